@@ -1,0 +1,31 @@
+#pragma once
+// Number texts: reading in the user's, the German or the US notation, and the fixed and general
+// formats the editor writes. Every number that goes from text to a value or back passes here.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+struct NumberNotation {
+    char16_t DecimalSeparator = u'.';
+};
+
+// The user's notation, process-wide. The shell sets it from the system locale; tests set it
+// directly.
+extern NumberNotation UserNotation;
+
+// Reads a number text; false when the text is not a number in that notation.
+bool TextToNumber(std::u16string_view text, long double& value, const NumberNotation& notation);
+
+// Raising form: throws ConvertError "'<text>' is not a valid floating point value".
+long double TextToNumber(std::u16string_view text, const NumberNotation& notation);
+
+// precision: significant digits (2..18); decimals: digits after the separator (at most 18).
+std::u16string FormatFixed(long double value, int precision, int decimals,
+                           const NumberNotation& notation);
+
+// At most 15 significant digits, exponent form outside 1E-4 .. 1E15.
+std::u16string FormatGeneral(long double value, const NumberNotation& notation);
+
+// The text as a 32-bit float with `decimals` decimals in the user notation, or "ERROR".
+std::u16string NormalizeNumberText(std::u16string_view text, int32_t decimals);

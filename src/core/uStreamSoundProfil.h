@@ -1,0 +1,34 @@
+#pragma once
+// Profile records, the current profile and the .ump profile file.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+// A profile as stored: one row per point, element 0 the frequency in Hz, element 1 the gain in dB.
+// Rows read from a file may hold any number of values, from none upward.
+struct TSoundProfil {
+    int32_t iVers = 0;
+    std::u16string stName;
+    std::vector<std::vector<float>> xyData;
+};
+
+// The only format version there is.
+inline constexpr int32_t SoundProfilVersion = 1;
+
+// The editor's one current profile; it lives as long as the program.
+extern TSoundProfil CurrentSoundProfil;
+
+// Empties name and rows; iVers keeps its value.
+void EmptySoundProfil(TSoundProfil& Profile);
+
+// Reads a .ump file into Profile (emptied first; iVers is compared with the file, not stored).
+// Raises FileError, FormatError, RangeError or OutOfMemoryError with the message the user sees.
+// After a failure Profile holds what was read before it.
+void LoadSoundProfil(const std::filesystem::path& FileName, TSoundProfil& Profile);
+
+// Writes Profile to FileName as it stands. The file is replaced only once every byte is written
+// and flushed: after a failure an existing file is unchanged and no temporary file remains.
+// Raises FileError with the message the user sees.
+void SaveSoundProfil(const std::filesystem::path& FileName, const TSoundProfil& Profile);
