@@ -1,0 +1,63 @@
+#pragma once
+// Runs the registered benchmarks and prints ratios of measured cases against baselines of the
+// same run, so that a slow or noisy machine shifts both sides alike.
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+struct RatioGoal {
+    std::string label;    // what the ratio says, e.g. "load / raw read"
+    std::string measured; // benchmark name as the table prints it
+    std::string baseline; // benchmark name as the table prints it
+    double goal;          // the ratio should stay at or below this
+};
+
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            if (run.error_occurred || run.run_type != Run::RT_Iteration || run.iterations == 0) {
+                continue;
+            }
+            const double seconds = run.real_accumulated_time / static_cast<double>(run.iterations);
+            auto [it, fresh] = seconds_.emplace(run.benchmark_name(), seconds);
+            if (!fresh) {
+                it->second = std::min(it->second, seconds); // best of the repetitions
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    // Seconds per iteration of a benchmark, or a negative number when it did not run.
+    double Seconds(const std::string& name) const {
+        const auto it = seconds_.find(name);
+        return it == seconds_.end() ? -1.0 : it->second;
+    }
+
+private:
+    std::map<std::string, double> seconds_;
+};
+
+// The main() of every benchmark program: runs them all, then prints one line per ratio.
+inline int RunWithRatios(int argc, char** argv, const std::vector<RatioGoal>& goals) {
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    for (const RatioGoal& goal : goals) {
+        const double measured = reporter.Seconds(goal.measured);
+        const double baseline = reporter.Seconds(goal.baseline);
+        if (measured < 0 || baseline <= 0) {
+            continue;
+        }
+        const double ratio = measured / baseline;
+        std::printf("ratio %s: %.2f (goal <= %.1f) %s\n", goal.label.c_str(), ratio, goal.goal,
+                    ratio <= goal.goal ? "ok" : "OVER GOAL");
+    }
+    benchmark::Shutdown();
+    return 0;
+}
