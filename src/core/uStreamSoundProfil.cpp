@@ -29,6 +29,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::size_t kBufferSize = 256 * 1024;
+constexpr std::size_t kMinBufferSize = 4096;
 // A stream of unknown length (not a regular file) is read whole first; this bounds it.
 constexpr std::uint64_t kMaxStreamSize = std::uint64_t{1} << 30;
 
@@ -140,8 +141,10 @@ private:
         if (exhausted_) {
             RaiseReadError();
         }
-        if (buffer_.size() < kBufferSize) {
-            buffer_.resize(kBufferSize);
+        if (buffer_.empty()) {
+            // Small files get a small buffer: a 20-byte file never costs a quarter megabyte.
+            buffer_.resize(static_cast<std::size_t>(
+                std::clamp<std::uint64_t>(remaining_, kMinBufferSize, kBufferSize)));
         }
         ssize_t got;
         do {

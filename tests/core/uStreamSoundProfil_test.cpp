@@ -1,0 +1,388 @@
+#include "uStreamSoundProfil.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <bit>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <new>
+#include <string>
+#include <vector>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "editor_errors.h"
+
+// The largest single allocation the process asked for since the last reset. The replacement
+// pair uses malloc/free on purpose, which GCC cannot see through.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+static std::atomic<std::size_t> largestAllocation{0};
+
+void* operator new(std::size_t size) {
+    std::size_t seen = largestAllocation.load();
+    while (size > seen && !largestAllocation.compare_exchange_weak(seen, size)) {
+    }
+    if (void* p = std::malloc(size == 0 ? 1 : size)) {
+        return p;
+    }
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<unsigned char>;
+
+Bytes Int32(int32_t v) {
+    const auto u = static_cast<uint32_t>(v);
+    return {static_cast<unsigned char>(u), static_cast<unsigned char>(u >> 8),
+            static_cast<unsigned char>(u >> 16), static_cast<unsigned char>(u >> 24)};
+}
+
+Bytes Float(float f) {
+    return Int32(std::bit_cast<int32_t>(f));
+}
+
+Bytes Cat(std::initializer_list<Bytes> parts) {
+    Bytes all;
+    for (const Bytes& part : parts) {
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    return all;
+}
+
+class ProfileFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/ump-test-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        folder_ = pattern;
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    fs::path Write(const std::string& name, const Bytes& bytes) {
+        const fs::path path = folder_ / name;
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
+        return path;
+    }
+
+    static Bytes Read(const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return Bytes(std::istreambuf_iterator<char>(in), {});
+    }
+
+    std::vector<std::string> FolderEntries() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder_)) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    fs::path folder_;
+};
+
+std::vector<std::vector<uint32_t>> Bits(const std::vector<std::vector<float>>& rows) {
+    std::vector<std::vector<uint32_t>> bits;
+    for (const auto& row : rows) {
+        bits.emplace_back();
+        for (float v : row) {
+            bits.back().push_back(std::bit_cast<uint32_t>(v));
+        }
+    }
+    return bits;
+}
+
+struct Golden {
+    const char* what;
+    TSoundProfil profile;
+    Bytes bytes;
+};
+
+TEST_F(ProfileFileTest, WritesAndReadsTheDocumentedBytes) {
+    const Golden cases[] = {
+        {"one point named AB",
+         {1, u"AB", {{1000.0f, -3.5f}}},
+         {0x01, 0, 0,    0, 0x02, 0, 0, 0, 0x41, 0,    0x42, 0, 0x01, 0,
+          0,    0, 0x02, 0, 0,    0, 0, 0, 0x7A, 0x44, 0,    0, 0x60, 0xC0}},
+        {"empty name and no rows", {1, u"", {}}, Cat({Int32(1), Int32(0), Int32(0)})},
+        {"rows of 0, 1 and 3 values",
+         {1, u"x", {{}, {5.0f}, {1.0f, 2.0f, 3.0f}}},
+         Cat({Int32(1),
+              Int32(1),
+              {'x', 0},
+              Int32(3),
+              Int32(0),
+              Int32(1),
+              Float(5),
+              Int32(3),
+              Float(1),
+              Float(2),
+              Float(3)})},
+    };
+    for (const Golden& c : cases) {
+        SCOPED_TRACE(c.what);
+        const fs::path path = folder_ / "out.ump";
+        SaveSoundProfil(path, c.profile);
+        EXPECT_EQ(Read(path), c.bytes);
+
+        TSoundProfil back{7, u"old", {{9.0f}}};
+        LoadSoundProfil(Write("in.ump", c.bytes), back);
+        EXPECT_EQ(back.iVers, 7) << "the version is compared, not stored";
+        EXPECT_EQ(back.stName, c.profile.stName);
+        EXPECT_EQ(Bits(back.xyData), Bits(c.profile.xyData));
+    }
+}
+
+TEST_F(ProfileFileTest, RoundTripKeepsEveryBit) {
+    const float quietNan = std::bit_cast<float>(0x7FC00001u);
+    const float signallingNan = std::bit_cast<float>(0xFF800123u);
+    const float subnormal = std::bit_cast<float>(0x00000001u);
+    TSoundProfil profile{
+        SoundProfilVersion,
+        u"Raum \U0001F3B5 B\u00FC\u00DFe",
+        {{quietNan, signallingNan},
+         {std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity()},
+         {-0.0f, subnormal},
+         {20000.0f, -0.1f}}};
+    const fs::path path = folder_ / "p.ump";
+    SaveSoundProfil(path, profile);
+    const Bytes first = Read(path);
+    ASSERT_EQ(first.size(), 12 + 2 * profile.stName.size() + 12 * profile.xyData.size());
+    EXPECT_EQ(first[4], profile.stName.size()) << "N counts both units of a surrogate pair";
+
+    TSoundProfil back;
+    LoadSoundProfil(path, back);
+    EXPECT_EQ(back.stName, profile.stName);
+    EXPECT_EQ(Bits(back.xyData), Bits(profile.xyData));
+
+    back.iVers = SoundProfilVersion;
+    SaveSoundProfil(path, back);
+    EXPECT_EQ(Read(path), first) << "the same record always gives the same file";
+}
+
+struct BadFile {
+    const char* what;
+    Bytes bytes;
+    const char* message;
+    std::u16string name; // what the record holds afterwards
+    std::vector<std::vector<float>> rows;
+};
+
+TEST_F(ProfileFileTest, EveryReadFailureHasItsMessageAndKeepsWhatWasRead) {
+    const Bytes header = Cat({Int32(1), Int32(1), {'N', 0}});
+    const BadFile cases[] = {
+        {"empty file", {}, "Stream read error", u"", {}},
+        {"shorter than the version", {1, 0, 0}, "Stream read error", u"", {}},
+        {"version 0", Cat({Int32(0), Int32(0), Int32(0)}), "Falsches Dateiformat", u"", {}},
+        {"version 2", Cat({Int32(2), Int32(0), Int32(0)}), "Falsches Dateiformat", u"", {}},
+        {"ends inside N", Cat({Int32(1), {5, 0}}), "Stream read error", u"", {}},
+        {"ends inside the name", Cat({Int32(1), Int32(3), {'a', 0}}), "Stream read error", u"", {}},
+        {"ends before R", header, "Stream read error", u"N", {}},
+        {"negative R", Cat({header, Int32(-1)}), "Range check error", u"N", {}},
+        {"negative K",
+         Cat({header, Int32(2), Int32(1), Float(4), Int32(-2)}),
+         "Range check error",
+         u"N",
+         {{4.0f}, {}}},
+        {"ends inside K",
+         Cat({header, Int32(2), Int32(1), Float(4), {2, 0}}),
+         "Stream read error",
+         u"N",
+         {{4.0f}, {}}},
+        {"ends inside the values",
+         Cat({header, Int32(2), Int32(1), Float(4), Int32(2), Float(6), {0, 0}}),
+         "Stream read error",
+         u"N",
+         {{4.0f}, {}}},
+        {"more rows than the file holds",
+         Cat({header, Int32(3), Int32(1), Float(4)}),
+         "Stream read error",
+         u"N",
+         {}},
+    };
+    for (const BadFile& c : cases) {
+        SCOPED_TRACE(c.what);
+        TSoundProfil profile{0, u"before", {{1.0f, 2.0f}}};
+        try {
+            LoadSoundProfil(Write("bad.ump", c.bytes), profile);
+            ADD_FAILURE() << "no error raised";
+        } catch (const EditorError& e) {
+            EXPECT_STREQ(e.what(), c.message);
+        }
+        EXPECT_EQ(profile.stName, c.name);
+        EXPECT_EQ(Bits(profile.xyData), Bits(c.rows));
+    }
+}
+
+TEST_F(ProfileFileTest, ToleratedOddities) {
+    struct Odd {
+        const char* what;
+        Bytes bytes;
+        std::u16string name;
+        std::vector<std::vector<float>> rows;
+    } const cases[] = {
+        {"negative N reads as an empty name, R at offset 8",
+         Cat({Int32(1), Int32(-5), Int32(1), Int32(2), Float(1), Float(2)}),
+         u"",
+         {{1.0f, 2.0f}}},
+        {"bytes after the last row are ignored",
+         Cat({Int32(1), Int32(0), Int32(1), Int32(1), Float(7), {1, 2, 3, 4, 5}}),
+         u"",
+         {{7.0f}}},
+    };
+    for (const Odd& c : cases) {
+        SCOPED_TRACE(c.what);
+        TSoundProfil profile;
+        LoadSoundProfil(Write("odd.ump", c.bytes), profile);
+        EXPECT_EQ(profile.stName, c.name);
+        EXPECT_EQ(Bits(profile.xyData), Bits(c.rows));
+    }
+}
+
+TEST_F(ProfileFileTest, OpenErrorsNameTheAbsolutePathAndTheSystemReason) {
+    const fs::path previous = fs::current_path();
+    fs::current_path(folder_);
+    fs::create_directory(folder_ / "sub");
+    const std::string absolute = folder_.string();
+    struct {
+        fs::path given;
+        std::string message;
+    } const cases[] = {
+        {"missing.ump",
+         "Cannot open file \"" + absolute + "/missing.ump\". No such file or directory"},
+        {"sub/../sub", "Cannot open file \"" + absolute + "/sub\". Is a directory"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.given);
+        TSoundProfil profile{0, u"keep?", {{1.0f}}};
+        try {
+            LoadSoundProfil(c.given, profile);
+            ADD_FAILURE() << "no error raised";
+        } catch (const FileError& e) {
+            EXPECT_EQ(e.what(), c.message);
+        }
+        EXPECT_TRUE(profile.stName.empty() && profile.xyData.empty());
+    }
+    fs::current_path(previous);
+}
+
+TEST_F(ProfileFileTest, HostileCountsFailBeforeAnythingLargeIsReserved) {
+    const Bytes cases[] = {
+        Cat({Int32(1), Int32(0), Int32(0x7FFFFFFF), Int32(2), Int32(0)}),
+        Cat({Int32(1), Int32(0x7FFFFFFF), Int32(0), Int32(0), Int32(0)}),
+        Cat({Int32(1), Int32(0), Int32(1), Int32(0x7FFFFFFF), Int32(0)}),
+    };
+    for (const Bytes& bytes : cases) {
+        ASSERT_EQ(bytes.size(), 20u);
+        const fs::path path = Write("hostile.ump", bytes);
+        TSoundProfil profile;
+        largestAllocation = 0;
+        try {
+            LoadSoundProfil(path, profile);
+            ADD_FAILURE() << "no error raised";
+        } catch (const FileError& e) {
+            EXPECT_STREQ(e.what(), "Stream read error");
+        }
+        EXPECT_LE(largestAllocation.load(), 8u * 1024);
+    }
+}
+
+TEST_F(ProfileFileTest, SavingOverALongerFileLeavesNoTail) {
+    const fs::path path = Write("p.ump", Bytes(500, 0xEE));
+    SaveSoundProfil(path, {1, u"", {{1.0f, 2.0f}}});
+    EXPECT_EQ(Read(path), Cat({Int32(1), Int32(0), Int32(1), Int32(2), Float(1), Float(2)}));
+}
+
+TEST_F(ProfileFileTest, ReplacedFileKeepsItsPermissionsAndLinksStayLinks) {
+    const fs::path real = Write("real.ump", Bytes(40, 1));
+    ASSERT_EQ(::chmod(real.c_str(), 0640), 0);
+    const fs::path link = folder_ / "link.ump";
+    fs::create_symlink("real.ump", link);
+
+    const TSoundProfil profile{1, u"L", {{50.0f, 1.0f}}};
+    SaveSoundProfil(link, profile);
+
+    EXPECT_TRUE(fs::is_symlink(link));
+    struct stat info {};
+    ASSERT_EQ(::stat(real.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    TSoundProfil back;
+    LoadSoundProfil(real, back);
+    EXPECT_EQ(back.stName, u"L");
+    EXPECT_EQ(FolderEntries(), (std::vector<std::string>{"link.ump", "real.ump"}));
+}
+
+TEST_F(ProfileFileTest, FailedSaveLeavesTheOldFileAndNoTemporary) {
+    const Bytes old = Cat({Int32(1), Int32(0), Int32(0)});
+    const fs::path path = Write("keep.ump", old);
+    TSoundProfil big{1, u"big", std::vector<std::vector<float>>(100, {1.0f, 2.0f})};
+
+    // The file size limit makes the system refuse the write itself.
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 64;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    std::string message;
+    try {
+        SaveSoundProfil(path, big);
+    } catch (const FileError& e) {
+        message = e.what();
+    }
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_EQ(message, "Stream write error: File too large");
+    EXPECT_EQ(Read(path), old);
+    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"keep.ump"});
+}
+
+TEST_F(ProfileFileTest, CreateErrorsNameTheTarget) {
+    fs::create_directory(folder_ / "dir.ump");
+    const std::string absolute = folder_.string();
+    struct {
+        fs::path target;
+        std::string message;
+    } const cases[] = {
+        {folder_ / "missing" / "p.ump",
+         "Cannot create file \"" + absolute + "/missing/p.ump\". No such file or directory"},
+        {folder_ / "dir.ump", "Cannot create file \"" + absolute + "/dir.ump\". Is a directory"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.target);
+        try {
+            SaveSoundProfil(c.target, {1, u"x", {}});
+            ADD_FAILURE() << "no error raised";
+        } catch (const FileError& e) {
+            EXPECT_EQ(e.what(), c.message);
+        }
+    }
+    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"dir.ump"});
+}
+
+TEST(SoundProfilRecord, EmptyingKeepsTheVersion) {
+    TSoundProfil profile{1, u"name", {{1.0f, 2.0f}}};
+    EmptySoundProfil(profile);
+    EXPECT_EQ(profile.iVers, 1);
+    EXPECT_TRUE(profile.stName.empty());
+    EXPECT_TRUE(profile.xyData.empty());
+}
+
+} // namespace
