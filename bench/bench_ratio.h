@@ -12,8 +12,8 @@
 
 struct RatioGoal {
     std::string label;    // what the ratio says, e.g. "load / raw read"
-    std::string measured; // benchmark name as the table prints it
-    std::string baseline; // benchmark name as the table prints it
+    std::string measured; // benchmark function name with its arguments, e.g. "BM_Sort/100000"
+    std::string baseline; // the same for the baseline
     double goal;          // the ratio should stay at or below this
 };
 
@@ -25,7 +25,9 @@ public:
                 continue;
             }
             const double seconds = run.real_accumulated_time / static_cast<double>(run.iterations);
-            auto [it, fresh] = seconds_.emplace(run.benchmark_name(), seconds);
+            const auto& name = run.run_name;
+            const std::string key = name.function_name + (name.args.empty() ? "" : "/" + name.args);
+            auto [it, fresh] = seconds_.emplace(key, seconds);
             if (!fresh) {
                 it->second = std::min(it->second, seconds); // best of the repetitions
             }

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <new>
 #include <string_view>
 
@@ -100,12 +101,20 @@ private:
 // the file can make the reader reserve more than the file could fill.
 class ByteSource {
 public:
-    explicit ByteSource(int fd, std::uint64_t size) : fd_(fd), remaining_(size) {}
+    explicit ByteSource(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
 
     // Bytes still to come, from the size the file had when it was opened.
-    std::uint64_t Remaining() const { return remaining_; }
+    std::uint64_t Remaining() const {
+        const std::uint64_t offset = bufferOffset_ + begin_;
+        return size_ > offset ? size_ - offset : 0;
+    }
 
     void Read(void* destination, std::size_t count) {
+        if (count <= end_ - begin_) [[likely]] {
+            std::memcpy(destination, buffer_.data() + begin_, count);
+            begin_ += count;
+            return;
+        }
         auto* out = static_cast<unsigned char*>(destination);
         while (count > 0) {
             if (begin_ == end_) {
@@ -116,7 +125,6 @@ public:
             begin_ += n;
             out += n;
             count -= n;
-            remaining_ -= std::min<std::uint64_t>(remaining_, n);
         }
     }
 
@@ -132,7 +140,7 @@ public:
         buffer_ = std::move(data);
         begin_ = 0;
         end_ = buffer_.size();
-        remaining_ = buffer_.size();
+        size_ = buffer_.size();
         exhausted_ = true;
     }
 
@@ -144,7 +152,7 @@ private:
         if (buffer_.empty()) {
             // Small files get a small buffer: a 20-byte file never costs a quarter megabyte.
             buffer_.resize(static_cast<std::size_t>(
-                std::clamp<std::uint64_t>(remaining_, kMinBufferSize, kBufferSize)));
+                std::clamp<std::uint64_t>(size_, kMinBufferSize, kBufferSize)));
         }
         ssize_t got;
         do {
@@ -156,12 +164,14 @@ private:
         if (got == 0) {
             RaiseReadError();
         }
+        bufferOffset_ += end_;
         begin_ = 0;
         end_ = static_cast<std::size_t>(got);
     }
 
     int fd_;
-    std::uint64_t remaining_;
+    std::uint64_t size_;
+    std::uint64_t bufferOffset_ = 0; // file offset of buffer_[0]
     std::string buffer_;
     std::size_t begin_ = 0;
     std::size_t end_ = 0;
@@ -242,18 +252,25 @@ void ReadProfile(ByteSource& source, TSoundProfil& Profile) {
 // Collects the file's bytes and writes them in large blocks.
 class ByteSink {
 public:
-    explicit ByteSink(int fd) : fd_(fd) { buffer_.reserve(kBufferSize); }
+    explicit ByteSink(int fd)
+        : fd_(fd), buffer_(std::make_unique_for_overwrite<unsigned char[]>(kBufferSize)) {}
 
     void Write(const void* data, std::size_t count) {
+        if (count <= kBufferSize - used_) [[likely]] {
+            std::memcpy(buffer_.get() + used_, data, count);
+            used_ += count;
+            return;
+        }
         const auto* in = static_cast<const unsigned char*>(data);
         while (count > 0) {
-            const std::size_t n = std::min(count, kBufferSize - buffer_.size());
-            buffer_.append(reinterpret_cast<const char*>(in), n);
-            in += n;
-            count -= n;
-            if (buffer_.size() == kBufferSize) {
+            if (used_ == kBufferSize) {
                 Flush();
             }
+            const std::size_t n = std::min(count, kBufferSize - used_);
+            std::memcpy(buffer_.get() + used_, in, n);
+            used_ += n;
+            in += n;
+            count -= n;
         }
     }
 
@@ -273,8 +290,8 @@ public:
 
     void Flush() {
         std::size_t done = 0;
-        while (done < buffer_.size()) {
-            const ssize_t put = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
+        while (done < used_) {
+            const ssize_t put = ::write(fd_, buffer_.get() + done, used_ - done);
             if (put < 0 && errno == EINTR) {
                 continue;
             }
@@ -286,12 +303,13 @@ public:
             }
             done += static_cast<std::size_t>(put);
         }
-        buffer_.clear();
+        used_ = 0;
     }
 
 private:
     int fd_;
-    std::string buffer_;
+    std::unique_ptr<unsigned char[]> buffer_;
+    std::size_t used_ = 0;
 };
 
 int32_t CountOf(std::size_t size) {
