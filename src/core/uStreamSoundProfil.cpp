@@ -110,6 +110,9 @@ public:
     }
 
     void Read(void* destination, std::size_t count) {
+        if (count == 0) {
+            return; // an empty row has no storage to copy into
+        }
         if (count <= end_ - begin_) [[likely]] {
             std::memcpy(destination, buffer_.data() + begin_, count);
             begin_ += count;
@@ -256,6 +259,9 @@ public:
         : fd_(fd), buffer_(std::make_unique_for_overwrite<unsigned char[]>(kBufferSize)) {}
 
     void Write(const void* data, std::size_t count) {
+        if (count == 0) {
+            return; // an empty name or row has no storage to copy from
+        }
         if (count <= kBufferSize - used_) [[likely]] {
             std::memcpy(buffer_.get() + used_, data, count);
             used_ += count;
