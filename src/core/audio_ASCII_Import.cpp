@@ -1,0 +1,308 @@
+#include "audio_ASCII_Import.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <new>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "editor_errors.h"
+#include "text_utf.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::size_t kMaxPathLength = 259;
+constexpr std::size_t kBlockSize = 256 * 1024;
+constexpr std::size_t kMinBlockSize = 4096;
+constexpr char kEndOfText = '\x1A';
+
+// Windows-1252 at 80h..9Fh; the five codes it leaves free map to themselves, as on Windows.
+constexpr char16_t kWindows1252C1[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+void Decode(std::string_view bytes, std::u16string& text) {
+    text.resize(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        text[i] = b >= 0x80 && b < 0xA0 ? kWindows1252C1[b - 0x80] : char16_t{b};
+    }
+}
+
+std::string FullPath(const fs::path& path) {
+    std::error_code ec;
+    fs::path full = fs::absolute(path, ec);
+    if (ec) {
+        full = path;
+    }
+    return full.lexically_normal().string();
+}
+
+// The file's text in blocks up to the first byte 1Ah; the file is closed on every way out.
+class TextFile {
+public:
+    explicit TextFile(const fs::path& path) : path_(path) {
+        struct stat info {};
+        if (Utf8ToUtf16(path.native()).size() > kMaxPathLength ||
+            ::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+            return;
+        }
+        // O_NONBLOCK: a FIFO swapped in after the check must not hang the editor.
+        fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd_ < 0) {
+            return;
+        }
+        // Others may read along; a writer that locks the file is kept out meanwhile.
+        if (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode) ||
+            ::flock(fd_, LOCK_SH | LOCK_NB) != 0) {
+            ::close(fd_);
+            fd_ = -1;
+            return;
+        }
+        // Small files get a small buffer: a 20-byte file never costs a quarter megabyte.
+        blockSize_ = static_cast<std::size_t>(std::clamp<std::uint64_t>(
+            static_cast<std::uint64_t>(info.st_size) + 1, kMinBlockSize, kBlockSize));
+    }
+    TextFile(const TextFile&) = delete;
+    TextFile& operator=(const TextFile&) = delete;
+    ~TextFile() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+
+    bool IsOpen() const { return fd_ >= 0; }
+
+    // The next bytes of text, empty once the end of the file or a byte 1Ah is reached. The view
+    // stays valid until the next call.
+    std::string_view NextBlock() {
+        if (ended_) {
+            return {};
+        }
+        if (buffer_.empty()) {
+            buffer_.resize(blockSize_);
+        }
+        ssize_t got;
+        do {
+            got = ::read(fd_, buffer_.data(), buffer_.size());
+        } while (got < 0 && errno == EINTR);
+        if (got < 0) {
+            throw FileError("Cannot read file \"" + FullPath(path_) + "\". " +
+                            std::strerror(errno));
+        }
+        std::string_view block(buffer_.data(), static_cast<std::size_t>(got));
+        if (const std::size_t end = block.find(kEndOfText); end != std::string_view::npos) {
+            block = block.substr(0, end);
+            ended_ = true;
+        }
+        ended_ = ended_ || got == 0;
+        return block;
+    }
+
+    void Rewind() {
+        if (::lseek(fd_, 0, SEEK_SET) != 0) {
+            throw FileError("Cannot read file \"" + FullPath(path_) + "\". " +
+                            std::strerror(errno));
+        }
+        ended_ = false;
+    }
+
+private:
+    const fs::path& path_;
+    int fd_ = -1;
+    std::size_t blockSize_ = kMinBlockSize;
+    std::string buffer_;
+    bool ended_ = false;
+};
+
+// Lines without their breaks and without any CR.
+class LineReader {
+public:
+    explicit LineReader(TextFile& file) : file_(file) {}
+
+    // False after the last line. The view stays valid until the next call.
+    bool Next(std::string_view& line) {
+        line_.clear();
+        bool assembled = false; // the line began in an earlier block and is gathered in line_
+        for (;;) {
+            if (rest_.empty()) {
+                rest_ = file_.NextBlock();
+                if (rest_.empty()) {
+                    // A break at the very end starts no further line, but an empty file is one
+                    // empty line.
+                    if (!assembled && started_) {
+                        return false;
+                    }
+                    started_ = true;
+                    line = line_;
+                    DropCarriageReturns(line, true);
+                    return true;
+                }
+            }
+            const std::size_t length = rest_.find('\n');
+            if (length == std::string_view::npos) {
+                line_.append(rest_);
+                rest_ = {};
+                assembled = true;
+                continue;
+            }
+            if (assembled) {
+                line_.append(rest_.substr(0, length));
+                line = line_;
+            } else {
+                line = rest_.substr(0, length);
+            }
+            rest_.remove_prefix(length + 1);
+            started_ = true;
+            DropCarriageReturns(line, assembled);
+            return true;
+        }
+    }
+
+private:
+    void DropCarriageReturns(std::string_view& line, bool inLine) {
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        if (line.find('\r') == std::string_view::npos) {
+            return;
+        }
+        if (inLine) {
+            line_.resize(line.size());
+        } else {
+            line_.assign(line);
+        }
+        std::erase(line_, '\r');
+        line = line_;
+    }
+
+    TextFile& file_;
+    std::string_view rest_; // what is left of the current block
+    std::string line_;
+    bool started_ = false;
+};
+
+std::size_t CountLines(TextFile& file) {
+    std::size_t breaks = 0;
+    char last = '\0';
+    for (std::string_view block = file.NextBlock(); !block.empty(); block = file.NextBlock()) {
+        breaks += static_cast<std::size_t>(std::count(block.begin(), block.end(), '\n'));
+        last = block.back();
+    }
+    return last == '\n' ? breaks : breaks + 1;
+}
+
+// NextToken without the copy.
+std::u16string_view Field(std::u16string_view line, std::size_t& position,
+                          const std::bitset<256>& delimiters) {
+    if (line.empty() || line.size() < position) {
+        return {};
+    }
+    const std::size_t start = position == 0 ? 0 : position - 1;
+    std::size_t stop = start;
+    while (stop < line.size() && (line[stop] > 255 || !delimiters[line[stop]])) {
+        ++stop;
+    }
+    // Past the delimiter, or two past the end when none stopped the scan (stop is then the size).
+    position = stop + 2;
+    return line.substr(start, stop - start);
+}
+
+// The field as the rounded float that the user notation writes; raises ConvertError on a field
+// that no notation reads.
+float ReadNumber(std::u16string_view field, int32_t decimals) {
+    return static_cast<float>(TextToNumber(NormalizeNumberText(field, decimals), UserNotation));
+}
+
+} // namespace
+
+char16_t DetectDelimiter(const std::filesystem::path& FileName) {
+    TextFile file(FileName);
+    if (!file.IsOpen()) {
+        return u'-';
+    }
+    const std::size_t examined = CountLines(file) > 3 ? 3 : 2;
+    try {
+        file.Rewind();
+        LineReader lines(file);
+        std::string_view line;
+        for (std::size_t i = 0; i < examined; ++i) {
+            if (!lines.Next(line)) {
+                return u'-';
+            }
+        }
+        for (const char candidate : {'\t', ':', ';', ' '}) {
+            if (line.find(candidate) != std::string_view::npos) {
+                return static_cast<char16_t>(candidate);
+            }
+        }
+    } catch (const EditorError&) {
+    } catch (const std::bad_alloc&) {
+    }
+    return u'-';
+}
+
+bool ImportAsciiProfile(const std::filesystem::path& FileName, TDatentyp& Series,
+                        char16_t Delimiter, std::u16string& Header) {
+    Header.clear();
+    TextFile file(FileName);
+    if (!file.IsOpen()) {
+        return false;
+    }
+    std::bitset<256> firstEnds;
+    std::bitset<256> secondEnds;
+    secondEnds.set('\r');
+    secondEnds.set('\n');
+    if (Delimiter <= 255) {
+        firstEnds.set(Delimiter);
+        secondEnds.set(Delimiter);
+    }
+
+    // Points gather apart from Series, which takes them only when the whole file has read.
+    std::vector<float> frequencies;
+    std::vector<float> gains;
+    std::string header;
+    bool ok = true;
+    try {
+        LineReader lines(file);
+        std::u16string text;
+        for (std::string_view line; lines.Next(line);) {
+            if (line.empty() || line[0] < '0' || line[0] > '9') {
+                header.assign(line);
+                continue;
+            }
+            Decode(line, text);
+            std::size_t position = 1;
+            const float frequency = ReadNumber(Field(text, position, firstEnds), 1);
+            const std::u16string_view gain = Field(text, position, secondEnds);
+            if (gain.empty()) {
+                ok = false;
+                break;
+            }
+            gains.push_back(ReadNumber(gain, 4));
+            frequencies.push_back(frequency);
+        }
+    } catch (const EditorError&) {
+        ok = false;
+    } catch (const std::bad_alloc&) {
+        ok = false;
+    }
+    Decode(header, Header);
+    if (ok && !frequencies.empty()) {
+        Series.DatenXYZ[0] = std::move(frequencies);
+        Series.DatenXYZ[1] = std::move(gains);
+    }
+    return ok;
+}
+
+std::u16string NextToken(std::u16string_view Line, std::size_t& Position,
+                         const std::bitset<256>& Delimiters) {
+    return std::u16string(Field(Line, Position, Delimiters));
+}
