@@ -1,0 +1,153 @@
+#pragma once
+// The text table model and the routines that work on its rows and turn its texts into numbers.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// What a viewer must redraw. Ranges are inclusive and lie inside the table as it stands when the
+// change is reported; every report comes after the model has changed.
+enum class TGridChangeKind {
+    RowsInserted,     // the row count grew: FirstRow..LastRow are new, showing their stored texts
+    RowsRemoved,      // the row count shrank: FirstRow..LastRow are gone (their texts stay stored)
+    CellsChanged,     // texts in FirstRow..LastRow x FirstCol..LastCol changed
+    CurrentCellMoved, // the current cell is now (FirstCol, FirstRow); Last* repeat it
+    Layout,           // column count, fixed counts or widths changed: read everything again
+};
+
+struct TGridChange {
+    TGridChangeKind Kind;
+    int32_t FirstRow = 0;
+    int32_t LastRow = 0;
+    int32_t FirstCol = 0;
+    int32_t LastCol = 0;
+};
+
+// A grid of UTF-16 texts addressed by (column, row), with fixed leading columns and rows and a
+// current cell outside them. Texts are kept per row and column, independently of the counts:
+// rows hidden by lowering the row count keep their texts and show them again when it grows.
+// A new grid has 5 columns, 5 rows, one fixed column, one fixed row and the current cell (1, 1).
+class TStringGrid {
+public:
+    TStringGrid();
+
+    int32_t ColCount() const { return colCount_; }
+    int32_t RowCount() const { return rowCount_; }
+    int32_t FixedCols() const { return fixedCols_; }
+    int32_t FixedRows() const { return fixedRows_; }
+
+    // Counts below 1 count as 1. Fixed columns and rows drop to one less than the new count when
+    // they would fill the grid. A current cell left outside moves to the new last row or column
+    // and is reported.
+    void SetColCount(int32_t Count);
+    void SetRowCount(int32_t Count);
+
+    static constexpr int32_t DefaultColWidth = 64;
+    static constexpr int32_t DefaultRowHeight = 24;
+    int32_t ColWidth(int32_t Col) const;
+    void SetColWidth(int32_t Col, int32_t Width);
+
+    // Any column and row from 0, also behind the counts; a text never written is empty.
+    // Negative positions raise std::out_of_range.
+    const std::u16string& Cells(int32_t Col, int32_t Row) const;
+    // Only inside the grid; anything else raises std::out_of_range.
+    void SetCells(int32_t Col, int32_t Row, std::u16string Text);
+
+    // Exchanges the whole rows, every stored text of both; O(1).
+    void ExchangeRows(int32_t RowA, int32_t RowB);
+    // Moves row From to position To, shifting the rows between by one. Both inside the grid.
+    void MoveRow(int32_t From, int32_t To);
+
+    // The current cell; never in a fixed column or row.
+    int32_t Col() const { return col_; }
+    int32_t Row() const { return row_; }
+    // The view reports the user's move here. False, and nothing moves, for a cell outside the
+    // grid or in a fixed column or row.
+    bool SelectCell(int32_t Col, int32_t Row);
+    bool IsCellEditable(int32_t Col, int32_t Row) const;
+
+    // Between BeginUpdate and EndUpdate (they nest) text changes are gathered into one
+    // CellsChanged report; row count changes and moves of the current cell are still reported
+    // at once, after the texts changed so far.
+    void BeginUpdate();
+    void EndUpdate();
+
+    // Viewers. Callbacks must not change the grid.
+    std::function<void(const TGridChange&)> OnChange;
+    // Every change of the current cell, the user's and the model's own; it cannot be refused.
+    std::function<void(int32_t ACol, int32_t ARow)> OnSelectCell;
+
+private:
+    using RowTexts = std::vector<std::u16string>;
+
+    RowTexts& StoredRow(int32_t Row);
+    void MarkChanged(int32_t FirstRow, int32_t LastRow, int32_t FirstCol, int32_t LastCol);
+    void FlushChanged();
+    void Report(const TGridChange& Change);
+    void MoveCurrentCell(int32_t Col, int32_t Row);
+
+    int32_t colCount_ = 5;
+    int32_t rowCount_ = 5;
+    int32_t fixedCols_ = 1;
+    int32_t fixedRows_ = 1;
+    int32_t col_ = 1;
+    int32_t row_ = 1;
+    std::vector<int32_t> colWidths_;
+    std::vector<RowTexts> rows_;
+
+    int updateDepth_ = 0;
+    bool pending_ = false;
+    TGridChange pendingChange_{TGridChangeKind::CellsChanged};
+};
+
+// Holds a grid's update open for a scope, so its text changes are reported once, also when the
+// scope is left by an exception.
+class TGridUpdateScope {
+public:
+    explicit TGridUpdateScope(TStringGrid& Grid) : grid_(Grid) { grid_.BeginUpdate(); }
+    ~TGridUpdateScope() { grid_.EndUpdate(); }
+    TGridUpdateScope(const TGridUpdateScope&) = delete;
+    TGridUpdateScope& operator=(const TGridUpdateScope&) = delete;
+
+private:
+    TStringGrid& grid_;
+};
+
+// Row operations on a profile table (row 0 the header, column 0 the hidden index).
+
+// Deletes every data row none of whose cells, in any column, holds more than one UTF-16 unit.
+// The rows freed behind the new end all hold the former last row's texts, as DeleteGridRow
+// row by row would leave them. Row 0 is never removed.
+void RemoveEmptyRows(TStringGrid& Grid);
+// Inserts an empty row marked "*" in column 0 at Position, clamped to 1 .. row count.
+void InsertGridRow(int32_t Position, TStringGrid& Grid);
+// Deletes data row Position; any other position is ignored. The texts of the former last row
+// stay stored behind the new end.
+void DeleteGridRow(int32_t Position, TStringGrid& Grid);
+// One more row at the end, showing whatever texts are stored for it.
+void AppendGridRow(TStringGrid& Grid);
+
+// Conversions between profile rows ([0] frequency in Hz, [1] gain in dB) and the table's texts,
+// in the user notation.
+
+// Row count := rows + 1; each value in the general format. A row with fewer than two values
+// gets an empty cell for each missing one. Column 0 is not written.
+void ProfileRowsToGrid(const std::vector<std::vector<float>>& Rows, TStringGrid& Grid,
+                       int32_t FreqCol, int32_t GainCol);
+// False, Rows untouched, when the table has no data rows. Otherwise Rows becomes one {f, g} row
+// per data row, all 0.0, filled in table order with frequencies as whole numbers and gains to
+// one decimal; at the first row with a cell that does not convert it stops and answers false.
+bool GridToProfileRows(const TStringGrid& Grid, int32_t FreqCol, int32_t GainCol,
+                       std::vector<std::vector<float>>& Rows);
+// The text to one decimal, as the nearest float; nullopt when it is not a number.
+std::optional<float> CellToFloat(std::u16string_view Text);
+// The text to one decimal; raises ConvertError "'ERROR' is not a valid floating point value".
+double CellToFloatStrict(std::u16string_view Text);
+// Orders the data rows by the key column's values (CellToFloatStrict) with an exchange sort:
+// equal keys and NaN keys are never exchanged, so the order is not stable. A key that does not
+// convert raises ConvertError where the exchange sort compares it; exchanges made before stay.
+// Fewer than two data rows: nothing is read.
+void SortGridRows(TStringGrid& Grid, int32_t KeyCol, bool Ascending);
