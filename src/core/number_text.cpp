@@ -147,11 +147,17 @@ Digits RoundedDigits(long double value, int precision, long long decimals) {
     if (value == 0) {
         return r;
     }
-    // "D.DDDDDDDDDDDDDDDDDe+X": the exact value rounded to 18 significant digits.
+    // "D.DDDDDDDDDDDDDDDDDe+X": the exact value rounded to 18 significant digits. Every float
+    // is also a double, whose conversion is several times faster and gives the same digits.
     char text[40];
+    const long double magnitude = std::fabs(value);
+    const double asDouble = static_cast<double>(magnitude);
     const auto end =
-        std::to_chars(text, text + sizeof text, std::fabs(value), std::chars_format::scientific, 17)
-            .ptr;
+        asDouble == magnitude
+            ? std::to_chars(text, text + sizeof text, asDouble, std::chars_format::scientific, 17)
+                  .ptr
+            : std::to_chars(text, text + sizeof text, magnitude, std::chars_format::scientific, 17)
+                  .ptr;
     r.digit[0] = text[0];
     std::copy(text + 2, text + 19, r.digit + 1);
     int scientific = 0;
