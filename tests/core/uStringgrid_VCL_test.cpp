@@ -1,0 +1,510 @@
+#include "uStringgrid_VCL.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "editor_errors.h"
+#include "number_text.h"
+
+namespace {
+
+using Row = std::array<std::u16string, 3>; // index, frequency, gain
+using Rows = std::vector<Row>;
+using ::testing::ElementsAre;
+
+std::u16string Num(unsigned long long value) {
+    const std::string digits = std::to_string(value);
+    return std::u16string(digits.begin(), digits.end());
+}
+
+class TableTest : public ::testing::Test {
+protected:
+    void SetUp() override { UserNotation = NumberNotation{u'.'}; }
+    void TearDown() override { UserNotation = NumberNotation{u'.'}; }
+
+    // A profile table with the header row and the given data rows.
+    static TStringGrid Table(const Rows& data) {
+        TStringGrid grid;
+        grid.SetColCount(3);
+        grid.SetRowCount(static_cast<int32_t>(data.size()) + 1);
+        grid.SetCells(0, 0, u"Index");
+        grid.SetCells(1, 0, u"f(Hz)");
+        grid.SetCells(2, 0, u"Gain(dB)");
+        for (std::size_t r = 0; r < data.size(); ++r) {
+            for (int32_t c = 0; c < 3; ++c) {
+                grid.SetCells(c, static_cast<int32_t>(r + 1), data[r][c]);
+            }
+        }
+        return grid;
+    }
+
+    // Rows first..last as stored, also behind the row count.
+    static Rows Stored(const TStringGrid& grid, int32_t first, int32_t last) {
+        Rows rows;
+        for (int32_t r = first; r <= last; ++r) {
+            rows.push_back({grid.Cells(0, r), grid.Cells(1, r), grid.Cells(2, r)});
+        }
+        return rows;
+    }
+    static Rows Data(const TStringGrid& grid) { return Stored(grid, 1, grid.RowCount() - 1); }
+};
+
+// ---- model ----
+
+TEST_F(TableTest, TextsHiddenByShrinkingShowAgainWhenRowsAreAppended) {
+    Rows ten;
+    for (int i = 1; i <= 10; ++i) {
+        const std::u16string n(1, static_cast<char16_t>(u'A' + i));
+        ten.push_back({n, u"f" + n, u"g" + n});
+    }
+    TStringGrid grid = Table(ten);
+    grid.SetRowCount(5);
+    EXPECT_EQ(grid.RowCount(), 5);
+    for (int i = 0; i < 3; ++i) {
+        AppendGridRow(grid);
+    }
+    EXPECT_EQ(grid.RowCount(), 8);
+    EXPECT_EQ(Data(grid), Rows(ten.begin(), ten.begin() + 7));
+
+    grid.SetRowCount(-7);
+    EXPECT_EQ(grid.RowCount(), 1);
+    AppendGridRow(grid);
+    EXPECT_EQ(Data(grid), Rows{ten[0]});
+}
+
+TEST_F(TableTest, FixedRowDropsWhenTheRowCountReachesIt) {
+    TStringGrid grid;
+    EXPECT_EQ(grid.FixedRows(), 1);
+    EXPECT_FALSE(grid.SelectCell(1, 0));
+    grid.SetRowCount(1);
+    EXPECT_EQ(grid.FixedRows(), 0);
+    grid.SetRowCount(4);
+    EXPECT_EQ(grid.FixedRows(), 0);
+    EXPECT_TRUE(grid.SelectCell(2, 0));
+    EXPECT_TRUE(grid.IsCellEditable(1, 0));
+    EXPECT_FALSE(grid.SelectCell(0, 1)); // the fixed column
+    EXPECT_FALSE(grid.SelectCell(1, 4));
+    EXPECT_EQ(grid.Col(), 2);
+    EXPECT_EQ(grid.Row(), 0);
+}
+
+TEST_F(TableTest, OutOfGridAccessRaisesInsteadOfCorrupting) {
+    TStringGrid grid = Table({{u"1", u"10", u"0"}});
+    EXPECT_EQ(grid.Cells(7, 900), u""); // reading behind the ends is allowed
+    EXPECT_THROW(grid.Cells(-1, 0), std::out_of_range);
+    EXPECT_THROW(grid.SetCells(3, 1, u"x"), std::out_of_range);
+    EXPECT_THROW(grid.SetCells(1, 2, u"x"), std::out_of_range);
+    EXPECT_THROW(grid.ExchangeRows(1, 2), std::out_of_range);
+    EXPECT_THROW(grid.MoveRow(-1, 1), std::out_of_range);
+}
+
+// A shrink that leaves the current row outside moves it to the new last row and reports the move
+// once, both to the selection handler and to viewers; a shrink that leaves it inside reports no
+// move.
+TEST_F(TableTest, CurrentCellFollowsAShrinkWithExactlyOneReport) {
+    TStringGrid grid = Table(Rows(8, {u"1", u"10", u"0"}));
+    std::vector<std::pair<int32_t, int32_t>> selections;
+    int moves = 0;
+    grid.OnSelectCell = [&](int32_t c, int32_t r) { selections.emplace_back(c, r); };
+    grid.OnChange = [&](const TGridChange& change) {
+        moves += change.Kind == TGridChangeKind::CurrentCellMoved;
+    };
+    ASSERT_TRUE(grid.SelectCell(2, 7));
+    selections.clear();
+    moves = 0;
+
+    grid.SetRowCount(3);
+    EXPECT_THAT(selections, ElementsAre(std::pair{2, 2}));
+    EXPECT_EQ(moves, 1);
+
+    grid.SetRowCount(6);
+    grid.SetRowCount(4);
+    DeleteGridRow(1, grid);
+    EXPECT_THAT(selections, ElementsAre(std::pair{2, 2}));
+    EXPECT_EQ(moves, 1);
+}
+
+// A viewer that copies the texts only of what the reports name stays equal to the model through
+// every operation, and reports stay inside the table as it stands.
+TEST_F(TableTest, ReportsLetAViewerFollowEveryChange) {
+    TStringGrid grid = Table({{u"1", u"300", u"1"}, {u"2", u"100", u"2"}, {u"3", u"", u""}});
+    int32_t rowCount = grid.RowCount();
+    std::vector<Row> view = Stored(grid, 0, rowCount - 1);
+    int32_t col = grid.Col();
+    int32_t row = grid.Row();
+    int reports = 0;
+    grid.OnChange = [&](const TGridChange& change) {
+        ++reports;
+        switch (change.Kind) {
+        case TGridChangeKind::CurrentCellMoved:
+            col = change.FirstCol;
+            row = change.FirstRow;
+            return;
+        case TGridChangeKind::RowsInserted:
+            ASSERT_EQ(change.FirstRow, rowCount);
+            rowCount = change.LastRow + 1;
+            break;
+        case TGridChangeKind::RowsRemoved:
+            ASSERT_EQ(change.LastRow, rowCount - 1);
+            rowCount = change.FirstRow;
+            break;
+        case TGridChangeKind::CellsChanged:
+        case TGridChangeKind::Layout:
+            break;
+        }
+        ASSERT_EQ(rowCount, grid.RowCount());
+        ASSERT_LE(0, change.FirstRow);
+        ASSERT_LE(0, change.FirstCol);
+        ASSERT_LT(change.LastCol, grid.ColCount());
+        view.resize(static_cast<std::size_t>(rowCount));
+        if (change.Kind == TGridChangeKind::RowsRemoved) {
+            return;
+        }
+        ASSERT_LT(change.LastRow, rowCount);
+        for (int32_t r = change.FirstRow; r <= change.LastRow; ++r) {
+            for (int32_t c = change.FirstCol; c <= change.LastCol; ++c) {
+                view[r][c] = grid.Cells(c, r);
+            }
+        }
+    };
+    const auto expectInStep = [&](const char* step) {
+        SCOPED_TRACE(step);
+        EXPECT_EQ(rowCount, grid.RowCount());
+        EXPECT_EQ(view, Stored(grid, 0, grid.RowCount() - 1));
+        EXPECT_EQ(col, grid.Col());
+        EXPECT_EQ(row, grid.Row());
+    };
+
+    grid.SetCells(2, 2, u"-4");
+    expectInStep("edit");
+    ASSERT_TRUE(grid.SelectCell(1, 3));
+    InsertGridRow(2, grid);
+    expectInStep("insert");
+    DeleteGridRow(1, grid);
+    expectInStep("delete");
+    RemoveEmptyRows(grid);
+    expectInStep("remove empty rows");
+    SortGridRows(grid, 1, true);
+    expectInStep("sort");
+    AppendGridRow(grid);
+    expectInStep("append");
+
+    std::vector<std::vector<float>> many(1000, {50.0f, -1.5f});
+    reports = 0;
+    ProfileRowsToGrid(many, grid, 1, 2);
+    expectInStep("profile rows");
+    EXPECT_EQ(reports, 2); // rows inserted, then all their texts at once
+    SortGridRows(grid, 1, false);
+    expectInStep("sort of equal keys");
+}
+
+// ---- row operations ----
+
+const Row kA{u"1", u"10", u"1.5"};
+const Row kB{u"2", u"20", u"2.5"};
+const Row kC{u"3", u"30", u"3.5"};
+const Row kStar{u"*", u"", u""};
+
+TEST_F(TableTest, DeleteGridRowShiftsTheRestAndLeavesTheLastRowBehind) {
+    struct Case {
+        int32_t position;
+        Rows shown;       // data rows after the delete
+        Rows afterAppend; // data rows after one AppendGridRow
+    };
+    const Case cases[] = {
+        {3, {kA, kB}, {kA, kB, kC}},         {2, {kA, kC}, {kA, kC, kC}},
+        {1, {kB, kC}, {kB, kC, kC}},         {0, {kA, kB, kC}, {kA, kB, kC, {}}},
+        {4, {kA, kB, kC}, {kA, kB, kC, {}}}, {-1, {kA, kB, kC}, {kA, kB, kC, {}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.position);
+        TStringGrid grid = Table({kA, kB, kC});
+        DeleteGridRow(c.position, grid);
+        EXPECT_EQ(Data(grid), c.shown);
+        AppendGridRow(grid);
+        EXPECT_EQ(Data(grid), c.afterAppend);
+        EXPECT_EQ(grid.Cells(0, 0), u"Index");
+    }
+}
+
+TEST_F(TableTest, InsertGridRowClampsAndInsertsAnEmptyMarkedRow) {
+    struct Case {
+        int32_t position;
+        Rows shown;
+    };
+    const Case cases[] = {
+        {-5, {kStar, kA, kB}}, {0, {kStar, kA, kB}}, {1, {kStar, kA, kB}},
+        {2, {kA, kStar, kB}},  {3, {kA, kB, kStar}}, {9, {kA, kB, kStar}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.position);
+        TStringGrid grid = Table({kA, kB, kC});
+        grid.SetRowCount(3); // kC stays stored behind the end and must not leak in
+        InsertGridRow(c.position, grid);
+        EXPECT_EQ(Data(grid), c.shown);
+        EXPECT_EQ(grid.Cells(0, 0), u"Index");
+    }
+}
+
+TEST_F(TableTest, RemoveEmptyRowsKeepsRowsWithATextOfTwoOrMoreCharacters) {
+    struct Case {
+        Row row;
+        bool kept;
+    };
+    const Case cases[] = {
+        {{u"*", u"", u""}, false},         {{u"3", u"5", u"8"}, false}, {{u"", u"", u""}, false},
+        {{u"12", u"", u""}, true},         {{u"", u"  ", u""}, true},   {{u"", u"", u"-3"}, true},
+        {{u"", u"\U0001F600", u""}, true}, // two UTF-16 units
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        TStringGrid grid = Table({kA, c.row, kB});
+        RemoveEmptyRows(grid);
+        EXPECT_EQ(Data(grid), c.kept ? Rows({kA, c.row, kB}) : Rows({kA, kB}));
+    }
+}
+
+TEST_F(TableTest, RemoveEmptyRowsNeverRemovesRowZero) {
+    TStringGrid grid = Table({kStar, kA});
+    grid.SetCells(0, 0, u"");
+    grid.SetCells(1, 0, u"");
+    grid.SetCells(2, 0, u"");
+    RemoveEmptyRows(grid);
+    EXPECT_EQ(Stored(grid, 0, grid.RowCount() - 1), (Rows{{}, kA}));
+}
+
+// The one-pass removal leaves table, stored rows and current cell as deleting row by row would.
+TEST_F(TableTest, RemoveEmptyRowsMatchesDeletingRowByRow) {
+    std::mt19937 random(7);
+    const std::u16string pool[] = {u"", u"", u"*", u"5", u"12", u"  ", u"100"};
+    for (int round = 0; round < 300; ++round) {
+        Rows data(random() % 12);
+        for (std::size_t r = 0; r < data.size(); ++r) {
+            data[r] = {pool[random() % 7], pool[random() % 7], pool[random() % 7]};
+            if (random() % 3 == 0) {
+                data[r][0] = u"i" + std::u16string(1, static_cast<char16_t>(u'a' + r));
+            }
+        }
+        TStringGrid fast = Table(data);
+        const int32_t selectedRow = static_cast<int32_t>(random() % fast.RowCount());
+        fast.SelectCell(1, selectedRow);
+        TStringGrid slow = fast;
+        const int32_t oldCount = fast.RowCount();
+
+        RemoveEmptyRows(fast);
+        for (int32_t i = 0; i < slow.RowCount();) {
+            bool empty = true;
+            for (int32_t c = 0; c < 3; ++c) {
+                empty = empty && slow.Cells(c, i).size() <= 1;
+            }
+            if (empty && i > 0) {
+                DeleteGridRow(i, slow);
+            } else {
+                ++i;
+            }
+        }
+        ASSERT_EQ(fast.RowCount(), slow.RowCount()) << round;
+        ASSERT_EQ(Stored(fast, 0, oldCount - 1), Stored(slow, 0, oldCount - 1)) << round;
+        ASSERT_EQ(fast.Row(), slow.Row()) << round;
+    }
+}
+
+// ---- values ----
+
+TEST_F(TableTest, ProfileRowsToGridWritesGeneralTextsAndOnlyTheValueColumns) {
+    TStringGrid grid = Table({{u"7", u"old", u"old"}, kB, kC, kA, kB});
+    ProfileRowsToGrid({{1000.0f, -3.3f}, {20.25f, 0.1f, 99.0f}, {31.5f}, {}}, grid, 1, 2);
+    EXPECT_EQ(grid.RowCount(), 5);
+    EXPECT_EQ(Data(grid), (Rows{{u"7", u"1000", u"-3.29999995231628"},
+                                {u"2", u"20.25", u"0.100000001490116"},
+                                {u"3", u"31.5", u""},
+                                {u"1", u"", u""}}));
+    EXPECT_EQ(grid.Cells(1, 5), u"20"); // hidden rows keep their texts
+
+    ProfileRowsToGrid({}, grid, 1, 2);
+    EXPECT_EQ(grid.RowCount(), 1);
+    EXPECT_EQ(grid.Cells(1, 0), u"f(Hz)");
+}
+
+TEST_F(TableTest, CellToFloatRoundsToOneDecimalAndNeverRaises) {
+    struct Case {
+        std::u16string text;
+        std::optional<float> value;
+        double strict; // ignored where value is empty
+    };
+    const Case cases[] = {
+        {u"0.05", 0.1f, 0.1},          {u"1,25", 1.3f, 1.3},      {u" -0.04 ", 0.0f, 0.0},
+        {u"1e39", INFINITY, INFINITY}, {u"abc", std::nullopt, 0}, {u"", std::nullopt, 0},
+        {u"1.234,5", std::nullopt, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        EXPECT_EQ(CellToFloat(c.text), c.value);
+        if (c.value) {
+            EXPECT_EQ(CellToFloatStrict(c.text), c.strict); // 64 bits, not the float widened
+        } else {
+            try {
+                CellToFloatStrict(c.text);
+                ADD_FAILURE() << "no error";
+            } catch (const ConvertError& e) {
+                EXPECT_STREQ(e.what(), "'ERROR' is not a valid floating point value");
+            }
+        }
+    }
+    EXPECT_TRUE(std::isnan(*CellToFloat(u"nan")));
+}
+
+TEST_F(TableTest, GridToProfileRowsGivesWholeFrequenciesAndOneDecimalGains) {
+    std::vector<std::vector<float>> rows;
+    TStringGrid grid =
+        Table({{u"", u"31.5", u"-3.25"}, {u"", u"100.4", u"1,25"}, {u"", u" 2.5e3", u"-0.04"}});
+    EXPECT_TRUE(GridToProfileRows(grid, 1, 2, rows));
+    EXPECT_EQ(rows,
+              (std::vector<std::vector<float>>{{32.0f, -3.3f}, {100.0f, 1.3f}, {2500.0f, 0.0f}}));
+}
+
+TEST_F(TableTest, GridToProfileRowsStopsAtTheFirstBadCell) {
+    struct Case {
+        Rows data;
+        std::vector<std::vector<float>> rows;
+    };
+    const Case cases[] = {
+        {{{u"", u"10", u"1"}, {u"", u"20", u""}, {u"", u"30", u"3"}}, {{10, 1}, {20, 0}, {0, 0}}},
+        {{{u"", u"10", u"1"}, {u"", u"x", u"2"}, {u"", u"30", u"3"}}, {{10, 1}, {0, 2}, {0, 0}}},
+        {{{u"", u"10 Hz", u"1"}}, {{0, 1}}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::vector<float>> rows{{5, 5}};
+        EXPECT_FALSE(GridToProfileRows(Table(c.data), 1, 2, rows));
+        EXPECT_EQ(rows, c.rows);
+    }
+    std::vector<std::vector<float>> untouched{{5, 5}};
+    EXPECT_FALSE(GridToProfileRows(Table({}), 1, 2, untouched));
+    EXPECT_EQ(untouched, (std::vector<std::vector<float>>{{5, 5}}));
+}
+
+TEST_F(TableTest, ValuesFollowTheUserNotation) {
+    UserNotation = NumberNotation{u','};
+    TStringGrid grid = Table({});
+    ProfileRowsToGrid({{31.5f, -1.5f}, {40.0f, 0.25f}}, grid, 1, 2);
+    EXPECT_EQ(Data(grid), (Rows{{u"", u"31,5", u"-1,5"}, {u"", u"40", u"0,25"}}));
+    grid.SetCells(2, 2, u"0.25");
+    std::vector<std::vector<float>> rows;
+    EXPECT_TRUE(GridToProfileRows(grid, 1, 2, rows));
+    EXPECT_EQ(rows, (std::vector<std::vector<float>>{{32.0f, -1.5f}, {40.0f, 0.3f}}));
+}
+
+// ---- sort ----
+
+Rows Keyed(std::initializer_list<const char16_t*> keys) {
+    Rows rows;
+    for (const char16_t* key : keys) {
+        rows.push_back({u"#" + Num(rows.size()), key, u"g"});
+    }
+    return rows;
+}
+
+TEST_F(TableTest, SortGridRowsFollowsTheExchangeSort) {
+    struct Case {
+        Rows data;
+        bool ascending;
+        std::vector<std::u16string> order; // index texts after the sort
+    };
+    const Case cases[] = {
+        {Keyed({u"2", u"2", u"1"}), true, {u"#2", u"#1", u"#0"}},
+        {Keyed({u"100.04", u"100.01"}), true, {u"#0", u"#1"}},
+        {Keyed({u"100.04", u"100.01"}), false, {u"#0", u"#1"}},
+        {Keyed({u"30", u"-1", u"2,5", u"1e3"}), true, {u"#1", u"#2", u"#0", u"#3"}},
+        {Keyed({u"30", u"-1", u"2,5", u"1e3"}), false, {u"#3", u"#0", u"#2", u"#1"}},
+        {Keyed({u"nan", u"2", u"1"}), true, {u"#0", u"#2", u"#1"}},
+        {Keyed({u"3", u"nan", u"1"}), true, {u"#2", u"#1", u"#0"}},
+        {Keyed({u"inf", u"-inf", u"0"}), true, {u"#1", u"#2", u"#0"}},
+        {Keyed({u"x"}), true, {u"#0"}}, // a single data row is never read
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        TStringGrid grid = Table(c.data);
+        SortGridRows(grid, 1, c.ascending);
+        std::vector<std::u16string> order;
+        for (const Row& row : Data(grid)) {
+            order.push_back(row[0]);
+        }
+        EXPECT_EQ(order, c.order);
+        EXPECT_EQ(grid.Cells(1, 0), u"f(Hz)");
+    }
+}
+
+TEST_F(TableTest, SortErrorKeepsTheExchangesMadeBeforeIt) {
+    TStringGrid grid = Table(Keyed({u"3", u"1", u"", u"0"}));
+    try {
+        SortGridRows(grid, 1, true);
+        ADD_FAILURE() << "no error";
+    } catch (const ConvertError& e) {
+        EXPECT_STREQ(e.what(), "'ERROR' is not a valid floating point value");
+    }
+    EXPECT_EQ(
+        Data(grid),
+        (Rows{{u"#1", u"1", u"g"}, {u"#0", u"3", u"g"}, {u"#2", u"", u"g"}, {u"#3", u"0", u"g"}}));
+}
+
+// The plain exchange sort, reading both keys anew at every comparison.
+void PlainExchangeSort(TStringGrid& grid, int32_t keyCol, bool ascending) {
+    for (int32_t i = 1; i < grid.RowCount() - 1; ++i) {
+        for (int32_t j = i + 1; j < grid.RowCount(); ++j) {
+            const double a = CellToFloatStrict(grid.Cells(keyCol, i));
+            const double b = CellToFloatStrict(grid.Cells(keyCol, j));
+            if (ascending ? a > b : a < b) {
+                grid.ExchangeRows(i, j);
+            }
+        }
+    }
+}
+
+std::string Outcome(TStringGrid& grid, void (*sort)(TStringGrid&, int32_t, bool), bool ascending) {
+    try {
+        sort(grid, 1, ascending);
+        return "sorted";
+    } catch (const ConvertError& e) {
+        return e.what();
+    }
+}
+
+TEST_F(TableTest, SortGridRowsAgreesWithThePlainExchangeSortOnRandomTables) {
+    std::mt19937 random(11);
+    // Distinct valid keys, keys with repeats (also 100.04 against 100.01), NaN, invalid texts.
+    const std::vector<std::vector<std::u16string>> pools = {
+        {},
+        {u"1", u"2", u"2.0", u"100.04", u"100.01", u"-3", u"1,5", u"inf", u"-inf", u"0", u"-0"},
+        {u"1", u"2", u"nan", u"NAN", u"-7.5", u"3"},
+        {u"1", u"2", u"3", u"", u"abc", u"4", u"5", u"6", u"7", u"8"},
+    };
+    for (int round = 0; round < 2000; ++round) {
+        const auto& pool = pools[round % pools.size()];
+        const std::size_t n = random() % 25;
+        Rows data;
+        for (std::size_t r = 0; r < n; ++r) {
+            const std::u16string key =
+                pool.empty() ? Num(r) + u"." + Num(random() % 10) : pool[random() % pool.size()];
+            data.push_back({u"#" + Num(r), key, Num(random())});
+        }
+        if (pool.empty()) {
+            std::shuffle(data.begin(), data.end(), random);
+        }
+        const bool ascending = random() % 2 == 0;
+        TStringGrid fast = Table(data);
+        TStringGrid plain = Table(data);
+        ASSERT_EQ(Outcome(fast, SortGridRows, ascending),
+                  Outcome(plain, PlainExchangeSort, ascending))
+            << round;
+        ASSERT_EQ(Data(fast), Data(plain)) << round;
+    }
+}
+
+} // namespace
