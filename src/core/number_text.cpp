@@ -5,12 +5,11 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <locale.h>
 
 #ifdef _WIN32
 #define NOMINMAX
 #include <windows.h>
-#else
-#include <locale.h>
 #endif
 
 #include "editor_errors.h"
@@ -56,8 +55,8 @@ long double AsciiToLongDouble(const std::string& ascii) {
 #endif
 }
 
-// Checks the number syntax and copies it into `ascii` as "[-]digits[.digits][e[-]digits]".
-// False when the text is no number of that form, special words included.
+// Checks the number syntax from `i` on and copies the number into `ascii` as
+// "[-]digits[.digits][e[+-]digits]". False for anything else, the special words too.
 bool ScanNumber(std::u16string_view text, std::size_t i, char16_t separator, std::string& ascii) {
     if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
         if (text[i] == u'-') {

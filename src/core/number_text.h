@@ -14,7 +14,8 @@ struct NumberNotation {
 // directly.
 extern NumberNotation UserNotation;
 
-// Reads a number text; false when the text is not a number in that notation.
+// Reads a number text; false when the text is not a number in that notation, `value` then
+// unchanged. A magnitude beyond the long double range fails; one too small for it reads as 0.
 bool TextToNumber(std::u16string_view text, long double& value, const NumberNotation& notation);
 
 // Raising form: throws ConvertError "'<text>' is not a valid floating point value".
