@@ -1,6 +1,7 @@
 #include "audio_ASCII_Import.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <new>
@@ -28,13 +29,31 @@ constexpr char16_t kWindows1252C1[32] = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
+char16_t DecodeByte(unsigned char b) {
+    return b >= 0x80 && b < 0xA0 ? kWindows1252C1[b - 0x80] : char16_t{b};
+}
+
 void Decode(std::string_view bytes, std::u16string& text) {
     text.resize(bytes.size());
     for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        text[i] = b >= 0x80 && b < 0xA0 ? kWindows1252C1[b - 0x80] : char16_t{b};
+        text[i] = DecodeByte(static_cast<unsigned char>(bytes[i]));
     }
 }
+
+// The bytes whose character belongs to a delimiter set, so that lines are split before they are
+// decoded; one byte is one character. Codes above 255 are never members.
+class ByteSet {
+public:
+    explicit ByteSet(const std::bitset<256>& characters) {
+        for (unsigned b = 0; b < 256; ++b) {
+            members_[b] = characters[b] && DecodeByte(static_cast<unsigned char>(b)) == b;
+        }
+    }
+    bool operator()(char c) const { return members_[static_cast<unsigned char>(c)]; }
+
+private:
+    std::array<bool, 256> members_{};
+};
 
 std::string FullPath(const fs::path& path) {
     std::error_code ec;
@@ -199,15 +218,16 @@ std::size_t CountLines(TextFile& file) {
     return last == '\n' ? breaks : breaks + 1;
 }
 
-// NextToken without the copy.
-std::u16string_view Field(std::u16string_view line, std::size_t& position,
-                          const std::bitset<256>& delimiters) {
+// NextToken's scan, on text or on the bytes of a line; `stops` tells the delimiters.
+template <typename Char, typename Stops>
+std::basic_string_view<Char> Field(std::basic_string_view<Char> line, std::size_t& position,
+                                   const Stops& stops) {
     if (line.empty() || line.size() < position) {
         return {};
     }
     const std::size_t start = position == 0 ? 0 : position - 1;
     std::size_t stop = start;
-    while (stop < line.size() && (line[stop] > 255 || !delimiters[line[stop]])) {
+    while (stop < line.size() && !stops(line[stop])) {
         ++stop;
     }
     // Past the delimiter, or two past the end when none stopped the scan (stop is then the size).
@@ -256,16 +276,17 @@ bool ImportAsciiProfile(const std::filesystem::path& FileName, TDatentyp& Series
     if (!file.IsOpen()) {
         return false;
     }
-    std::bitset<256> firstEnds;
-    std::bitset<256> secondEnds;
-    secondEnds.set('\r');
-    secondEnds.set('\n');
+    std::bitset<256> delimiter;
     if (Delimiter <= 255) {
-        firstEnds.set(Delimiter);
-        secondEnds.set(Delimiter);
+        delimiter.set(Delimiter);
     }
+    std::bitset<256> lineBreaks;
+    lineBreaks.set('\r');
+    lineBreaks.set('\n');
+    const ByteSet firstEnds(delimiter);
+    const ByteSet secondEnds(lineBreaks | delimiter);
 
-    // Points gather apart from Series, which takes them only when the whole file has read.
+    // Points gather apart from Series, which takes them only once the whole file has been read.
     std::vector<float> frequencies;
     std::vector<float> gains;
     std::string header;
@@ -278,15 +299,16 @@ bool ImportAsciiProfile(const std::filesystem::path& FileName, TDatentyp& Series
                 header.assign(line);
                 continue;
             }
-            Decode(line, text);
             std::size_t position = 1;
-            const float frequency = ReadNumber(Field(text, position, firstEnds), 1);
-            const std::u16string_view gain = Field(text, position, secondEnds);
+            Decode(Field(line, position, firstEnds), text);
+            const float frequency = ReadNumber(text, 1);
+            const std::string_view gain = Field(line, position, secondEnds);
             if (gain.empty()) {
                 ok = false;
                 break;
             }
-            gains.push_back(ReadNumber(gain, 4));
+            Decode(gain, text);
+            gains.push_back(ReadNumber(text, 4));
             frequencies.push_back(frequency);
         }
     } catch (const EditorError&) {
@@ -304,5 +326,6 @@ bool ImportAsciiProfile(const std::filesystem::path& FileName, TDatentyp& Series
 
 std::u16string NextToken(std::u16string_view Line, std::size_t& Position,
                          const std::bitset<256>& Delimiters) {
-    return std::u16string(Field(Line, Position, Delimiters));
+    return std::u16string(
+        Field(Line, Position, [&Delimiters](char16_t c) { return c <= 255 && Delimiters[c]; }));
 }

@@ -135,6 +135,11 @@ TEST_F(AsciiImportTest, DataLinesAndTheirOutcome) {
         {u':', "50:2,25:x", true, 50, 2.25f},
         {u';', "1\r0;2", true, 10, 2}, // a CR alone is dropped
         {u';', "1e39;-1e39", true, INFINITY, -INFINITY},
+        // Bytes are split as the characters they decode to: E4h is U+00E4, 80h is U+20AC,
+        // and a delimiter above U+00FF never splits.
+        {u'\u00E4', "1\3442", true, 1, 2},
+        {u'\u0080', "1\2002", false, 0, 0},
+        {u'\u20AC', "1\2002", false, 0, 0},
     };
     for (const char16_t separator : {u'.', u','}) {
         UserNotation.DecimalSeparator = separator;

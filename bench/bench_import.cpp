@@ -1,0 +1,103 @@
+// ASCII import of a 1,000,000-line file (delimiter detection included) against reading the same
+// lines with std::getline and two std::from_chars per line.
+
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <unistd.h>
+
+#include "audio_ASCII_Import.h"
+#include "bench_ratio.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+constexpr int kLines = 1'000'000;
+
+const fs::path& Folder() {
+    static const fs::path folder = [] {
+        char pattern[] = "/tmp/import-bench-XXXXXX";
+        if (::mkdtemp(pattern) == nullptr) {
+            std::perror("mkdtemp");
+            std::exit(1);
+        }
+        return fs::path(pattern);
+    }();
+    return folder;
+}
+
+// Two header lines, then data lines in US and German notation by turns.
+const fs::path& ImportFile() {
+    static const fs::path path = [] {
+        fs::path p = Folder() / "big.txt";
+        std::ofstream out(p, std::ios::binary);
+        out << "Measured response\r\nHz;dB\r\n";
+        char line[64];
+        for (int i = 0; i < kLines; ++i) {
+            const int hz = 20 + i / 50;
+            const int tenth = i % 10;
+            const int db = i % 70 - 35;
+            const char* format = i % 2 == 0 ? "%d.%d;%d.%02d\r\n" : "%d,%d;%d,%02d\r\n";
+            std::snprintf(line, sizeof line, format, hz, tenth, db, i % 100);
+            out << line;
+        }
+        return p;
+    }();
+    return path;
+}
+
+void BM_GetlineFromChars(benchmark::State& state) {
+    ImportFile();
+    for (auto _ : state) {
+        std::ifstream in(ImportFile(), std::ios::binary);
+        std::string line;
+        double sum = 0;
+        while (std::getline(in, line)) {
+            const char* begin = line.data();
+            const char* end = begin + line.size();
+            double frequency = 0;
+            double gain = 0;
+            const auto first = std::from_chars(begin, end, frequency);
+            const char* second = first.ptr;
+            while (second < end && *second != ';') {
+                ++second;
+            }
+            if (second < end) {
+                std::from_chars(second + 1, end, gain);
+            }
+            sum += frequency + gain;
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+}
+
+void BM_DetectAndImport(benchmark::State& state) {
+    ImportFile();
+    for (auto _ : state) {
+        TDatentyp series;
+        std::u16string header;
+        const char16_t delimiter = DetectDelimiter(ImportFile());
+        if (delimiter != u';' || !ImportAsciiProfile(ImportFile(), series, delimiter, header) ||
+            series.DatenXYZ[0].size() != kLines) {
+            state.SkipWithError("import failed");
+        }
+        benchmark::DoNotOptimize(series.DatenXYZ[0].data());
+    }
+}
+
+BENCHMARK(BM_GetlineFromChars)->Unit(benchmark::kMillisecond)->Repetitions(5);
+BENCHMARK(BM_DetectAndImport)->Unit(benchmark::kMillisecond)->Repetitions(5);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const int result = RunWithRatios(
+        argc, argv,
+        {{"import / getline+from_chars", "BM_DetectAndImport", "BM_GetlineFromChars", 4.0}});
+    fs::remove_all(Folder());
+    return result;
+}
