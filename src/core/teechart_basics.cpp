@@ -1,0 +1,286 @@
+#include "teechart_basics.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <initializer_list>
+#include <limits>
+#include <utility>
+
+namespace {
+
+// 10^e; exact for |e| <= 22, where every step of the loop is exact.
+double PowerOfTen(int e) {
+    if (e < 0 || e > 22) {
+        return std::pow(10.0, e);
+    }
+    double p = 1;
+    for (int i = 0; i < e; ++i) {
+        p *= 10;
+    }
+    return p;
+}
+
+// m * 10^e with one rounding, so that 0.2 is the double nearest to 0.2.
+double Scaled(double m, int e) {
+    return e >= 0 ? m * PowerOfTen(e) : m / PowerOfTen(-e);
+}
+
+// The smallest of 1, 2 or 5 times a power of ten that is at least raw.
+double NiceStep(double raw) {
+    raw = std::max(raw, std::numeric_limits<double>::min());
+    const int e = static_cast<int>(std::floor(std::log10(raw)));
+    for (double m : {1.0, 2.0, 5.0}) {
+        const double step = Scaled(m, e);
+        if (step >= raw) {
+            return step;
+        }
+    }
+    return Scaled(1, e + 1);
+}
+
+// The smallest and largest X or Y of the drawn points; false when none is drawn.
+bool DrawnRange(std::span<const double> x, std::span<const double> y, bool ofX, double& lo,
+                double& hi) {
+    bool any = false;
+    const std::size_t count = std::min(x.size(), y.size());
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!IsDrawable(x[i], y[i])) {
+            continue;
+        }
+        const double v = ofX ? x[i] : y[i];
+        lo = any ? std::min(lo, v) : v;
+        hi = any ? std::max(hi, v) : v;
+        any = true;
+    }
+    return any;
+}
+
+// Values k * step from lo to hi; never more than a screenful, whatever the doubles do.
+std::vector<double> EvenTicks(double lo, double hi, double step) {
+    constexpr double kMost = 40;
+    const double slack = 1e-9 * std::max({1.0, std::abs(lo / step), std::abs(hi / step)});
+    const double first = std::ceil(lo / step - slack);
+    const double last = std::floor(hi / step + slack);
+    std::vector<double> ticks;
+    for (double i = 0; i <= std::min(last - first, kMost); ++i) {
+        ticks.push_back((first + i) * step);
+    }
+    return ticks;
+}
+
+// Shortest text that reads back as v, with the notation's decimal separator.
+std::u16string NumberText(double v, const NumberNotation& notation) {
+    char buffer[64];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, v).ptr;
+    std::u16string text(buffer, end);
+    std::replace(text.begin(), text.end(), u'.', notation.DecimalSeparator);
+    return text;
+}
+
+} // namespace
+
+void TLineSeries::Changed() const {
+    if (OnChange) {
+        OnChange();
+    }
+}
+
+void TLineSeries::Empty() {
+    x_.clear();
+    y_.clear();
+    labels_.clear();
+    colors_.clear();
+    Changed();
+}
+
+std::size_t TLineSeries::AddXY(double x, double y, std::u16string label, TColor color) {
+    // Room first in all four lists, so that a failed allocation cannot leave them uneven.
+    const auto makeRoom = [](auto& list) {
+        if (list.size() == list.capacity()) {
+            list.reserve(list.size() * 2 + 1);
+        }
+    };
+    makeRoom(x_);
+    makeRoom(y_);
+    makeRoom(labels_);
+    makeRoom(colors_);
+
+    std::size_t at = x_.size();
+    while (at > 0 && x_[at - 1] > x) {
+        --at;
+    }
+    const auto offset = static_cast<std::ptrdiff_t>(at);
+    x_.insert(x_.begin() + offset, x);
+    y_.insert(y_.begin() + offset, y);
+    labels_.insert(labels_.begin() + offset, std::move(label));
+    colors_.insert(colors_.begin() + offset, color);
+    Changed();
+    return at;
+}
+
+void ShowSeries(const TDatentyp& data, TLineSeries& series, std::u16string_view title) {
+    const std::vector<float>& xs = data.DatenXYZ[0];
+    const std::vector<float>& ys = data.DatenXYZ[1];
+    if (xs.size() < 2 || ys.empty()) {
+        return;
+    }
+    const std::size_t count = std::min(xs.size(), ys.size());
+
+    // Adding the points one by one keeps the stretch after the last NaN X sorted, equal X in
+    // arrival order, and appends a NaN X at the end (it never compares greater, so the search
+    // from the end stops at once and later points stop at it). A stable sort of each stretch
+    // between NaN X therefore gives that same order without the quadratic insertion.
+    std::vector<std::pair<float, std::size_t>> order(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        order[i] = {xs[i], i};
+    }
+    const auto byX = [](const auto& a, const auto& b) { return a.first < b.first; };
+    auto stretch = order.begin();
+    for (auto it = order.begin(); it != order.end(); ++it) {
+        if (std::isnan(it->first)) {
+            std::stable_sort(stretch, it, byX);
+            stretch = it + 1;
+        }
+    }
+    std::stable_sort(stretch, order.end(), byX);
+
+    // Built aside, so that a failed allocation leaves the series as it was.
+    std::vector<double> x(count);
+    std::vector<double> y(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        x[i] = order[i].first;
+        y[i] = ys[order[i].second];
+    }
+    std::vector<std::u16string> labels(count);
+    std::vector<TColor> colors(count, TLineSeries::Color);
+    std::u16string newTitle(title);
+
+    series.x_ = std::move(x);
+    series.y_ = std::move(y);
+    series.labels_ = std::move(labels);
+    series.colors_ = std::move(colors);
+    series.title_ = std::move(newTitle);
+    series.Changed();
+}
+
+bool IsDrawable(double x, double y) {
+    return std::isfinite(x) && std::isfinite(y);
+}
+
+TFrequencyAxis FrequencyAxis(std::span<const double> x, std::span<const double> y) {
+    double lo = 0;
+    double hi = 0;
+    if (!DrawnRange(x, y, true, lo, hi)) {
+        return {20, 20000, false};
+    }
+    double start = lo <= 0 ? 1 : lo;
+    double end = hi <= 0 ? 1 : hi;
+    if (start > end) {
+        std::swap(start, end);
+    }
+    if (start == end) {
+        return {start / 10, start * 10, true};
+    }
+    return {start, end, false};
+}
+
+double FrequencyPlotX(const TFrequencyAxis& axis, double x) {
+    if (axis.Collapsed) {
+        return std::sqrt(axis.Min * axis.Max);
+    }
+    return std::clamp(x, axis.Min, axis.Max);
+}
+
+std::vector<double> FrequencyTicks(const TFrequencyAxis& axis, int maxLabels) {
+    const auto most = static_cast<std::size_t>(std::max(maxLabels, 2));
+    const double lo = axis.Min * (1 - 1e-9);
+    const double hi = axis.Max * (1 + 1e-9);
+    const int firstDecade = static_cast<int>(std::floor(std::log10(lo)));
+    const int lastDecade = static_cast<int>(std::ceil(std::log10(hi)));
+    const auto decadeTicks = [&](std::initializer_list<double> mantissas, int stride) {
+        std::vector<double> ticks;
+        for (int e = firstDecade; e <= lastDecade; ++e) {
+            if (e % stride != 0) {
+                continue;
+            }
+            for (double m : mantissas) {
+                const double v = Scaled(m, e);
+                if (v >= lo && v <= hi) {
+                    ticks.push_back(v);
+                }
+            }
+        }
+        return ticks;
+    };
+
+    std::vector<double> ticks = decadeTicks({1, 2, 5}, 1);
+    if (ticks.size() < 2) {
+        // Too narrow for a logarithmic pattern: even steps read better.
+        const double intervals = static_cast<double>(std::min<std::size_t>(most - 1, 8));
+        return EvenTicks(axis.Min, axis.Max, NiceStep(axis.Max / intervals - axis.Min / intervals));
+    }
+    if (ticks.size() <= most) {
+        return ticks;
+    }
+    for (int stride = 1;; stride *= 10) {
+        for (int factor : {1, 2, 5}) {
+            ticks = decadeTicks({1}, stride * factor);
+            if (ticks.size() <= most) {
+                return ticks;
+            }
+        }
+    }
+}
+
+std::u16string FrequencyLabel(double hz, const NumberNotation& notation) {
+    static constexpr std::pair<double, char16_t> kPrefixes[] = {
+        {1e9, u'G'}, {1e6, u'M'}, {1e3, u'k'}};
+    if (std::abs(hz) < 1e12) {
+        for (const auto& [scale, prefix] : kPrefixes) {
+            if (std::abs(hz) >= scale) {
+                return NumberText(hz / scale, notation) + prefix;
+            }
+        }
+    }
+    return NumberText(hz, notation);
+}
+
+TGainAxis GainAxis(std::span<const double> x, std::span<const double> y) {
+    double lo = -10;
+    double hi = 10;
+    if (DrawnRange(x, y, false, lo, hi) && lo == hi) {
+        const double around = std::max(1.0, std::abs(lo) / 10);
+        lo -= around;
+        hi += around;
+    }
+    const double step = NiceStep(hi / 8 - lo / 8);
+    const double min = std::floor(lo / step) * step;
+    const double max = std::ceil(hi / step) * step;
+    if (!std::isfinite(min) || !std::isfinite(max)) {
+        return {lo, hi, step}; // rounding would leave the doubles
+    }
+    return {min, max, step};
+}
+
+std::vector<double> GainTicks(const TGainAxis& axis) {
+    return EvenTicks(axis.Min, axis.Max, axis.Step);
+}
+
+std::u16string GainLabel(double db, double step, const NumberNotation& notation) {
+    if (std::abs(db) < step / 2) {
+        db = 0; // a tick that is zero but for rounding
+    }
+    std::u16string text;
+    char buffer[512];
+    const int decimals = std::max(0, -static_cast<int>(std::floor(std::log10(step) + 1e-9)));
+    const auto [end, error] =
+        std::to_chars(buffer, buffer + sizeof buffer, db, std::chars_format::fixed, decimals);
+    if (std::abs(db) < 1e15 && error == std::errc{}) {
+        text.assign(buffer, end);
+        std::replace(text.begin(), text.end(), u'.', notation.DecimalSeparator);
+    } else {
+        text = NumberText(db, notation);
+    }
+    return text + u" dB";
+}

@@ -1,0 +1,105 @@
+#pragma once
+// The response chart's line series, ShowSeries, and the rules for the frequency and gain axes.
+// No toolkit here: the Qt view follows the series through OnChange and asks these rules where
+// to draw.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "audio_ASCII_Import.h"
+#include "number_text.h"
+
+using TColor = uint32_t; // 0xRRGGBB
+
+// Points ordered by X (ascending; equal X in the order they were added), each with Y, a label and
+// a colour at the same index.
+class TLineSeries {
+public:
+    // Called once after every operation that changed the points; the title is not drawn and does
+    // not call it. The viewer that sets it clears it before it goes away.
+    std::function<void()> OnChange;
+
+    // The line colour; ShowSeries gives every point this colour.
+    static constexpr TColor Color = 0x4466A3;
+
+    // Removes every point. The series stays usable.
+    void Empty();
+
+    void SetTitle(std::u16string_view title) { title_ = title; }
+    const std::u16string& Title() const { return title_; }
+
+    // Inserts the point after the last stored point whose X is not greater than x, searching
+    // from the end: equal X keep their order. Returns the index the point got.
+    std::size_t AddXY(double x, double y, std::u16string label, TColor color);
+
+    std::size_t Count() const { return x_.size(); }
+    const std::vector<double>& XValues() const { return x_; }
+    const std::vector<double>& YValues() const { return y_; }
+    const std::vector<std::u16string>& Labels() const { return labels_; }
+    const std::vector<TColor>& Colors() const { return colors_; }
+
+private:
+    friend void ShowSeries(const TDatentyp& data, TLineSeries& series, std::u16string_view title);
+    void Changed() const;
+
+    std::vector<double> x_;
+    std::vector<double> y_;
+    std::vector<std::u16string> labels_;
+    std::vector<TColor> colors_;
+    std::u16string title_;
+};
+
+// Replaces the points of `series` with DatenXYZ[0] (X) and DatenXYZ[1] (Y) of `data`, as if each
+// point were added with AddXY in turn, and sets the title; OnChange is called once. Data with
+// fewer than two X values or no Y value changes nothing. When DatenXYZ[1] is shorter than
+// DatenXYZ[0], only the points that have both values are taken.
+void ShowSeries(const TDatentyp& data, TLineSeries& series, std::u16string_view title);
+
+// A point is drawn only when its X and Y are both finite; the others count for no axis range.
+bool IsDrawable(double x, double y);
+
+// The logarithmic frequency axis, in Hz. Always 0 < Min < Max.
+struct TFrequencyAxis {
+    double Min = 0;
+    double Max = 0;
+    // All drawn points share one position: the range was widened a decade each way and every
+    // point sits in the middle.
+    bool Collapsed = false;
+};
+
+// From the smallest to the largest drawn X, where an end at or below 0 becomes 1 (should that
+// leave the ends the wrong way round, they are swapped). 20 Hz to 20 kHz when nothing is drawn.
+TFrequencyAxis FrequencyAxis(std::span<const double> x, std::span<const double> y);
+
+// Where a point with frequency x is drawn: x itself, the nearer end for x outside the range
+// (so the left end for x <= 0), or the middle of a collapsed axis.
+double FrequencyPlotX(const TFrequencyAxis& axis, double x);
+
+// Label positions in Hz, ascending, at most maxLabels of them (at least 2 are asked for): 1-2-5
+// steps per decade where they fit, else every decade or every few decades; even steps on a range
+// too narrow for two 1-2-5 values.
+std::vector<double> FrequencyTicks(const TFrequencyAxis& axis, int maxLabels);
+
+// "20", "500", "1k", "12.5k", "2M", in the given notation.
+std::u16string FrequencyLabel(double hz, const NumberNotation& notation);
+
+// The gain axis in dB: the range of the drawn Y rounded outward to whole steps of 1, 2 or 5 times
+// a power of ten, giving 5 to 10 labels. A single Y value is widened to a range around it first;
+// -10 to 10 dB when nothing is drawn.
+struct TGainAxis {
+    double Min = 0;
+    double Max = 0;
+    double Step = 0;
+};
+TGainAxis GainAxis(std::span<const double> x, std::span<const double> y);
+
+// Every whole step from Min to Max.
+std::vector<double> GainTicks(const TGainAxis& axis);
+
+// "-6 dB", "0 dB", "2.5 dB": as many decimals as the step needs, never "-0".
+std::u16string GainLabel(double db, double step, const NumberNotation& notation);
