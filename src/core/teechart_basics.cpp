@@ -246,7 +246,7 @@ std::u16string FrequencyLabel(double hz, const NumberNotation& notation) {
     return NumberText(hz, notation);
 }
 
-TGainAxis GainAxis(std::span<const double> x, std::span<const double> y) {
+TGainAxis GainAxis(std::span<const double> x, std::span<const double> y, int maxLabels) {
     double lo = -10;
     double hi = 10;
     if (DrawnRange(x, y, false, lo, hi) && lo == hi) {
@@ -254,7 +254,9 @@ TGainAxis GainAxis(std::span<const double> x, std::span<const double> y) {
         lo -= around;
         hi += around;
     }
-    const double step = NiceStep(hi / 8 - lo / 8);
+    // Rounding outward adds at most two labels to the steps across the data.
+    const double steps = std::clamp(maxLabels - 2, 1, 8);
+    const double step = NiceStep(hi / steps - lo / steps);
     const double min = std::floor(lo / step) * step;
     const double max = std::ceil(hi / step) * step;
     if (!std::isfinite(min) || !std::isfinite(max)) {

@@ -89,14 +89,15 @@ std::vector<double> FrequencyTicks(const TFrequencyAxis& axis, int maxLabels);
 std::u16string FrequencyLabel(double hz, const NumberNotation& notation);
 
 // The gain axis in dB: the range of the drawn Y rounded outward to whole steps of 1, 2 or 5 times
-// a power of ten, giving 5 to 10 labels. A single Y value is widened to a range around it first;
-// -10 to 10 dB when nothing is drawn.
+// a power of ten, giving 5 to 10 labels, or fewer when maxLabels is smaller (at least 3 are
+// asked for). A single Y value is widened to a range around it first; -10 to 10 dB when nothing
+// is drawn.
 struct TGainAxis {
     double Min = 0;
     double Max = 0;
     double Step = 0;
 };
-TGainAxis GainAxis(std::span<const double> x, std::span<const double> y);
+TGainAxis GainAxis(std::span<const double> x, std::span<const double> y, int maxLabels);
 
 // Every whole step from Min to Max.
 std::vector<double> GainTicks(const TGainAxis& axis);

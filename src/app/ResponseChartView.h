@@ -1,0 +1,51 @@
+#pragma once
+// The response chart: draws a TLineSeries as one line over a logarithmic frequency axis and
+// redraws whenever the series changes.
+
+#include <QtCharts/QChartView>
+
+#include <vector>
+
+#include "teechart_basics.h"
+
+QT_BEGIN_NAMESPACE
+class QCategoryAxis;
+class QLineSeries;
+QT_END_NAMESPACE
+
+class ResponseChartView : public QChartView {
+    Q_OBJECT
+
+public:
+    // Follows `series` through its OnChange until the view is destroyed; the series must outlive
+    // the view.
+    explicit ResponseChartView(TLineSeries& series, QWidget* parent = nullptr);
+    ~ResponseChartView() override;
+
+    ResponseChartView(const ResponseChartView&) = delete;
+    ResponseChartView& operator=(const ResponseChartView&) = delete;
+
+protected:
+    // Gradients, grid and axis lines, painted without antialiasing so that the 1-pixel lines stay
+    // crisp in their exact colours; the antialiased line and the labels are drawn over them.
+    void drawBackground(QPainter* painter, const QRectF& rect) override;
+
+private:
+    void ShowPoints();
+    // Label counts follow the size of the plot area, and with them the gain range, which ends on
+    // whole label steps.
+    void Arrange(bool always);
+    void SetHighlighted(bool on);
+
+    TLineSeries& series_;
+    QLineSeries* line_;
+    QLineSeries* hoverZone_; // invisible and wider than the line: only there to catch the pointer
+    QCategoryAxis* frequencyAxis_; // in log10(Hz), so that the labels can read 20, 1k, 10k
+    QCategoryAxis* gainAxis_;
+    TFrequencyAxis frequencyRange_;
+    TGainAxis gainRange_;
+    std::vector<double> frequencyTicks_; // Hz
+    std::vector<double> gainTicks_;      // dB
+    int frequencyLabelRoom_ = 0;
+    int gainLabelRoom_ = 0;
+};
