@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
 #include <numeric>
 #include <stdexcept>
 #include <utility>
@@ -36,69 +37,167 @@ bool IsEmptyRow(const TStringGrid& Grid, int32_t Row) {
     return true;
 }
 
-// A sort key parsed once; it travels with its row.
-struct SortKey {
-    double value = 0;
-    bool valid = false;
+// The sort works on compact copies of the keys and of the rows' original positions, and moves
+// the grid's rows once at the end (or where it stops on an error).
+struct SortState {
+    std::vector<double> keys;  // by position; [0] unused
+    std::vector<char> valid;   // the key cell converted
+    std::vector<int32_t> rows; // original row at each position
 };
 
-// The exchange sort itself, on cached keys. A key that did not convert is read again where the
-// comparison meets it, so the conversion error comes from the same place as without the cache.
-void ExchangeSort(TStringGrid& Grid, int32_t KeyCol, bool Ascending, std::vector<SortKey>& Keys) {
-    const int32_t n = Grid.RowCount();
-    const auto keyAt = [&](int32_t Row) {
-        SortKey& key = Keys[Row];
-        if (!key.valid) {
-            key.value = CellToFloatStrict(Grid.Cells(KeyCol, Row));
-            key.valid = true;
-        }
-        return key.value;
-    };
-    for (int32_t i = 1; i < n - 1; ++i) {
-        for (int32_t j = i + 1; j < n; ++j) {
-            const double a = keyAt(i);
-            const double b = keyAt(j);
-            if (Ascending ? a > b : a < b) {
-                Grid.ExchangeRows(i, j);
-                std::swap(Keys[i], Keys[j]);
-            }
-        }
-    }
-}
-
-// With valid, distinct, non-NaN keys the exchange sort ends in the one sorted order, which this
-// reaches in O(n log n). False, with nothing changed, when two keys are equal.
-bool SortDistinctKeys(TStringGrid& Grid, bool Ascending, const std::vector<SortKey>& Keys) {
-    const int32_t n = Grid.RowCount();
-    std::vector<int32_t> order(static_cast<std::size_t>(n - 1));
-    std::iota(order.begin(), order.end(), 1);
-    std::sort(order.begin(), order.end(), [&](int32_t a, int32_t b) {
-        return Ascending ? Keys[a].value < Keys[b].value : Keys[a].value > Keys[b].value;
-    });
-    const auto equal = std::adjacent_find(order.begin(), order.end(), [&](int32_t a, int32_t b) {
-        return Keys[a].value == Keys[b].value;
-    });
-    if (equal != order.end()) {
-        return false;
-    }
-    // Bring each row to its place by exchanges: at most one per row.
-    std::vector<int32_t> rowAt(static_cast<std::size_t>(n));
-    std::vector<int32_t> posOf(static_cast<std::size_t>(n));
+// Brings original row Rows[p] to position p, by at most one exchange per row.
+void ArrangeRows(TStringGrid& Grid, const std::vector<int32_t>& Rows) {
+    std::vector<int32_t> rowAt(Rows.size());
+    std::vector<int32_t> posOf(Rows.size());
     std::iota(rowAt.begin(), rowAt.end(), 0);
     std::iota(posOf.begin(), posOf.end(), 0);
-    for (int32_t p = 1; p < n; ++p) {
-        const int32_t wanted = order[static_cast<std::size_t>(p - 1)];
+    for (std::size_t p = 1; p < Rows.size(); ++p) {
+        const int32_t wanted = Rows[p];
         const int32_t q = posOf[wanted];
-        if (q != p) {
-            Grid.ExchangeRows(p, q);
+        if (q != static_cast<int32_t>(p)) {
+            Grid.ExchangeRows(static_cast<int32_t>(p), q);
             const int32_t displaced = rowAt[p];
             rowAt[q] = displaced;
             posOf[displaced] = q;
             rowAt[p] = wanted;
-            posOf[wanted] = p;
+            posOf[wanted] = static_cast<int32_t>(p);
         }
     }
-    return true;
+}
+
+// How many rows of the values already placed lie below a position (a Fenwick tree).
+class PlacedRows {
+public:
+    explicit PlacedRows(std::size_t Count) : tree_(Count + 1) {}
+    void Add(std::size_t Pos) {
+        for (++Pos; Pos < tree_.size(); Pos += Pos & (~Pos + 1)) {
+            ++tree_[Pos];
+        }
+    }
+    std::size_t Below(std::size_t Pos) const {
+        std::size_t sum = 0;
+        for (; Pos > 0; Pos &= Pos - 1) {
+            sum += tree_[Pos];
+        }
+        return sum;
+    }
+
+private:
+    std::vector<std::size_t> tree_;
+};
+
+void Rotate(std::deque<int32_t>& Queue, std::size_t Steps) {
+    const auto m = static_cast<std::ptrdiff_t>(Steps % Queue.size());
+    std::rotate(Queue.begin(), Queue.begin() + m, Queue.end());
+}
+
+// The order the exchange sort (for i, for j > i: exchange when key j belongs strictly before key
+// i) gives positions First.. of valid keys, without its quadratic number of comparisons:
+// - A NaN key never compares, so its row stays where it is; the others sort around it.
+// - The values end sorted, so only the order among equal keys is open. A pass moves a row of
+//   value v only while it is the first row of value v or before from the pass's start: it goes
+//   to the first row before v behind it. Followed on the rows of value v and before, from the
+//   first v row on, that is a queue: a v row joins at the back, and each row before v sends the
+//   front to the back. The queue ends as the order of the v rows.
+// A value's queue costs the walk from its first row to the end, or, counting the rows before v
+// between its rows, one rotation per row: whichever is less.
+template <class Before> void ExchangeOrder(SortState& S, std::size_t First, Before before) {
+    const std::size_t n = S.keys.size();
+    std::vector<int32_t> numbered; // positions of the non-NaN keys
+    for (std::size_t p = First; p < n; ++p) {
+        if (!std::isnan(S.keys[p])) {
+            numbered.push_back(static_cast<int32_t>(p));
+        }
+    }
+    // Equal keys keep position order.
+    std::vector<int32_t> byKey = numbered;
+    std::stable_sort(byKey.begin(), byKey.end(),
+                     [&](int32_t a, int32_t b) { return before(S.keys[a], S.keys[b]); });
+
+    std::vector<int32_t> order; // old positions in their new order
+    order.reserve(byKey.size());
+    PlacedRows placed(n);
+    std::deque<int32_t> queue;
+    for (std::size_t g = 0; g < byKey.size();) {
+        const double v = S.keys[byKey[g]];
+        std::size_t end = g + 1;
+        while (end < byKey.size() && S.keys[byKey[end]] == v) {
+            ++end;
+        }
+        const std::size_t count = end - g;
+        const auto firstRow = static_cast<std::size_t>(byKey[g]);
+        queue.clear();
+        if (count == 1) {
+            queue.push_back(byKey[g]);
+        } else if (count * count < n - firstRow) {
+            for (std::size_t k = g; k < end; ++k) {
+                if (k > g) {
+                    Rotate(queue, placed.Below(byKey[k]) - placed.Below(byKey[k - 1] + 1));
+                }
+                queue.push_back(byKey[k]);
+            }
+            Rotate(queue, placed.Below(n) - placed.Below(byKey[end - 1] + 1));
+        } else {
+            for (std::size_t p = firstRow; p < n; ++p) {
+                if (S.keys[p] == v) {
+                    queue.push_back(static_cast<int32_t>(p));
+                } else if (before(S.keys[p], v)) {
+                    queue.push_back(queue.front());
+                    queue.pop_front();
+                }
+            }
+        }
+        order.insert(order.end(), queue.begin(), queue.end());
+        for (std::size_t k = g; k < end; ++k) {
+            placed.Add(byKey[k]);
+        }
+        g = end;
+    }
+
+    const std::vector<double> keys = S.keys;
+    const std::vector<int32_t> rows = S.rows;
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        S.keys[numbered[k]] = keys[order[k]];
+        S.rows[numbered[k]] = rows[order[k]];
+    }
+}
+
+// The first pass of the exchange sort, which compares every key. A key that did not convert is
+// read again where it is compared, so its conversion error comes from the same comparison as
+// without the cache.
+template <class Before>
+void ExchangeFirstPass(TStringGrid& Grid, int32_t KeyCol, SortState& S, Before before) {
+    const auto keyAt = [&](std::size_t Pos) {
+        if (!S.valid[Pos]) {
+            S.keys[Pos] = CellToFloatStrict(Grid.Cells(KeyCol, S.rows[Pos]));
+            S.valid[Pos] = true;
+        }
+        return S.keys[Pos];
+    };
+    for (std::size_t j = 2; j < S.keys.size(); ++j) {
+        const double a = keyAt(1);
+        if (before(keyAt(j), a)) {
+            std::swap(S.keys[1], S.keys[j]);
+            std::swap(S.rows[1], S.rows[j]);
+        }
+    }
+}
+
+// Exchanges made before a conversion error stay.
+template <class Before>
+void SortRows(TStringGrid& Grid, int32_t KeyCol, SortState& S, bool AllValid, Before before) {
+    std::size_t first = 1;
+    if (!AllValid) {
+        try {
+            ExchangeFirstPass(Grid, KeyCol, S, before);
+        } catch (...) {
+            ArrangeRows(Grid, S.rows);
+            throw;
+        }
+        first = 2;
+    }
+    ExchangeOrder(S, first, before);
+    ArrangeRows(Grid, S.rows);
 }
 
 } // namespace
@@ -413,19 +512,24 @@ void SortGridRows(TStringGrid& Grid, int32_t KeyCol, bool Ascending) {
     if (n < 3) {
         return;
     }
-    std::vector<SortKey> keys(static_cast<std::size_t>(n));
-    bool plain = true; // every key valid and not NaN
+    SortState state;
+    state.keys.resize(static_cast<std::size_t>(n));
+    state.valid.resize(static_cast<std::size_t>(n));
+    state.rows.resize(static_cast<std::size_t>(n));
+    std::iota(state.rows.begin(), state.rows.end(), 0);
+    bool allValid = true;
     for (int32_t r = 1; r < n; ++r) {
         if (const auto value = ReadCell(Grid.Cells(KeyCol, r))) {
-            keys[r] = {static_cast<double>(*value), true};
-            plain = plain && !std::isnan(keys[r].value);
+            state.keys[r] = static_cast<double>(*value);
+            state.valid[r] = true;
         } else {
-            plain = false;
+            allValid = false;
         }
     }
     TGridUpdateScope update(Grid);
-    if (plain && SortDistinctKeys(Grid, Ascending, keys)) {
-        return;
+    if (Ascending) {
+        SortRows(Grid, KeyCol, state, allValid, [](double a, double b) { return a < b; });
+    } else {
+        SortRows(Grid, KeyCol, state, allValid, [](double a, double b) { return a > b; });
     }
-    ExchangeSort(Grid, KeyCol, Ascending, keys);
 }

@@ -75,7 +75,7 @@ public:
     void BeginUpdate();
     void EndUpdate();
 
-    // Viewers. Callbacks must not change the grid.
+    // Viewers. Callbacks must neither change the grid nor throw.
     std::function<void(const TGridChange&)> OnChange;
     // Every change of the current cell, the user's and the model's own; it cannot be refused.
     std::function<void(int32_t ACol, int32_t ARow)> OnSelectCell;

@@ -478,25 +478,30 @@ std::string Outcome(TStringGrid& grid, void (*sort)(TStringGrid&, int32_t, bool)
 
 TEST_F(TableTest, SortGridRowsAgreesWithThePlainExchangeSortOnRandomTables) {
     std::mt19937 random(11);
-    // Distinct valid keys, keys with repeats (also 100.04 against 100.01), NaN, invalid texts.
-    const std::vector<std::vector<std::u16string>> pools = {
-        {},
-        {u"1", u"2", u"2.0", u"100.04", u"100.01", u"-3", u"1,5", u"inf", u"-inf", u"0", u"-0"},
-        {u"1", u"2", u"nan", u"NAN", u"-7.5", u"3"},
-        {u"1", u"2", u"3", u"", u"abc", u"4", u"5", u"6", u"7", u"8"},
-    };
-    for (int round = 0; round < 2000; ++round) {
-        const auto& pool = pools[round % pools.size()];
-        const std::size_t n = random() % 25;
+    const std::vector<std::u16string> fewValues = {u"1",      u"2",  u"2.0", u"100.04",
+                                                   u"100.01", u"-3", u"1,5", u"inf",
+                                                   u"-inf",   u"0",  u"-0",  u"nan"};
+    const std::vector<std::u16string> someInvalid = {u"1", u"2", u"3", u"",  u"abc",
+                                                     u"4", u"5", u"6", u"7", u"8"};
+    for (int round = 0; round < 3000; ++round) {
+        const std::size_t n = random() % 40;
+        const auto key = [&](std::size_t r) -> std::u16string {
+            switch (round % 4) {
+            case 0: // distinct
+                return Num(r) + u"." + Num(random() % 10);
+            case 1:
+                return fewValues[random() % fewValues.size()];
+            case 2: // mostly distinct, some repeats, some NaN
+                return random() % 8 == 0 ? u"NAN" : Num(random() % (n + 1));
+            default:
+                return someInvalid[random() % someInvalid.size()];
+            }
+        };
         Rows data;
         for (std::size_t r = 0; r < n; ++r) {
-            const std::u16string key =
-                pool.empty() ? Num(r) + u"." + Num(random() % 10) : pool[random() % pool.size()];
-            data.push_back({u"#" + Num(r), key, Num(random())});
+            data.push_back({u"#" + Num(r), key(r), Num(random())});
         }
-        if (pool.empty()) {
-            std::shuffle(data.begin(), data.end(), random);
-        }
+        std::shuffle(data.begin(), data.end(), random);
         const bool ascending = random() % 2 == 0;
         TStringGrid fast = Table(data);
         TStringGrid plain = Table(data);
