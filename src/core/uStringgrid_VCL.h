@@ -30,6 +30,7 @@ struct TGridChange {
 // current cell outside them. Texts are kept per row and column, independently of the counts:
 // rows hidden by lowering the row count keep their texts and show them again when it grows.
 // A new grid has 5 columns, 5 rows, one fixed column, one fixed row and the current cell (1, 1).
+// A copy keeps the callbacks, so it reports to the same viewers.
 class TStringGrid {
 public:
     TStringGrid();
