@@ -124,6 +124,7 @@ void ResponseChartView::ShowPoints() {
     Arrange(true);
     line_->replace(points);
     hoverZone_->replace(points);
+    SetHighlighted(false); // new points start plain, even when a key changed them under the pointer
 }
 
 void ResponseChartView::Arrange(bool always) {
