@@ -52,7 +52,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const NumberNotation notation{separator};
         UserNotation = notation;
         const std::u16string normalized = NormalizeNumberText(text, decimals);
-        Require(normalized == u"ERROR" || Reads(normalized, notation));
+        long double readBack = 0;
+        Require(normalized == u"ERROR" || TextToNumber(normalized, readBack, notation));
+        // The value computed without the text is the one the text reads back as.
+        long double direct = 0;
+        Require(NormalizedNumber(text, decimals, direct) == (normalized != u"ERROR"));
+        Require(normalized == u"ERROR" ||
+                (std::isnan(readBack)
+                     ? std::isnan(direct)
+                     : direct == readBack && std::signbit(direct) == std::signbit(readBack)));
         // A text reads the same in every notation that accepts it, so only the separator
         // written may differ between users.
         if (separator == u'.') {

@@ -235,10 +235,16 @@ std::basic_string_view<Char> Field(std::basic_string_view<Char> line, std::size_
     return line.substr(start, stop - start);
 }
 
-// The field as the rounded float that the user notation writes; raises ConvertError on a field
-// that no notation reads.
-float ReadNumber(std::u16string_view field, int32_t decimals) {
-    return static_cast<float>(TextToNumber(NormalizeNumberText(field, decimals), UserNotation));
+// The field as the rounded float that the user notation writes; false for a field that no
+// notation reads. `text` is room for the decoded field.
+bool ReadField(std::string_view field, int32_t decimals, std::u16string& text, float& value) {
+    Decode(field, text);
+    long double normalized = 0;
+    if (!NormalizedNumber(text, decimals, normalized)) {
+        return false;
+    }
+    value = static_cast<float>(normalized);
+    return true;
 }
 
 } // namespace
@@ -300,15 +306,15 @@ bool ImportAsciiProfile(const std::filesystem::path& FileName, TDatentyp& Series
                 continue;
             }
             std::size_t position = 1;
-            Decode(Field(line, position, firstEnds), text);
-            const float frequency = ReadNumber(text, 1);
-            const std::string_view gain = Field(line, position, secondEnds);
-            if (gain.empty()) {
+            // An empty gain field reads as no number, like any other text that is none.
+            float frequency = 0;
+            float gain = 0;
+            if (!ReadField(Field(line, position, firstEnds), 1, text, frequency) ||
+                !ReadField(Field(line, position, secondEnds), 4, text, gain)) {
                 ok = false;
                 break;
             }
-            Decode(gain, text);
-            gains.push_back(ReadNumber(text, 4));
+            gains.push_back(gain);
             frequencies.push_back(frequency);
         }
     } catch (const EditorError&) {

@@ -1,6 +1,7 @@
 #include "number_text.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -55,35 +56,66 @@ long double AsciiToLongDouble(const std::string& ascii) {
 #endif
 }
 
-// Checks the number syntax from `i` on and copies the number into `ascii` as
-// "[-]digits[.digits][e[+-]digits]". False for anything else, the special words too.
-bool ScanNumber(std::u16string_view text, std::size_t i, char16_t separator, std::string& ascii) {
+// What the syntax check learns of a number on the way: enough to compute most values directly.
+struct ScannedNumber {
+    uint64_t mantissa = 0;     // the first significant digits, at most 19 of them
+    int mantissaScale = 0;     // digits after the separator that went into `mantissa`
+    bool mantissaExact = true; // false once a significant digit did not fit
+    int exponent = 0;          // the written exponent
+    bool negative = false;
+};
+
+// Checks the number syntax from `i` on: "[+-]digits[sep digits][(E|e)[+-]digits]" with at least
+// one mantissa digit, then only spaces. With `ascii` given, the number is copied there as
+// "[-]digits[.digits][e[+-]digits]" for the C library. False for anything else, the special
+// words too.
+bool ScanNumber(std::u16string_view text, std::size_t i, char16_t separator, ScannedNumber& number,
+                std::string* ascii) {
+    auto copy = [ascii](char c) {
+        if (ascii != nullptr) {
+            *ascii += c;
+        }
+    };
     if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
         if (text[i] == u'-') {
-            ascii += '-';
+            number.negative = true;
+            copy('-');
         }
         ++i;
     }
     std::size_t mantissaDigits = 0;
-    auto copyDigits = [&] {
+    int significant = 0;
+    auto scanDigits = [&](bool fraction) {
         for (; i < text.size() && IsDigit(text[i]); ++i, ++mantissaDigits) {
-            ascii += static_cast<char>(text[i]);
+            const int digit = text[i] - u'0';
+            copy(static_cast<char>(text[i]));
+            if (significant == 0 && digit == 0) {
+                number.mantissaScale += fraction ? 1 : 0;
+            } else if (significant < 19) {
+                number.mantissa = number.mantissa * 10 + static_cast<uint64_t>(digit);
+                number.mantissaScale += fraction ? 1 : 0;
+                ++significant;
+            } else if (digit != 0 || !fraction) {
+                number.mantissaExact = false;
+            }
         }
     };
-    copyDigits();
+    scanDigits(false);
     if (i < text.size() && text[i] == separator) {
         ++i;
-        ascii += '.';
-        copyDigits();
+        copy('.');
+        scanDigits(true);
     }
     if (mantissaDigits == 0) {
         return false;
     }
     if (i < text.size() && (text[i] == u'E' || text[i] == u'e')) {
         ++i;
-        ascii += 'e';
+        copy('e');
+        bool negativeExponent = false;
         if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
-            ascii += static_cast<char>(text[i]);
+            negativeExponent = text[i] == u'-';
+            copy(static_cast<char>(text[i]));
             ++i;
         }
         if (i >= text.size() || !IsDigit(text[i])) {
@@ -91,13 +123,46 @@ bool ScanNumber(std::u16string_view text, std::size_t i, char16_t separator, std
         }
         // Reading stops once the exponent reaches 500, so it never grows beyond 4999 and any
         // digit left behind makes the text fail below.
-        for (int magnitude = 0; i < text.size() && IsDigit(text[i]) && magnitude < 500; ++i) {
+        int magnitude = 0;
+        for (; i < text.size() && IsDigit(text[i]) && magnitude < 500; ++i) {
             magnitude = magnitude * 10 + (text[i] - u'0');
-            ascii += static_cast<char>(text[i]);
+            copy(static_cast<char>(text[i]));
         }
+        number.exponent = negativeExponent ? -magnitude : magnitude;
     }
     SkipSpaces(text, i);
     return i == text.size();
+}
+
+// Powers of ten that long double holds exactly: 10^e = 2^e * 5^e needs 5^e to fit the significand.
+constexpr int kExactPowers = std::numeric_limits<long double>::digits >= 64   ? 27
+                             : std::numeric_limits<long double>::digits >= 53 ? 22
+                                                                              : 0;
+constexpr uint64_t kExactMantissa = std::numeric_limits<long double>::digits >= 64
+                                        ? std::numeric_limits<uint64_t>::max()
+                                        : (uint64_t{1} << 53);
+
+// mantissa * 10^scale when the mantissa and the power of ten are both exact: one multiplication
+// or division, rounded once, is then the correctly rounded value (the fast path of Clinger's
+// algorithm). False when the C library has to do it.
+bool ExactValue(uint64_t mantissa, int scale, bool negative, long double& value) {
+    static constexpr auto kPowers = [] {
+        std::array<long double, kExactPowers + 1> powers{};
+        long double power = 1;
+        for (long double& p : powers) {
+            p = power;
+            power *= 10;
+        }
+        return powers;
+    }();
+    if (mantissa > kExactMantissa || scale > kExactPowers || scale < -kExactPowers) {
+        return false;
+    }
+    const auto exact = static_cast<long double>(mantissa);
+    const long double magnitude = scale >= 0 ? exact * kPowers[static_cast<std::size_t>(scale)]
+                                             : exact / kPowers[static_cast<std::size_t>(-scale)];
+    value = negative ? -magnitude : magnitude;
+    return true;
 }
 
 #ifdef _WIN32
@@ -243,8 +308,16 @@ void AppendDigits(std::u16string& out, const Digits& r, int from, int count) {
 bool TextToNumber(std::u16string_view text, long double& value, const NumberNotation& notation) {
     std::size_t start = 0;
     SkipSpaces(text, start);
-    std::string ascii;
-    if (ScanNumber(text, start, notation.DecimalSeparator, ascii)) {
+    ScannedNumber number;
+    if (ScanNumber(text, start, notation.DecimalSeparator, number, nullptr)) {
+        if (number.mantissaExact &&
+            ExactValue(number.mantissa, number.exponent - number.mantissaScale, number.negative,
+                       value)) {
+            return true;
+        }
+        std::string ascii;
+        ScannedNumber again;
+        ScanNumber(text, start, notation.DecimalSeparator, again, &ascii);
         const long double read = AsciiToLongDouble(ascii);
         if (std::isinf(read)) {
             return false; // beyond the extended range; no special word can follow
@@ -334,13 +407,51 @@ std::u16string FormatGeneral(long double value, const NumberNotation& notation) 
     return out;
 }
 
-std::u16string NormalizeNumberText(std::u16string_view text, int32_t decimals) {
-    long double value = 0;
+namespace {
+
+// The text as the nearest float, or false when no notation reads it.
+bool ReadAnyNotation(std::u16string_view text, float& value) {
+    long double read = 0;
     // The named notations are built only when their turn comes: on Windows each is a locale query.
-    if (TextToNumber(text, value, UserNotation) || TextToNumber(text, value, GermanNotation()) ||
-        TextToNumber(text, value, UsNotation())) {
+    if (TextToNumber(text, read, UserNotation) || TextToNumber(text, read, GermanNotation()) ||
+        TextToNumber(text, read, UsNotation())) {
         // The cast rounds to nearest, ties to even; beyond the float range it gives infinity.
-        return FormatFixed(static_cast<float>(value), 8, decimals, UserNotation);
+        value = static_cast<float>(read);
+        return true;
     }
-    return u"ERROR";
+    return false;
+}
+
+} // namespace
+
+std::u16string NormalizeNumberText(std::u16string_view text, int32_t decimals) {
+    float value = 0;
+    return ReadAnyNotation(text, value) ? FormatFixed(value, 8, decimals, UserNotation) : u"ERROR";
+}
+
+bool NormalizedNumber(std::u16string_view text, int32_t decimals, long double& value) {
+    float read = 0;
+    if (!ReadAnyNotation(text, read)) {
+        return false;
+    }
+    if (std::isnan(read)) {
+        value = std::numeric_limits<long double>::quiet_NaN(); // written and read as "NAN"
+        return true;
+    }
+    // The written text stands for exactly the rounded digits, unless a separator that is also
+    // part of the number syntax makes it read as something else.
+    const char16_t separator = UserNotation.DecimalSeparator;
+    const bool plainSeparator = !IsDigit(separator) && separator != u'E' && separator != u'e' &&
+                                separator != u'+' && separator != u'-' && separator != u' ';
+    if (plainSeparator && !std::isinf(read)) {
+        const Digits r = RoundedDigits(read, 8, std::min(decimals, 18));
+        uint64_t mantissa = 0;
+        for (int j = 0; j < r.count; ++j) {
+            mantissa = mantissa * 10 + static_cast<uint64_t>(r.digit[j] - '0');
+        }
+        if (ExactValue(mantissa, r.exponent - r.count, r.negative, value)) {
+            return true;
+        }
+    }
+    return TextToNumber(FormatFixed(read, 8, decimals, UserNotation), value, UserNotation);
 }

@@ -30,3 +30,7 @@ std::u16string FormatGeneral(long double value, const NumberNotation& notation);
 
 // The text as a 32-bit float with `decimals` decimals in the user notation, or "ERROR".
 std::u16string NormalizeNumberText(std::u16string_view text, int32_t decimals);
+
+// The value NormalizeNumberText's text reads back as in the user notation, computed without
+// writing the text; false where that text is "ERROR".
+bool NormalizedNumber(std::u16string_view text, int32_t decimals, long double& value);

@@ -7,8 +7,11 @@
 #include <clocale>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "editor_errors.h"
 #include "text_utf.h"
@@ -193,6 +196,56 @@ TEST_F(NumberTextTest, ReadsTheCorrectlyRoundedExtendedValue) {
             EXPECT_TRUE(std::isnan(value));
         } else {
             EXPECT_EQ(value, c.value);
+        }
+    }
+}
+
+// Short numbers are computed directly rather than by the C library; both must agree to the bit,
+// on either side of the largest exact power of ten and with leading and trailing zeros.
+TEST_F(NumberTextTest, DirectReadingAgreesWithTheCLibrary) {
+    std::mt19937_64 random(20261210);
+    for (int i = 0; i < 200000; ++i) {
+        std::string digits = std::to_string(random() >> (random() % 64));
+        const std::size_t point = random() % (digits.size() + 1);
+        std::string text = std::string(random() % 3, '0') + digits.substr(0, point) + "." +
+                           digits.substr(point) + std::string(random() % 3, '0');
+        const int exponent = static_cast<int>(random() % 81) - 40;
+        text = (random() % 2 == 0 ? "-" : "") + text + "e" + std::to_string(exponent);
+        SCOPED_TRACE(text);
+        long double value = 0;
+        ASSERT_TRUE(TextToNumber(U16(text), value, NumberNotation{}));
+        const long double expected = std::strtold(text.c_str(), nullptr);
+        ASSERT_EQ(value, expected);
+        ASSERT_EQ(std::signbit(value), std::signbit(expected));
+    }
+}
+
+// The value NormalizedNumber computes is the one its text reads back as, for every user.
+TEST_F(NumberTextTest, NormalizedNumberIsTheNormalizedTextsValue) {
+    std::vector<std::string> texts = {
+        "1,5",       "-0.04", "-0,06",    "31.5",  "999999.96", "1e39", "3.4028235e38",
+        "1e-46",     "-nan",  "-INF",     "1.2.3", "",          "0",    "-0,0",
+        "123456789", "1e-30", "7.006e-45"};
+    std::mt19937 random(7);
+    for (int i = 0; i < 20000; ++i) {
+        const float f = std::bit_cast<float>(static_cast<uint32_t>(random()));
+        texts.push_back(U8(FormatGeneral(f, NumberNotation{i % 2 == 0 ? u'.' : u','})));
+    }
+    for (const char16_t separator : {u'.', u',', u'E'}) {
+        UserNotation.DecimalSeparator = separator;
+        for (const int32_t decimals : {1, 4, 0, -3, 8, 30}) {
+            for (const std::string& text : texts) {
+                SCOPED_TRACE(text + " with " + std::to_string(decimals) + " decimals");
+                const std::u16string normalized = NormalizeNumberText(U16(text), decimals);
+                long double expected = 0;
+                const bool readsBack = TextToNumber(normalized, expected, UserNotation);
+                long double value = 0;
+                ASSERT_EQ(NormalizedNumber(U16(text), decimals, value), normalized != u"ERROR");
+                if (readsBack) {
+                    ASSERT_TRUE(std::isnan(expected) ? std::isnan(value) : value == expected);
+                    ASSERT_EQ(std::signbit(value), std::signbit(expected));
+                }
+            }
         }
     }
 }
