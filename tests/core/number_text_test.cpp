@@ -287,8 +287,9 @@ TEST_F(NumberTextTest, ReadingIgnoresTheCLocale) {
     }
     long double dot = 0;
     long double comma = 0;
-    const bool dotRead = TextToNumber(u"1.5", dot, NumberNotation{});
-    const bool commaRead = TextToNumber(u"1,5", comma, NumberNotation{u','});
+    // More digits than the direct path takes, so that the C library reads them.
+    const bool dotRead = TextToNumber(u"1.50000000000000000000001", dot, NumberNotation{});
+    const bool commaRead = TextToNumber(u"1,50000000000000000000001", comma, NumberNotation{u','});
     std::setlocale(LC_NUMERIC, "C");
     EXPECT_TRUE(dotRead && commaRead);
     EXPECT_EQ(dot, 1.5L);
