@@ -50,11 +50,14 @@ void StyleAxis(QCategoryAxis* axis) {
 // One category per label, ending at its position, so that every label sits on its value; the
 // first category starts below the range so that a label on the range's start shows too.
 void SetLabels(QCategoryAxis* axis, double min, double max,
-               const std::vector<std::pair<double, QString>>& labels) {
+               std::vector<std::pair<double, QString>> labels) {
     for (const QString& label : axis->categoriesLabels()) {
         axis->remove(label);
     }
     axis->setStartValue(min - (max - min));
+    // Categories only take increasing positions; a reversed axis gives them the other way round.
+    std::sort(labels.begin(), labels.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
     for (const auto& [at, text] : labels) {
         axis->append(text, at);
     }
@@ -114,17 +117,25 @@ void ResponseChartView::ShowPoints() {
     points.reserve(static_cast<qsizetype>(xs.size()));
     for (std::size_t i = 0; i < xs.size(); ++i) {
         if (IsDrawable(xs[i], ys[i])) {
-            points.append({std::log10(FrequencyPlotX(frequencyRange_, xs[i])), ys[i]});
+            points.append({AxisPosition(FrequencyPlotX(frequencyRange_, xs[i])), ys[i]});
         }
     }
     // Cleared first, so that the new ranges do not make the chart place the old points again.
     line_->clear();
     hoverZone_->clear();
-    frequencyAxis_->setRange(std::log10(frequencyRange_.Min), std::log10(frequencyRange_.Max));
+    const double left =
+        AxisPosition(frequencyRange_.Reversed ? frequencyRange_.Max : frequencyRange_.Min);
+    const double right =
+        AxisPosition(frequencyRange_.Reversed ? frequencyRange_.Min : frequencyRange_.Max);
+    frequencyAxis_->setRange(left, right);
     Arrange(true);
     line_->replace(points);
     hoverZone_->replace(points);
     SetHighlighted(false); // new points start plain, even when a key changed them under the pointer
+}
+
+double ResponseChartView::AxisPosition(double hz) const {
+    return frequencyRange_.Reversed ? -std::log10(hz) : std::log10(hz);
 }
 
 void ResponseChartView::Arrange(bool always) {
@@ -149,7 +160,7 @@ void ResponseChartView::Arrange(bool always) {
 
     std::vector<std::pair<double, QString>> labels;
     for (double hz : frequencyTicks_) {
-        labels.emplace_back(std::log10(hz),
+        labels.emplace_back(AxisPosition(hz),
                             QString::fromStdU16String(FrequencyLabel(hz, UserNotation)));
     }
     SetLabels(frequencyAxis_, frequencyAxis_->min(), frequencyAxis_->max(), labels);
@@ -198,7 +209,7 @@ void ResponseChartView::drawBackground(QPainter* painter, const QRectF&) {
     const double xMin = frequencyAxis_->min();
     const double xSpan = frequencyAxis_->max() - xMin;
     for (double hz : frequencyTicks_) {
-        const double at = plot.left() + (std::log10(hz) - xMin) / xSpan * plot.width();
+        const double at = plot.left() + (AxisPosition(hz) - xMin) / xSpan * plot.width();
         const int column = std::clamp(static_cast<int>(std::floor(at)), left, right);
         painter->fillRect(column, top, 1, bottom - top + 1, kGridColor);
     }

@@ -36,11 +36,14 @@ private:
     // whole label steps.
     void Arrange(bool always);
     void SetHighlighted(bool on);
+    // Where a frequency lies on the horizontal axis: log10(Hz), negated on a reversed range so
+    // that the axis can still run from its minimum on the left.
+    double AxisPosition(double hz) const;
 
     TLineSeries& series_;
     QLineSeries* line_;
     QLineSeries* hoverZone_; // invisible and wider than the line: only there to catch the pointer
-    QCategoryAxis* frequencyAxis_; // in log10(Hz), so that the labels can read 20, 1k, 10k
+    QCategoryAxis* frequencyAxis_; // in AxisPosition units, so that the labels can read 20, 1k
     QCategoryAxis* gainAxis_;
     TFrequencyAxis frequencyRange_;
     TGainAxis gainRange_;

@@ -172,22 +172,25 @@ TFrequencyAxis FrequencyAxis(std::span<const double> x, std::span<const double> 
     double lo = 0;
     double hi = 0;
     if (!DrawnRange(x, y, true, lo, hi)) {
-        return {20, 20000, false};
+        return {20, 20000, false, false};
     }
-    double start = lo <= 0 ? 1 : lo;
-    double end = hi <= 0 ? 1 : hi;
-    if (start > end) {
-        std::swap(start, end);
-    }
+    const double start = lo <= 0 ? 1 : lo;
+    const double end = hi <= 0 ? 1 : hi;
     if (start == end) {
-        return {start / 10, start * 10, true};
+        return {start / 10, start * 10, true, false};
     }
-    return {start, end, false};
+    if (start > end) {
+        return {end, start, false, true};
+    }
+    return {start, end, false, false};
 }
 
 double FrequencyPlotX(const TFrequencyAxis& axis, double x) {
     if (axis.Collapsed) {
         return std::sqrt(axis.Min * axis.Max);
+    }
+    if (x <= 0) {
+        return axis.Reversed ? axis.Max : axis.Min;
     }
     return std::clamp(x, axis.Min, axis.Max);
 }

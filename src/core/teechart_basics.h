@@ -70,14 +70,17 @@ struct TFrequencyAxis {
     // All drawn points share one position: the range was widened a decade each way and every
     // point sits in the middle.
     bool Collapsed = false;
+    // The axis runs from Max on the left to Min on the right.
+    bool Reversed = false;
 };
 
-// From the smallest to the largest drawn X, where an end at or below 0 becomes 1 (should that
-// leave the ends the wrong way round, they are swapped). 20 Hz to 20 kHz when nothing is drawn.
+// From the smallest to the largest drawn X, where an end at or below 0 becomes 1. When that puts
+// the start above the end (a point at or below 0, all others below 1 Hz), the axis runs
+// reversed, from 1 on the left down to the largest X. 20 Hz to 20 kHz when nothing is drawn.
 TFrequencyAxis FrequencyAxis(std::span<const double> x, std::span<const double> y);
 
-// Where a point with frequency x is drawn: x itself, the nearer end for x outside the range
-// (so the left end for x <= 0), or the middle of a collapsed axis.
+// Where a point with frequency x is drawn: x itself, the left end for x <= 0, the nearer end for
+// any other x outside the range, or the middle of a collapsed axis.
 double FrequencyPlotX(const TFrequencyAxis& axis, double x);
 
 // Label positions in Hz, ascending, at most maxLabels of them (at least 2 are asked for): 1-2-5

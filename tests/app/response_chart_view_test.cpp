@@ -111,6 +111,16 @@ TEST_F(ResponseChart, PointsAtOrBelowZeroSitAtTheLeftEndAndPointsNotFiniteAreLef
     EXPECT_EQ(Points(), expected);
     EXPECT_EQ(Axis(Qt::Horizontal)->min(), 0); // the range starts at 1 Hz
     EXPECT_EQ(Axis(Qt::Horizontal)->max(), 2);
+
+    // All other points below 1 Hz: the axis runs from 1 Hz down to the largest X, labelled.
+    ShowSeries(Data({0, 0.25f, 0.5f}, {1, 2, 3}), series, u"");
+    Settle();
+    ASSERT_EQ(Points().size(), 3u);
+    EXPECT_EQ(OnScreen(Points()[0]).x(), OnScreen({Axis(Qt::Horizontal)->min(), 0}).x());
+    EXPECT_EQ(OnScreen(Points()[2]).x(), OnScreen({Axis(Qt::Horizontal)->max(), 0}).x());
+    EXPECT_EQ(Points()[1].x(), Points()[2].x()); // 0.25 lies beyond the right end
+    EXPECT_TRUE(Axis(Qt::Horizontal)->categoriesLabels().contains("1"));
+    EXPECT_TRUE(Axis(Qt::Horizontal)->categoriesLabels().contains("0.5"));
 }
 
 TEST_F(ResponseChart, EmptyThenANewFillShowsOnlyTheNewPoints) {

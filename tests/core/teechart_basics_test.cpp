@@ -171,12 +171,19 @@ TEST(FrequencyAxis, RangeAndPlacementRules) {
         std::vector<double> x, y;
         double min, max;
         bool collapsed;
+        bool reversed = false;
     } cases[] = {
         {"smallest to largest", {1000, 20, 20000}, {0, 0, 0}, 20, 20000, false},
         {"minimum at or below 0 starts at 1", {0, 50, 400}, {0, 0, 0}, 1, 400, false},
         {"both ends at or below 0: 1 to 1, collapsed", {-5, 0}, {0, 0}, 0.1, 10, true},
         {"one X", {1000, 1000}, {1, 2}, 100, 10000, true},
-        {"below 1 with a point at 0: ends swapped", {-1, 0.25, 0.5}, {0, 0, 0}, 0.5, 1, false},
+        {"below 1 with a point at 0: from 1 down to the largest X",
+         {-1, 0.25, 0.5},
+         {0, 0, 0},
+         0.5,
+         1,
+         false,
+         true},
         {"points not drawn do not count",
          {kNaN, 20, kInf, 500, 1e6},
          {0, 0, 0, 0, kNaN},
@@ -191,6 +198,7 @@ TEST(FrequencyAxis, RangeAndPlacementRules) {
         EXPECT_DOUBLE_EQ(axis.Min, c.min) << c.what;
         EXPECT_DOUBLE_EQ(axis.Max, c.max) << c.what;
         EXPECT_EQ(axis.Collapsed, c.collapsed) << c.what;
+        EXPECT_EQ(axis.Reversed, c.reversed) << c.what;
     }
 }
 
@@ -202,9 +210,13 @@ TEST(FrequencyAxis, PointsAtOrBelowZeroSitAtTheLeftEndAndACollapsedAxisInTheMidd
     EXPECT_EQ(FrequencyPlotX(spread, 20), 20);
     EXPECT_EQ(FrequencyPlotX(spread, 2000), 2000);
 
-    const TFrequencyAxis swapped =
+    // Reversed, 1 is the left end: the point at 0 sits there, 0.5 at the right end, and 0.25,
+    // beyond it, on it too rather than outside the plot.
+    const TFrequencyAxis reversed =
         FrequencyAxis(std::vector<double>{-1, 0.25, 0.5}, std::vector<double>{0, 0, 0});
-    EXPECT_EQ(FrequencyPlotX(swapped, 0.25), 0.5); // never outside the plot
+    EXPECT_EQ(FrequencyPlotX(reversed, -1), 1);
+    EXPECT_EQ(FrequencyPlotX(reversed, 0.5), 0.5);
+    EXPECT_EQ(FrequencyPlotX(reversed, 0.25), 0.5);
 
     const TFrequencyAxis one =
         FrequencyAxis(std::vector<double>{440, 440}, std::vector<double>{0, 3});
