@@ -123,11 +123,9 @@ void ResponseChartView::ShowPoints() {
     // Cleared first, so that the new ranges do not make the chart place the old points again.
     line_->clear();
     hoverZone_->clear();
-    const double left =
-        AxisPosition(frequencyRange_.Reversed ? frequencyRange_.Max : frequencyRange_.Min);
-    const double right =
-        AxisPosition(frequencyRange_.Reversed ? frequencyRange_.Min : frequencyRange_.Max);
-    frequencyAxis_->setRange(left, right);
+    const double start = AxisPosition(frequencyRange_.Min);
+    const double end = AxisPosition(frequencyRange_.Max);
+    frequencyAxis_->setRange(std::min(start, end), std::max(start, end));
     Arrange(true);
     line_->replace(points);
     hoverZone_->replace(points);

@@ -63,24 +63,16 @@ struct ScannedNumber {
     bool mantissaExact = true; // false once a significant digit did not fit
     int exponent = 0;          // the written exponent
     bool negative = false;
+    std::size_t separatorAt = std::u16string_view::npos;
+    std::size_t end = 0; // where the number ends, before any trailing spaces
 };
 
 // Checks the number syntax from `i` on: "[+-]digits[sep digits][(E|e)[+-]digits]" with at least
-// one mantissa digit, then only spaces. With `ascii` given, the number is copied there as
-// "[-]digits[.digits][e[+-]digits]" for the C library. False for anything else, the special
-// words too.
-bool ScanNumber(std::u16string_view text, std::size_t i, char16_t separator, ScannedNumber& number,
-                std::string* ascii) {
-    auto copy = [ascii](char c) {
-        if (ascii != nullptr) {
-            *ascii += c;
-        }
-    };
+// one mantissa digit, then only spaces. False for anything else, the special words too.
+bool ScanNumber(std::u16string_view text, std::size_t i, char16_t separator,
+                ScannedNumber& number) {
     if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
-        if (text[i] == u'-') {
-            number.negative = true;
-            copy('-');
-        }
+        number.negative = text[i] == u'-';
         ++i;
     }
     std::size_t mantissaDigits = 0;
@@ -88,7 +80,6 @@ bool ScanNumber(std::u16string_view text, std::size_t i, char16_t separator, Sca
     auto scanDigits = [&](bool fraction) {
         for (; i < text.size() && IsDigit(text[i]); ++i, ++mantissaDigits) {
             const int digit = text[i] - u'0';
-            copy(static_cast<char>(text[i]));
             if (significant == 0 && digit == 0) {
                 number.mantissaScale += fraction ? 1 : 0;
             } else if (significant < 19) {
@@ -102,8 +93,7 @@ bool ScanNumber(std::u16string_view text, std::size_t i, char16_t separator, Sca
     };
     scanDigits(false);
     if (i < text.size() && text[i] == separator) {
-        ++i;
-        copy('.');
+        number.separatorAt = i++;
         scanDigits(true);
     }
     if (mantissaDigits == 0) {
@@ -111,11 +101,9 @@ bool ScanNumber(std::u16string_view text, std::size_t i, char16_t separator, Sca
     }
     if (i < text.size() && (text[i] == u'E' || text[i] == u'e')) {
         ++i;
-        copy('e');
         bool negativeExponent = false;
         if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
             negativeExponent = text[i] == u'-';
-            copy(static_cast<char>(text[i]));
             ++i;
         }
         if (i >= text.size() || !IsDigit(text[i])) {
@@ -126,12 +114,23 @@ bool ScanNumber(std::u16string_view text, std::size_t i, char16_t separator, Sca
         int magnitude = 0;
         for (; i < text.size() && IsDigit(text[i]) && magnitude < 500; ++i) {
             magnitude = magnitude * 10 + (text[i] - u'0');
-            copy(static_cast<char>(text[i]));
         }
         number.exponent = negativeExponent ? -magnitude : magnitude;
     }
+    number.end = i;
     SkipSpaces(text, i);
     return i == text.size();
+}
+
+// The scanned number from `start` on for the C library: only the separator differs from what
+// strtold reads, the rest being ASCII digits, signs and exponent letters.
+std::string AsciiNumber(std::u16string_view text, std::size_t start, const ScannedNumber& number) {
+    std::string ascii;
+    ascii.reserve(number.end - start);
+    for (std::size_t i = start; i < number.end; ++i) {
+        ascii += i == number.separatorAt ? '.' : static_cast<char>(text[i]);
+    }
+    return ascii;
 }
 
 // Powers of ten that long double holds exactly: 10^e = 2^e * 5^e needs 5^e to fit the significand.
@@ -309,16 +308,13 @@ bool TextToNumber(std::u16string_view text, long double& value, const NumberNota
     std::size_t start = 0;
     SkipSpaces(text, start);
     ScannedNumber number;
-    if (ScanNumber(text, start, notation.DecimalSeparator, number, nullptr)) {
+    if (ScanNumber(text, start, notation.DecimalSeparator, number)) {
         if (number.mantissaExact &&
             ExactValue(number.mantissa, number.exponent - number.mantissaScale, number.negative,
                        value)) {
             return true;
         }
-        std::string ascii;
-        ScannedNumber again;
-        ScanNumber(text, start, notation.DecimalSeparator, again, &ascii);
-        const long double read = AsciiToLongDouble(ascii);
+        const long double read = AsciiToLongDouble(AsciiNumber(text, start, number));
         if (std::isinf(read)) {
             return false; // beyond the extended range; no special word can follow
         }
