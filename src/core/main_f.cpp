@@ -1,23 +1,212 @@
 #include "main_f.h"
 
+#include <new>
 #include <string>
+#include <system_error>
+#include <utility>
+#include <vector>
 
+#include "general_utils.h"
 #include "number_text.h"
+#include "text_utf.h"
+#include "uStreamSoundProfil.h"
 
 namespace {
+
+const std::u16string kProfileFilter = u"Ulmaro Sound Profile|*.ump|All|*.*";
 
 std::u16string DecimalText(std::size_t Value) {
     const std::string digits = std::to_string(Value);
     return std::u16string(digits.begin(), digits.end());
 }
 
+std::u16string PathText(const std::filesystem::path& Path) {
+    return Utf8ToUtf16(Path.string());
+}
+
+std::u16string BareFileName(const std::filesystem::path& Path) {
+    return PathText(Path.filename());
+}
+
 } // namespace
+
+void TTextField::SetText(std::u16string Text) {
+    if (Text == text_) {
+        return;
+    }
+    text_ = std::move(Text);
+    if (OnChange) {
+        OnChange();
+    }
+}
+
+std::u16string ErrorBoxText(std::u16string Message) {
+    if (!Message.empty() && Message.back() > u'.') {
+        Message += u'.';
+    }
+    return Message;
+}
 
 TForm1::TForm1() {
     FormCreate();
     StringGrid1.OnSelectCell = [this](int32_t ACol, int32_t ARow) {
         StringGrid1SelectCell(ACol, ARow);
     };
+    Edit1.SetText(u"?");
+    lbFilename.SetText(u"?");
+}
+
+void TForm1::Execute(void (TForm1::*Command)()) {
+    std::u16string message;
+    try {
+        (this->*Command)();
+        return;
+    } catch (const std::bad_alloc&) {
+        message = u"Out of memory";
+    } catch (const std::exception& error) {
+        message = Utf8ToUtf16(error.what());
+    }
+    Desktop.MessageDlg(TMsgDlgType::mtError, TMsgDlgButtons::mbOK, ErrorBoxText(message));
+}
+
+void TForm1::acOPenProfileExecute() {
+    const auto path = Desktop.RunOpenDialog({kProfileFilter, u"Load Ulmaro sound profile", u""});
+    if (!path) {
+        return;
+    }
+    lbFilename.SetText(BareFileName(*path));
+    EmptySoundProfil(CurrentSoundProfil);
+    LoadSoundProfil(*path, CurrentSoundProfil);
+    ShowProfile();
+}
+
+void TForm1::acSaveProfileExecute() {
+    acSortExecute();
+
+    std::vector<std::vector<float>> rows;
+    boNumericDataok = GridToProfileRows(StringGrid1, 1, 2, rows);
+    CurrentSoundProfil.xyData = std::move(rows);
+    if (!boNumericDataok) {
+        Desktop.MessageDlg(TMsgDlgType::mtError, TMsgDlgButtons::mbOK,
+                           u"Table data invalid/empty! Check values.");
+        return;
+    }
+    CurrentSoundProfil.iVers = SoundProfilVersion;
+    CurrentSoundProfil.stName = Edit1.Text();
+    if (CurrentSoundProfil.stName.size() < 2 &&
+        Desktop.MessageDlg(TMsgDlgType::mtConfirmation, TMsgDlgButtons::mbYesNo,
+                           u"Sound profile Name missed. Continue?") != TModalResult::mrYes) {
+        return;
+    }
+
+    const auto path =
+        Desktop.RunSaveDialog({kProfileFilter, u"Save as Ulmaro sound profile", u".ump"});
+    if (!path) {
+        return;
+    }
+    lbFilename.SetText(BareFileName(*path));
+    SaveSoundProfil(*path, CurrentSoundProfil);
+    Desktop.MessageDlg(TMsgDlgType::mtInformation, TMsgDlgButtons::mbOK,
+                       u"Sound Profile saved: " + PathText(*path));
+}
+
+void TForm1::acImportExecute() {
+    const auto path = Desktop.RunOpenDialog({u"All|*.*", u"Import sound profile (ASCII)", u""});
+    if (!path) {
+        return;
+    }
+    std::error_code error;
+    if (!std::filesystem::exists(*path, error)) {
+        return;
+    }
+    lbFilename.SetText(BareFileName(*path));
+
+    const char16_t delimiter = DetectDelimiter(*path);
+    if (delimiter == u'-') {
+        Desktop.MessageDlg(TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK,
+                           u"Data delemiter char invalid. Function disabled");
+        return;
+    }
+    std::u16string header;
+    if (!ImportAsciiProfile(*path, KorrDataTemp, delimiter, header)) {
+        Desktop.MessageDlg(TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK, u"File invalid.");
+        return;
+    }
+    ShowSeries(KorrDataTemp, Series1, u"");
+    ShowImportedData(KorrDataTemp);
+    Edit1.SetText(u"?");
+}
+
+void TForm1::acCloseExecute() {
+    Desktop.CloseMainWindow();
+}
+
+void TForm1::acClearExecute() {
+    ClearTable();
+    Edit1.SetText(u"?");
+    Series1.Empty();
+    lbFilename.SetText(u"");
+}
+
+void TForm1::acAppendExecute() {
+    AppendGridRow(StringGrid1);
+}
+
+void TForm1::acDelRowExecute() {
+    DeleteGridRow(frowindex, StringGrid1);
+}
+
+void TForm1::acInsertExecute() {
+    InsertGridRow(frowindex, StringGrid1);
+}
+
+void TForm1::acSortExecute() {
+    RemoveEmptyRows(StringGrid1);
+    SortGridRows(StringGrid1, 1, true);
+
+    std::vector<std::vector<float>> rows;
+    boNumericDataok = GridToProfileRows(StringGrid1, 1, 2, rows);
+    CurrentSoundProfil.xyData = std::move(rows);
+    if (boNumericDataok) {
+        // The name field keeps what the user typed: Save takes it right after this step.
+        ShowRows();
+    } else {
+        Desktop.MessageDlg(TMsgDlgType::mtError, TMsgDlgButtons::mbOK,
+                           u"Table data invalid! Check values.");
+    }
+}
+
+void TForm1::acInfoExecute() {
+    Desktop.MessageDlg(TMsgDlgType::mtInformation, TMsgDlgButtons::mbOK,
+                       u"Marvek Engineering Germany\r\nSound profil editor for RTA software "
+                       u"Ulmaro\r\nVer. " +
+                           FileVersionText(Desktop.ExecutablePath()));
+}
+
+void TForm1::ShowProfile() {
+    ShowRows();
+    Edit1.SetText(CurrentSoundProfil.stName);
+}
+
+void TForm1::ShowRows() {
+    const std::vector<std::vector<float>>& rows = CurrentSoundProfil.xyData;
+    ProfileRowsToGrid(rows, StringGrid1, 1, 2);
+
+    // A row read from a file may hold fewer than two values: the table shows what it has, the
+    // chart only takes complete points.
+    std::vector<float>& freqs = KorrDataTemp.DatenXYZ[0];
+    std::vector<float>& gains = KorrDataTemp.DatenXYZ[1];
+    freqs.clear();
+    gains.clear();
+    freqs.reserve(rows.size());
+    gains.reserve(rows.size());
+    for (const std::vector<float>& row : rows) {
+        if (row.size() >= 2) {
+            freqs.push_back(row[0]);
+            gains.push_back(row[1]);
+        }
+    }
+    ShowSeries(KorrDataTemp, Series1, u"");
 }
 
 void TForm1::FormCreate() {

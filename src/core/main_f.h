@@ -1,26 +1,98 @@
 #pragma once
-// TForm1: the editor's state and the handlers that work on it, without any window toolkit.
+// TForm1: the editor's state and its ten commands, without any window toolkit. Everything a
+// command needs from the desktop (file dialogs, message boxes, closing the window, the program's
+// own path) goes through the callbacks of TDesktop, which the Qt window fills with real dialogs
+// and tests fill with a script.
 
 #include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
 
 #include "audio_ASCII_Import.h"
+#include "teechart_basics.h"
 #include "uStringgrid_VCL.h"
+
+enum class TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation };
+enum class TMsgDlgButtons { mbOK, mbYesNo };
+enum class TModalResult { mrOk, mrYes, mrNo };
+
+struct TFileDialogSettings {
+    std::u16string Filter; // "Name|pattern|Name|pattern...", the first entry preselected
+    std::u16string Title;
+    std::u16string DefaultExt; // ".ump" for Save; empty where the command sets none
+};
+
+struct TDesktop {
+    // The chosen path, or nullopt when the user cancels.
+    std::function<std::optional<std::filesystem::path>(const TFileDialogSettings&)> RunOpenDialog;
+    std::function<std::optional<std::filesystem::path>(const TFileDialogSettings&)> RunSaveDialog;
+    std::function<TModalResult(TMsgDlgType, TMsgDlgButtons, const std::u16string& Text)> MessageDlg;
+    std::function<void()> CloseMainWindow;
+    std::function<std::filesystem::path()> ExecutablePath; // the running program's own file
+};
+
+// A line of text shown by a viewer (the name field, the file label). The viewer that types into
+// it calls SetText at every change; OnChange tells the viewer about every change of the text,
+// its own included, so it compares before it writes back.
+class TTextField {
+public:
+    const std::u16string& Text() const { return text_; }
+    // OnChange is called only when the text really changes.
+    void SetText(std::u16string Text);
+    // Must neither change the field nor throw.
+    std::function<void()> OnChange;
+
+private:
+    std::u16string text_;
+};
 
 class TForm1 {
 public:
     // Runs FormCreate; the table's selection report is wired afterwards, so set-up reports
-    // nothing.
+    // nothing. Edit1 and lbFilename start as "?".
     TForm1();
     // StringGrid1 reports into this object.
     TForm1(const TForm1&) = delete;
     TForm1& operator=(const TForm1&) = delete;
 
+    TDesktop Desktop;
     // The profile table: column 0 "Index" (hidden), 1 "f(Hz)", 2 "Gain(dB)"; row 0 the header.
     TStringGrid StringGrid1;
+    // The chart's line series.
+    TLineSeries Series1;
+    // The profile name field.
+    TTextField Edit1;
+    // The bare name of the file last chosen in a file dialog.
+    TTextField lbFilename;
     // Row of the table cell last selected; Insert and Delete act on it.
     int32_t frowindex = 0;
     // The point series last imported or last shown in the chart.
     TDatentyp KorrDataTemp;
+    // Result of the last conversion of the table into profile rows.
+    bool boNumericDataok = false;
+
+    // The commands. Errors from files and conversions escape them; run them through Execute.
+    void acOPenProfileExecute();
+    void acSaveProfileExecute();
+    void acImportExecute();
+    void acCloseExecute();
+    void acClearExecute();
+    void acAppendExecute();
+    void acDelRowExecute();
+    void acInsertExecute();
+    void acSortExecute();
+    void acInfoExecute();
+
+    // Shows CurrentSoundProfil in the table, the name field and the chart. A row with fewer than
+    // two values shows what it has in the table and is left out of the chart.
+    void ShowProfile();
+
+    // The application's general error handler: runs the command; an error that escapes it ends
+    // it and is shown with MessageDlg(mtError, mbOK, what() + the full-stop rule). Out of memory
+    // is shown as "Out of memory".
+    void Execute(void (TForm1::*Command)());
 
     // Sets the table up: three columns, the header row alone, current cell (1, 0).
     void FormCreate();
@@ -32,4 +104,12 @@ public:
     void ShowImportedData(const TDatentyp& Series);
     // The table's selection report.
     void StringGrid1SelectCell(int32_t ACol, int32_t ARow);
+
+private:
+    // ShowProfile without the name: the table and the chart.
+    void ShowRows();
 };
+
+// The text the general error handler shows for a message: a full stop is appended unless the
+// message ends in '.' or in a character whose code is below that of '.'.
+std::u16string ErrorBoxText(std::u16string Message);
