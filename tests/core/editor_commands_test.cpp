@@ -1,0 +1,522 @@
+#include "main_f.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <deque>
+#include <fstream>
+#include <iterator>
+#include <new>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "editor_errors.h"
+#include "number_text.h"
+#include "text_utf.h"
+#include "uStreamSoundProfil.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<unsigned char>;
+
+Bytes Int32(int32_t v) {
+    const auto u = static_cast<uint32_t>(v);
+    return {static_cast<unsigned char>(u), static_cast<unsigned char>(u >> 8),
+            static_cast<unsigned char>(u >> 16), static_cast<unsigned char>(u >> 24)};
+}
+
+Bytes Float(float f) {
+    return Int32(std::bit_cast<int32_t>(f));
+}
+
+Bytes Cat(std::initializer_list<Bytes> parts) {
+    Bytes all;
+    for (const Bytes& part : parts) {
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    return all;
+}
+
+std::string Narrow(const std::u16string& text) {
+    return Utf16ToUtf8(text);
+}
+
+// Every dialog and message the commands show, in order, as one line each; the answers come from
+// queues the test fills (an empty queue cancels a dialog and answers Yes).
+struct ScriptedDesktop {
+    std::vector<std::string> log;
+    std::deque<std::optional<fs::path>> openAnswers;
+    std::deque<std::optional<fs::path>> saveAnswers;
+    std::deque<TModalResult> messageAnswers;
+    std::vector<TFileDialogSettings> dialogs;
+    int closed = 0;
+    fs::path executable = "/nonexistent/soundprofile-editor";
+
+    void Attach(TDesktop& desktop) {
+        desktop.RunOpenDialog = [this](const TFileDialogSettings& s) {
+            return Answer(openAnswers, "open", s);
+        };
+        desktop.RunSaveDialog = [this](const TFileDialogSettings& s) {
+            return Answer(saveAnswers, "save", s);
+        };
+        desktop.MessageDlg = [this](TMsgDlgType type, TMsgDlgButtons buttons,
+                                    const std::u16string& text) {
+            static const char* const kinds[] = {"warning", "error", "information", "confirmation"};
+            log.push_back(std::string(kinds[static_cast<int>(type)]) +
+                          (buttons == TMsgDlgButtons::mbOK ? " OK: " : " YesNo: ") + Narrow(text));
+            if (messageAnswers.empty()) {
+                return buttons == TMsgDlgButtons::mbOK ? TModalResult::mrOk : TModalResult::mrYes;
+            }
+            const TModalResult answer = messageAnswers.front();
+            messageAnswers.pop_front();
+            return answer;
+        };
+        desktop.CloseMainWindow = [this] { ++closed; };
+        desktop.ExecutablePath = [this] { return executable; };
+    }
+
+    std::optional<fs::path> Answer(std::deque<std::optional<fs::path>>& answers, const char* kind,
+                                   const TFileDialogSettings& settings) {
+        dialogs.push_back(settings);
+        log.push_back(std::string(kind) + " dialog: " + Narrow(settings.Title));
+        if (answers.empty()) {
+            return std::nullopt;
+        }
+        std::optional<fs::path> answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
+class EditorCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        UserNotation = NumberNotation{u'.'};
+        CurrentSoundProfil = TSoundProfil{};
+        char pattern[] = "/tmp/editor-commands-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        folder_ = pattern;
+        desktop.Attach(form.Desktop);
+    }
+    void TearDown() override {
+        fs::remove_all(folder_);
+        UserNotation = NumberNotation{u'.'};
+        CurrentSoundProfil = TSoundProfil{};
+    }
+
+    fs::path Write(const std::string& name, const Bytes& bytes) {
+        const fs::path path = folder_ / name;
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
+        return path;
+    }
+    fs::path WriteText(const std::string& name, const std::string& text) {
+        return Write(name, Bytes(text.begin(), text.end()));
+    }
+    static Bytes Read(const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return Bytes(std::istreambuf_iterator<char>(in), {});
+    }
+
+    // The visible table below the header: "f;g" per data row.
+    std::vector<std::string> Table() const {
+        std::vector<std::string> rows;
+        for (int32_t r = 1; r < form.StringGrid1.RowCount(); ++r) {
+            rows.push_back(Narrow(form.StringGrid1.Cells(1, r)) + ";" +
+                           Narrow(form.StringGrid1.Cells(2, r)));
+        }
+        return rows;
+    }
+    void Type(int32_t row, const std::u16string& freq, const std::u16string& gain) {
+        if (form.StringGrid1.RowCount() <= row) {
+            form.StringGrid1.SetRowCount(row + 1);
+        }
+        form.StringGrid1.SetCells(1, row, freq);
+        form.StringGrid1.SetCells(2, row, gain);
+    }
+    void Run(void (TForm1::*command)()) { form.Execute(command); }
+
+    fs::path folder_;
+    TForm1 form;
+    ScriptedDesktop desktop;
+};
+
+TEST_F(EditorCommandsTest, StartsWithPlaceholdersAndEmptyState) {
+    EXPECT_EQ(form.Edit1.Text(), u"?");
+    EXPECT_EQ(form.lbFilename.Text(), u"?");
+    EXPECT_EQ(form.StringGrid1.RowCount(), 1);
+    EXPECT_EQ(form.Series1.Count(), 0u);
+    EXPECT_EQ(form.frowindex, 0);
+    EXPECT_FALSE(form.boNumericDataok);
+    EXPECT_EQ(CurrentSoundProfil.iVers, 0);
+}
+
+TEST_F(EditorCommandsTest, DialogsCarryTheirFiltersTitlesAndDefaultExtension) {
+    Type(1, u"100", u"1");
+    Type(2, u"200", u"2");
+    form.Edit1.SetText(u"Room");
+    Run(&TForm1::acOPenProfileExecute);
+    Run(&TForm1::acSaveProfileExecute);
+    Run(&TForm1::acImportExecute);
+    ASSERT_EQ(desktop.dialogs.size(), 3u);
+    const std::u16string profiles = u"Ulmaro Sound Profile|*.ump|All|*.*";
+    EXPECT_EQ(desktop.dialogs[0].Filter, profiles);
+    EXPECT_EQ(desktop.dialogs[0].Title, u"Load Ulmaro sound profile");
+    EXPECT_EQ(desktop.dialogs[0].DefaultExt, u"");
+    EXPECT_EQ(desktop.dialogs[1].Filter, profiles);
+    EXPECT_EQ(desktop.dialogs[1].Title, u"Save as Ulmaro sound profile");
+    EXPECT_EQ(desktop.dialogs[1].DefaultExt, u".ump");
+    EXPECT_EQ(desktop.dialogs[2].Filter, u"All|*.*");
+    EXPECT_EQ(desktop.dialogs[2].Title, u"Import sound profile (ASCII)");
+    EXPECT_EQ(desktop.dialogs[2].DefaultExt, u"");
+    // Cancelled dialogs change no label and show no message.
+    EXPECT_EQ(desktop.log.size(), 3u);
+    EXPECT_EQ(form.lbFilename.Text(), u"?");
+}
+
+TEST_F(EditorCommandsTest, EmptyTableUpdateAndSaveShowTheirMessagesWithoutADialog) {
+    CurrentSoundProfil.xyData = {{1, 2}};
+    Run(&TForm1::acSortExecute);
+    EXPECT_EQ(desktop.log,
+              (std::vector<std::string>{"error OK: Table data invalid! Check values."}));
+    EXPECT_TRUE(CurrentSoundProfil.xyData.empty());
+    EXPECT_FALSE(form.boNumericDataok);
+
+    desktop.log.clear();
+    Run(&TForm1::acSaveProfileExecute);
+    EXPECT_EQ(desktop.log, (std::vector<std::string>{
+                               "error OK: Table data invalid! Check values.",
+                               "error OK: Table data invalid/empty! Check values.",
+                           }));
+    EXPECT_EQ(CurrentSoundProfil.iVers, 0);
+}
+
+TEST_F(EditorCommandsTest, NameQuestionForNamesShorterThanTwoUnits) {
+    struct Case {
+        std::u16string name;
+        bool asked;
+    };
+    for (const Case& c : std::vector<Case>{{u"?", true},
+                                           {u"", true},
+                                           {u"A", true},
+                                           {u"\U0001F50A", false}, // two UTF-16 units
+                                           {u"AB", false}}) {
+        SCOPED_TRACE(Narrow(c.name));
+        desktop.log.clear();
+        Type(1, u"100", u"1");
+        form.Edit1.SetText(c.name);
+        desktop.messageAnswers = {TModalResult::mrNo};
+        Run(&TForm1::acSaveProfileExecute);
+        EXPECT_EQ(CurrentSoundProfil.iVers, 1); // set before the question
+        EXPECT_EQ(CurrentSoundProfil.stName, c.name);
+        if (c.asked) {
+            // No stops the command before the dialog.
+            EXPECT_EQ(desktop.log,
+                      (std::vector<std::string>{
+                          "confirmation YesNo: Sound profile Name missed. Continue?"}));
+        } else {
+            EXPECT_EQ(desktop.log,
+                      (std::vector<std::string>{"save dialog: Save as Ulmaro sound profile"}));
+        }
+        desktop.messageAnswers.clear();
+    }
+}
+
+TEST_F(EditorCommandsTest, SaveWritesTheTypedNameAndTheSortedRowsByteForByte) {
+    Type(1, u"1000", u"-3,5");
+    Type(2, u"31.5", u"1.25");
+    Type(3, u"", u"");
+    form.Edit1.SetText(u"AB");
+    const fs::path target = folder_ / "room.ump";
+    desktop.saveAnswers = {target};
+    Run(&TForm1::acSaveProfileExecute);
+
+    EXPECT_EQ(desktop.log, (std::vector<std::string>{
+                               "save dialog: Save as Ulmaro sound profile",
+                               "information OK: Sound Profile saved: " + target.string(),
+                           }));
+    // The empty row is gone, the rows are sorted, 31.5 became 32 and 1.25 became 1.3 (one
+    // decimal, halves away from zero); the name is the one typed, not the earlier profile's.
+    EXPECT_EQ(Read(target), Cat({Int32(1),
+                                 Int32(2),
+                                 {0x41, 0, 0x42, 0},
+                                 Int32(2),
+                                 Int32(2),
+                                 Float(32),
+                                 Float(1.3f),
+                                 Int32(2),
+                                 Float(1000),
+                                 Float(-3.5f)}));
+    EXPECT_EQ(form.Edit1.Text(), u"AB");
+    EXPECT_EQ(form.lbFilename.Text(), u"room.ump");
+    EXPECT_EQ(Table(), (std::vector<std::string>{"32;1.29999995231628", "1000;-3.5"}));
+    EXPECT_EQ(form.Series1.XValues(), (std::vector<double>{32, 1000}));
+    EXPECT_TRUE(form.boNumericDataok);
+}
+
+TEST_F(EditorCommandsTest, CancellingTheSaveDialogWritesNothingButTheProfileIsUpdated) {
+    Type(1, u"50", u"2");
+    form.Edit1.SetText(u"Hall");
+    Run(&TForm1::acSaveProfileExecute);
+    EXPECT_EQ(desktop.log, (std::vector<std::string>{"save dialog: Save as Ulmaro sound profile"}));
+    EXPECT_EQ(CurrentSoundProfil.iVers, 1);
+    EXPECT_EQ(CurrentSoundProfil.stName, u"Hall");
+    EXPECT_EQ(CurrentSoundProfil.xyData, (std::vector<std::vector<float>>{{50, 2}}));
+    EXPECT_TRUE(fs::is_empty(folder_));
+}
+
+TEST_F(EditorCommandsTest, OpenShowsTheFileAndKeepsTheVersionField) {
+    const fs::path file = Write("hall.ump", Cat({Int32(1),
+                                                 Int32(2),
+                                                 {0x48, 0, 0x69, 0},
+                                                 Int32(2),
+                                                 Int32(2),
+                                                 Float(1000),
+                                                 Float(-3.3f),
+                                                 Int32(2),
+                                                 Float(20),
+                                                 Float(6)}));
+    desktop.openAnswers = {file};
+    Run(&TForm1::acOPenProfileExecute);
+    EXPECT_EQ(desktop.log, (std::vector<std::string>{"open dialog: Load Ulmaro sound profile"}));
+    EXPECT_EQ(form.lbFilename.Text(), u"hall.ump");
+    EXPECT_EQ(form.Edit1.Text(), u"Hi");
+    EXPECT_EQ(CurrentSoundProfil.iVers, 0);
+    // File order in the table, ascending in the chart.
+    EXPECT_EQ(Table(), (std::vector<std::string>{"1000;-3.29999995231628", "20;6"}));
+    EXPECT_EQ(form.Series1.XValues(), (std::vector<double>{20, 1000}));
+    EXPECT_EQ(form.KorrDataTemp.DatenXYZ[0], (std::vector<float>{1000, 20}));
+    EXPECT_EQ(form.KorrDataTemp.DatenXYZ[1], (std::vector<float>{-3.3f, 6}));
+}
+
+TEST_F(EditorCommandsTest, RejectedFileLeavesTableNameAndChartAsTheyWere) {
+    const fs::path good = Write("good.ump", Cat({Int32(1),
+                                                 Int32(1),
+                                                 {0x47, 0},
+                                                 Int32(2),
+                                                 Int32(2),
+                                                 Float(100),
+                                                 Float(1),
+                                                 Int32(2),
+                                                 Float(200),
+                                                 Float(2)}));
+    struct Case {
+        std::string file;
+        Bytes bytes;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {"v2.ump", Cat({Int32(2), Int32(0), Int32(0)}), "Falsches Dateiformat."},
+        {"short.ump", Cat({Int32(1), Int32(0), Int32(1), Int32(2), Float(5)}),
+         "Stream read error."},
+        {"negative.ump", Cat({Int32(1), Int32(0), Int32(-1)}), "Range check error."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        desktop.openAnswers = {good};
+        Run(&TForm1::acOPenProfileExecute);
+        const auto table = Table();
+        desktop.log.clear();
+        desktop.openAnswers = {Write(c.file, c.bytes)};
+        Run(&TForm1::acOPenProfileExecute);
+        EXPECT_EQ(desktop.log, (std::vector<std::string>{"open dialog: Load Ulmaro sound profile",
+                                                         "error OK: " + c.message}));
+        EXPECT_EQ(form.lbFilename.Text(), Utf8ToUtf16(c.file));
+        EXPECT_EQ(Table(), table);
+        EXPECT_EQ(form.Edit1.Text(), u"G");
+        EXPECT_EQ(form.Series1.XValues(), (std::vector<double>{100, 200}));
+    }
+
+    // A missing file: the open error with the absolute path and the system's text.
+    desktop.log.clear();
+    desktop.openAnswers = {folder_ / "gone.ump"};
+    Run(&TForm1::acOPenProfileExecute);
+    ASSERT_EQ(desktop.log.size(), 2u);
+    EXPECT_EQ(desktop.log[1], "error OK: Cannot open file \"" + (folder_ / "gone.ump").string() +
+                                  "\". No such file or directory.");
+}
+
+TEST_F(EditorCommandsTest, UpdateKeepsTheTypedNameAndShowsTheStoredOneOnlyOnOpen) {
+    const fs::path file = Write("n.ump", Cat({Int32(1),
+                                              Int32(2),
+                                              {0x4E, 0, 0x31, 0},
+                                              Int32(2),
+                                              Int32(2),
+                                              Float(100),
+                                              Float(1),
+                                              Int32(2),
+                                              Float(50),
+                                              Float(2)}));
+    desktop.openAnswers = {file};
+    Run(&TForm1::acOPenProfileExecute);
+    form.Edit1.SetText(u"Typed");
+    Run(&TForm1::acSortExecute);
+    EXPECT_EQ(form.Edit1.Text(), u"Typed");
+    EXPECT_EQ(CurrentSoundProfil.stName, u"N1");
+    EXPECT_EQ(Table(), (std::vector<std::string>{"50;2", "100;1"}));
+    EXPECT_EQ(desktop.log.size(), 1u); // only the open dialog
+}
+
+TEST_F(EditorCommandsTest, ShortProfileRowsShowWhatTheyHaveAndStayOutOfTheChart) {
+    const fs::path file =
+        Write("rows.ump", Cat({Int32(1), Int32(0), Int32(4), Int32(0), Int32(1), Float(7), Int32(2),
+                               Float(100), Float(-1), Int32(3), Float(200), Float(-2), Float(9)}));
+    desktop.openAnswers = {file};
+    Run(&TForm1::acOPenProfileExecute);
+    EXPECT_EQ(desktop.log.size(), 1u);
+    EXPECT_EQ(Table(), (std::vector<std::string>{";", "7;", "100;-1", "200;-2"}));
+    EXPECT_EQ(form.KorrDataTemp.DatenXYZ[0], (std::vector<float>{100, 200}));
+    EXPECT_EQ(form.KorrDataTemp.DatenXYZ[1], (std::vector<float>{-1, -2}));
+    EXPECT_EQ(form.Series1.XValues(), (std::vector<double>{100, 200}));
+    EXPECT_EQ(form.Edit1.Text(), u"");
+}
+
+TEST_F(EditorCommandsTest, ConversionErrorOfTheSortEndsUpdateAndSaveWithAFullStop) {
+    Type(1, u"100", u"1");
+    Type(2, u"abc", u"2");
+    form.Edit1.SetText(u"Name");
+    Run(&TForm1::acSaveProfileExecute);
+    EXPECT_EQ(desktop.log,
+              (std::vector<std::string>{"error OK: 'ERROR' is not a valid floating point value."}));
+    // A single data row is not sorted: the bad cell fails the conversion instead.
+    desktop.log.clear();
+    form.StringGrid1.SetRowCount(2);
+    form.StringGrid1.SetCells(1, 1, u"x1");
+    Run(&TForm1::acSortExecute);
+    EXPECT_EQ(desktop.log,
+              (std::vector<std::string>{"error OK: Table data invalid! Check values."}));
+    // The rows are stored all the same; the gain beside the bad frequency is still converted.
+    EXPECT_EQ(CurrentSoundProfil.xyData, (std::vector<std::vector<float>>{{0, 1}}));
+}
+
+TEST_F(EditorCommandsTest, ImportFillsTableAndChartAndResetsTheName) {
+    const fs::path file = WriteText("curve.txt", "Frequency;Gain\r\n20;-1,5\r\n1000;0\r\n"
+                                                 "20000;3.25\r\n");
+    form.Edit1.SetText(u"Old name");
+    CurrentSoundProfil.xyData = {{1, 1}};
+    desktop.openAnswers = {file};
+    Run(&TForm1::acImportExecute);
+    EXPECT_EQ(desktop.log, (std::vector<std::string>{"open dialog: Import sound profile (ASCII)"}));
+    EXPECT_EQ(form.lbFilename.Text(), u"curve.txt");
+    EXPECT_EQ(form.Edit1.Text(), u"?");
+    EXPECT_EQ(Table(), (std::vector<std::string>{"20.0;-1.50", "1000.0;0.00", "20000.0;3.25"}));
+    EXPECT_EQ(form.StringGrid1.Cells(0, 3), u"3");
+    EXPECT_EQ(form.Series1.XValues(), (std::vector<double>{20, 1000, 20000}));
+    EXPECT_EQ(CurrentSoundProfil.xyData, (std::vector<std::vector<float>>{{1, 1}}));
+}
+
+TEST_F(EditorCommandsTest, ImportRefusals) {
+    struct Case {
+        std::string name;
+        std::string text; // empty: no file is written
+        std::vector<std::string> messages;
+        std::u16string label;
+    };
+    const std::vector<Case> cases = {
+        {"missing.txt", "", {}, u"?"},
+        {"one-line.txt",
+         "20;1\r\n",
+         {"warning OK: Data delemiter char invalid. Function disabled"},
+         u"one-line.txt"},
+        {"no-delimiter.txt",
+         "a\r\nb\r\nc\r\n20,1\r\n",
+         {"warning OK: Data delemiter char invalid. Function disabled"},
+         u"no-delimiter.txt"},
+        {"bad.txt", "h;h\r\n20;1\r\n30;x\r\n", {"warning OK: File invalid."}, u"bad.txt"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        desktop.log.clear();
+        form.lbFilename.SetText(u"?");
+        desktop.openAnswers = {c.text.empty() ? folder_ / c.name : WriteText(c.name, c.text)};
+        Run(&TForm1::acImportExecute);
+        std::vector<std::string> expected{"open dialog: Import sound profile (ASCII)"};
+        expected.insert(expected.end(), c.messages.begin(), c.messages.end());
+        EXPECT_EQ(desktop.log, expected);
+        EXPECT_EQ(form.lbFilename.Text(), c.label);
+        EXPECT_EQ(form.StringGrid1.RowCount(), 1);
+        EXPECT_EQ(form.Series1.Count(), 0u);
+    }
+}
+
+TEST_F(EditorCommandsTest, HeaderOnlyImportAfterClearBringsTheLastSeriesBack) {
+    desktop.openAnswers = {WriteText("a.txt", "f;g\r\n100;1\r\n200;2\r\n")};
+    Run(&TForm1::acImportExecute);
+    Run(&TForm1::acClearExecute);
+    EXPECT_EQ(Table(), (std::vector<std::string>{";", ";"}));
+    EXPECT_EQ(form.Series1.Count(), 0u);
+    EXPECT_EQ(form.lbFilename.Text(), u"");
+    EXPECT_EQ(form.Edit1.Text(), u"?");
+
+    desktop.openAnswers = {WriteText("h.txt", "title\r\nf;g\r\nunit;unit\r\n")};
+    Run(&TForm1::acImportExecute);
+    EXPECT_EQ(desktop.log.size(), 2u); // two dialogs, no message
+    EXPECT_EQ(Table(), (std::vector<std::string>{"100.0;1.00", "200.0;2.00"}));
+    EXPECT_EQ(form.Series1.XValues(), (std::vector<double>{100, 200}));
+}
+
+TEST_F(EditorCommandsTest, RowCommandsActOnTheSelectedRow) {
+    Type(1, u"10", u"1");
+    Type(2, u"20", u"2");
+    Run(&TForm1::acDelRowExecute); // frowindex 0: nothing
+    EXPECT_EQ(form.StringGrid1.RowCount(), 3);
+    Run(&TForm1::acInsertExecute); // frowindex 0: before row 1
+    EXPECT_EQ(Table(), (std::vector<std::string>{";", "10;1", "20;2"}));
+    EXPECT_EQ(form.StringGrid1.Cells(0, 1), u"*");
+
+    ASSERT_TRUE(form.StringGrid1.SelectCell(1, 3));
+    Run(&TForm1::acDelRowExecute);
+    EXPECT_EQ(form.frowindex, 2);
+    Run(&TForm1::acAppendExecute); // the deleted row comes back
+    EXPECT_EQ(Table(), (std::vector<std::string>{";", "10;1", "20;2"}));
+    Run(&TForm1::acCloseExecute);
+    EXPECT_EQ(desktop.closed, 1);
+    EXPECT_TRUE(desktop.log.empty());
+}
+
+TEST_F(EditorCommandsTest, InfoShowsTheVersionOfTheRunningProgram) {
+    Run(&TForm1::acInfoExecute);
+    EXPECT_EQ(desktop.log, (std::vector<std::string>{
+                               "information OK: Marvek Engineering Germany\r\nSound profil editor "
+                               "for RTA software Ulmaro\r\nVer. NoVersionInfo"}));
+}
+
+TEST_F(EditorCommandsTest, ErrorHandlerShowsEveryEscapingErrorAndTheProgramGoesOn) {
+    form.Desktop.CloseMainWindow = [] { throw std::bad_alloc(); };
+    Run(&TForm1::acCloseExecute);
+    form.Desktop.CloseMainWindow = [] { throw std::runtime_error("Disk gone"); };
+    Run(&TForm1::acCloseExecute);
+    form.Desktop.CloseMainWindow = [] { throw FileError("Stream write error: No space left"); };
+    Run(&TForm1::acCloseExecute);
+    EXPECT_EQ(desktop.log, (std::vector<std::string>{
+                               "error OK: Out of memory.",
+                               "error OK: Disk gone.",
+                               "error OK: Stream write error: No space left.",
+                           }));
+}
+
+TEST(ErrorBoxText, FullStopUnlessTheLastCodeIsAFullStopOrBelow) {
+    struct Case {
+        std::u16string message, shown;
+    };
+    for (const Case& c : std::vector<Case>{
+             {u"Stream read error", u"Stream read error."},
+             {u"Done.", u"Done."},
+             {u"Path C:\\", u"Path C:\\."},
+             {u"Why?", u"Why?."},
+             {u"Ends in a blank ", u"Ends in a blank "},
+             {u"Ends in a dash-", u"Ends in a dash-"},
+             {u"Ends in a comma,", u"Ends in a comma,"},
+             {u"Ends in a slash/", u"Ends in a slash/."},
+             {u"Umlaut \u00FC", u"Umlaut \u00FC."},
+             {u"", u""},
+         }) {
+        EXPECT_EQ(ErrorBoxText(c.message), c.shown) << Narrow(c.message);
+    }
+}
+
+} // namespace
