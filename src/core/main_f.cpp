@@ -57,9 +57,13 @@ TForm1::TForm1() {
 }
 
 void TForm1::Execute(void (TForm1::*Command)()) {
+    Execute([this, Command] { (this->*Command)(); });
+}
+
+void TForm1::Execute(const std::function<void()>& Work) {
     std::u16string message;
     try {
-        (this->*Command)();
+        Work();
         return;
     } catch (const std::bad_alloc&) {
         message = u"Out of memory";
@@ -71,12 +75,15 @@ void TForm1::Execute(void (TForm1::*Command)()) {
 
 void TForm1::acOPenProfileExecute() {
     const auto path = Desktop.RunOpenDialog({kProfileFilter, u"Load Ulmaro sound profile", u""});
-    if (!path) {
-        return;
+    if (path) {
+        OpenProfileFile(*path);
     }
-    lbFilename.SetText(BareFileName(*path));
+}
+
+void TForm1::OpenProfileFile(const std::filesystem::path& FileName) {
+    lbFilename.SetText(BareFileName(FileName));
     EmptySoundProfil(CurrentSoundProfil);
-    LoadSoundProfil(*path, CurrentSoundProfil);
+    LoadSoundProfil(FileName, CurrentSoundProfil);
     ShowProfile();
 }
 

@@ -93,6 +93,12 @@ public:
     // it and is shown with MessageDlg(mtError, mbOK, what() + the full-stop rule). Out of memory
     // is shown as "Out of memory".
     void Execute(void (TForm1::*Command)());
+    // The same for a piece of work that is not one of the ten commands.
+    void Execute(const std::function<void()>& Work);
+
+    // Open profile without its dialog: the steps after the user has chosen `FileName`. The
+    // desktop uses it for a profile named on the command line.
+    void OpenProfileFile(const std::filesystem::path& FileName);
 
     // Sets the table up: three columns, the header row alone, current cell (1, 0).
     void FormCreate();
