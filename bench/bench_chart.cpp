@@ -1,5 +1,7 @@
 // ShowSeries with 1,000,000 points handed over in descending against ascending frequency order:
-// the ordered insertion must not turn quadratic when every point goes to the front.
+// the ordered insertion must not turn quadratic when every point goes to the front. Ascending
+// points are only checked for order and descending ones sorted, so n log n stands against n; a
+// quadratic insertion would be thousands of times slower.
 
 #include "bench_ratio.h"
 #include "teechart_basics.h"
@@ -47,5 +49,5 @@ BENCHMARK(BM_ShowSeriesDescending)->Unit(benchmark::kMillisecond)->Repetitions(3
 int main(int argc, char** argv) {
     return RunWithRatios(argc, argv,
                          {{"ShowSeries descending / ascending", "BM_ShowSeriesDescending",
-                           "BM_ShowSeriesAscending", 3.0}});
+                           "BM_ShowSeriesAscending", 8.0}});
 }

@@ -109,17 +109,7 @@ ResponseChartView::~ResponseChartView() {
 }
 
 void ResponseChartView::ShowPoints() {
-    const std::vector<double>& xs = series_.XValues();
-    const std::vector<double>& ys = series_.YValues();
-    frequencyRange_ = FrequencyAxis(xs, ys);
-
-    QList<QPointF> points;
-    points.reserve(static_cast<qsizetype>(xs.size()));
-    for (std::size_t i = 0; i < xs.size(); ++i) {
-        if (IsDrawable(xs[i], ys[i])) {
-            points.append({AxisPosition(FrequencyPlotX(frequencyRange_, xs[i])), ys[i]});
-        }
-    }
+    frequencyRange_ = FrequencyAxis(series_.XValues(), series_.YValues());
     // Cleared first, so that the new ranges do not make the chart place the old points again.
     line_->clear();
     hoverZone_->clear();
@@ -127,13 +117,33 @@ void ResponseChartView::ShowPoints() {
     const double end = AxisPosition(frequencyRange_.Max);
     frequencyAxis_->setRange(std::min(start, end), std::max(start, end));
     Arrange(true);
-    line_->replace(points);
-    hoverZone_->replace(points);
+    PlacePoints();
     SetHighlighted(false); // new points start plain, even when a key changed them under the pointer
 }
 
+void ResponseChartView::PlacePoints() {
+    const std::vector<double>& xs = series_.XValues();
+    const std::vector<double>& ys = series_.YValues();
+    placedColumns_ = Columns();
+    const std::vector<std::size_t> kept = LinePoints(xs, ys, frequencyRange_, placedColumns_);
+    QList<QPointF> points;
+    points.reserve(static_cast<qsizetype>(kept.size()));
+    for (std::size_t i : kept) {
+        points.append({AxisPosition(FrequencyPlotX(frequencyRange_, xs[i])), ys[i]});
+    }
+    line_->replace(points);
+    hoverZone_->replace(points);
+}
+
+TPlotColumns ResponseChartView::Columns() const {
+    const QRectF plot = chart()->plotArea();
+    const QPointF left = viewportTransform().map(chart()->mapToScene(plot.topLeft()));
+    const double ratio = devicePixelRatioF();
+    return {left.x() * ratio, plot.width() * ratio};
+}
+
 double ResponseChartView::AxisPosition(double hz) const {
-    return frequencyRange_.Reversed ? -std::log10(hz) : std::log10(hz);
+    return FrequencyPosition(frequencyRange_, hz);
 }
 
 void ResponseChartView::Arrange(bool always) {
@@ -174,6 +184,13 @@ void ResponseChartView::Arrange(bool always) {
 void ResponseChartView::SetHighlighted(bool on) {
     line_->setPen(on ? HighlightPen() : LinePen());
     viewport()->update(); // the wide pen reaches past what the chart repaints for the line
+}
+
+void ResponseChartView::paintEvent(QPaintEvent* event) {
+    if (Columns() != placedColumns_) {
+        PlacePoints();
+    }
+    QChartView::paintEvent(event);
 }
 
 void ResponseChartView::drawBackground(QPainter* painter, const QRectF&) {

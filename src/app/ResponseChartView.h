@@ -29,15 +29,21 @@ protected:
     // Gradients, grid and axis lines, painted without antialiasing so that the 1-pixel lines stay
     // crisp in their exact colours; the antialiased line and the labels are drawn over them.
     void drawBackground(QPainter* painter, const QRectF& rect) override;
+    // The pixel columns move with the plot area and with the screen's pixel ratio; either shows
+    // here before anything is drawn, and the points are reduced again for the new columns.
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void ShowPoints();
+    // Hands the line and its hover zone the points that draw the series on the current columns.
+    void PlacePoints();
+    TPlotColumns Columns() const;
     // Label counts follow the size of the plot area, and with them the gain range, which ends on
     // whole label steps.
     void Arrange(bool always);
     void SetHighlighted(bool on);
-    // Where a frequency lies on the horizontal axis: log10(Hz), negated on a reversed range so
-    // that the axis can still run from its minimum on the left.
+    // Where a frequency lies on the horizontal axis, so that the axis runs from its minimum on the
+    // left also when reversed.
     double AxisPosition(double hz) const;
 
     TLineSeries& series_;
@@ -46,6 +52,7 @@ private:
     QCategoryAxis* frequencyAxis_; // in AxisPosition units, so that the labels can read 20, 1k
     QCategoryAxis* gainAxis_;
     TFrequencyAxis frequencyRange_;
+    TPlotColumns placedColumns_; // what the line's points were reduced for
     TGainAxis gainRange_;
     std::vector<double> frequencyTicks_; // Hz
     std::vector<double> gainTicks_;      // dB

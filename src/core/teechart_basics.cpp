@@ -1,6 +1,7 @@
 #include "teechart_basics.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <initializer_list>
@@ -136,14 +137,20 @@ void ShowSeries(const TDatentyp& data, TLineSeries& series, std::u16string_view 
         order[i] = {xs[i], i};
     }
     const auto byX = [](const auto& a, const auto& b) { return a.first < b.first; };
+    // Profiles arrive sorted by frequency: checking is cheaper than merging what is in order.
+    const auto sort = [&](auto from, auto to) {
+        if (!std::is_sorted(from, to, byX)) {
+            std::stable_sort(from, to, byX);
+        }
+    };
     auto stretch = order.begin();
     for (auto it = order.begin(); it != order.end(); ++it) {
         if (std::isnan(it->first)) {
-            std::stable_sort(stretch, it, byX);
+            sort(stretch, it);
             stretch = it + 1;
         }
     }
-    std::stable_sort(stretch, order.end(), byX);
+    sort(stretch, order.end());
 
     // Built aside, so that a failed allocation leaves the series as it was.
     std::vector<double> x(count);
@@ -193,6 +200,73 @@ double FrequencyPlotX(const TFrequencyAxis& axis, double x) {
         return axis.Reversed ? axis.Max : axis.Min;
     }
     return std::clamp(x, axis.Min, axis.Max);
+}
+
+double FrequencyPosition(const TFrequencyAxis& axis, double hz) {
+    return axis.Reversed ? -std::log10(hz) : std::log10(hz);
+}
+
+std::vector<std::size_t> LinePoints(std::span<const double> x, std::span<const double> y,
+                                    const TFrequencyAxis& axis, TPlotColumns columns) {
+    const std::size_t count = std::min(x.size(), y.size());
+    const double width = std::max(columns.Width, 1.0);
+    std::vector<std::size_t> kept;
+    if (static_cast<double>(count) <= 4 * width) {
+        kept.reserve(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            if (IsDrawable(x[i], y[i])) {
+                kept.push_back(i);
+            }
+        }
+        return kept;
+    }
+
+    const double start =
+        std::min(FrequencyPosition(axis, axis.Min), FrequencyPosition(axis, axis.Max));
+    const double end =
+        std::max(FrequencyPosition(axis, axis.Min), FrequencyPosition(axis, axis.Max));
+    const double scale = columns.Width / (end - start);
+    const auto columnOf = [&](double hz) {
+        return std::floor(columns.Left +
+                          (FrequencyPosition(axis, FrequencyPlotX(axis, hz)) - start) * scale);
+    };
+
+    // Ascending X fills each column once; a stretch after a NaN X starts over from the left.
+    kept.reserve(4 * static_cast<std::size_t>(width) + 8);
+    std::array<std::size_t, 4> run{}; // first, lowest, highest, last
+    double runColumn = 0;
+    bool inRun = false;
+    const auto flush = [&] {
+        std::array<std::size_t, 4> sorted = run;
+        std::sort(sorted.begin(), sorted.end());
+        for (std::size_t i : sorted) {
+            if (kept.empty() || kept.back() != i) {
+                kept.push_back(i);
+            }
+        }
+    };
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!IsDrawable(x[i], y[i])) {
+            continue;
+        }
+        const double column = columnOf(x[i]);
+        if (inRun && column == runColumn) {
+            run[1] = y[i] < y[run[1]] ? i : run[1];
+            run[2] = y[i] > y[run[2]] ? i : run[2];
+            run[3] = i;
+            continue;
+        }
+        if (inRun) {
+            flush();
+        }
+        run = {i, i, i, i};
+        runColumn = column;
+        inRun = true;
+    }
+    if (inRun) {
+        flush();
+    }
+    return kept;
 }
 
 std::vector<double> FrequencyTicks(const TFrequencyAxis& axis, int maxLabels) {

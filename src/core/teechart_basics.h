@@ -83,6 +83,26 @@ TFrequencyAxis FrequencyAxis(std::span<const double> x, std::span<const double> 
 // any other x outside the range, or the middle of a collapsed axis.
 double FrequencyPlotX(const TFrequencyAxis& axis, double x);
 
+// A frequency's place along the axis: log10(hz), negated on a reversed axis so that places grow
+// from left to right. The axis runs from the place of its left end to that of its right end.
+double FrequencyPosition(const TFrequencyAxis& axis, double hz);
+
+// Where the frequency axis lies on the device's pixels: from device x Left (fractional where the
+// plot starts between pixels) over Width device pixels.
+struct TPlotColumns {
+    double Left = 0;
+    double Width = 0;
+    bool operator==(const TPlotColumns&) const = default;
+};
+
+// The indices, ascending, of the points that draw the series' line; points that are not drawable
+// are left out and the line joins across them. With up to four points per pixel column (a plot
+// narrower than a pixel counts as one), every drawable point is taken. Beyond that, each run of
+// consecutive points that falls into one column gives only its first, lowest, highest and last
+// point: the line still enters, spans and leaves every column as it does through all points.
+std::vector<std::size_t> LinePoints(std::span<const double> x, std::span<const double> y,
+                                    const TFrequencyAxis& axis, TPlotColumns columns);
+
 // Label positions in Hz, ascending, at most maxLabels of them (at least 2 are asked for): 1-2-5
 // steps per decade where they fit, else every decade or every few decades; even steps on a range
 // too narrow for two 1-2-5 values.

@@ -4,14 +4,20 @@
 
 #include <QtCharts/QCategoryAxis>
 #include <QtCharts/QLineSeries>
+#include <QtCore/QProcess>
 #include <QtGui/QImage>
 #include <QtGui/QMouseEvent>
 #include <QtWidgets/QApplication>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <map>
 #include <memory>
+#include <numbers>
+#include <random>
+#include <string>
 #include <vector>
 
 namespace {
@@ -21,6 +27,61 @@ TDatentyp Data(std::vector<float> x, std::vector<float> y) {
     data.DatenXYZ[0] = std::move(x);
     data.DatenXYZ[1] = std::move(y);
     return data;
+}
+
+// Dense series over 20 Hz to 20 kHz, log spaced, with the gain from a function of the index.
+TDatentyp Dense(int count, const std::function<float(int)>& gain) {
+    TDatentyp data;
+    for (int i = 0; i < count; ++i) {
+        data.DatenXYZ[0].push_back(20 * std::pow(1000.0f, static_cast<float>(i) / count));
+        data.DatenXYZ[1].push_back(gain(i));
+    }
+    return data;
+}
+
+// A random walk of about the same spread whatever the count.
+std::vector<float> Walk(int count) {
+    std::mt19937 random(5);
+    std::normal_distribution<float> step(0, 20.0f / std::sqrt(static_cast<float>(count)));
+    std::vector<float> y(count);
+    float at = 0;
+    for (float& v : y) {
+        v = at += step(random);
+    }
+    return y;
+}
+
+// Which pixels a line marks: those that differ from the chart drawn without it.
+std::vector<bool> Marks(const QImage& drawn, const QImage& bare) {
+    std::vector<bool> marks(static_cast<std::size_t>(drawn.width() * drawn.height()));
+    for (int y = 0; y < drawn.height(); ++y) {
+        for (int x = 0; x < drawn.width(); ++x) {
+            marks[static_cast<std::size_t>(y * drawn.width() + x)] =
+                drawn.pixel(x, y) != bare.pixel(x, y);
+        }
+    }
+    return marks;
+}
+
+// Pixels marked in `a` with no pixel marked in `b` within one pixel.
+int Strays(const std::vector<bool>& a, const std::vector<bool>& b, int width, int height) {
+    const auto marked = [&](const std::vector<bool>& m, int x, int y) {
+        return x >= 0 && y >= 0 && x < width && y < height &&
+               m[static_cast<std::size_t>(y * width + x)];
+    };
+    int strays = 0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            bool near = false;
+            for (int dy = -1; dy <= 1; ++dy) {
+                for (int dx = -1; dx <= 1; ++dx) {
+                    near = near || marked(b, x + dx, y + dy);
+                }
+            }
+            strays += marked(a, x, y) && !near;
+        }
+    }
+    return strays;
 }
 
 class ResponseChart : public ::testing::Test {
@@ -52,6 +113,46 @@ protected:
         const QPointF inChart = view.chart()->mapToPosition(value, Line());
         return view.mapFromScene(view.chart()->mapToScene(inChart));
     }
+    QImage Grab() { return view.grab().toImage().convertToFormat(QImage::Format_RGB32); }
+    double DeviceColumns() const {
+        return view.chart()->plotArea().width() * view.devicePixelRatioF();
+    }
+
+    // Draws the view as it is, then with every drawable point handed to the line, each where the
+    // view places it, and compares the two lines.
+    //
+    // Qt Charts blends each segment on its own, so where hundreds of segments cross a pixel
+    // column the line of all points comes out darker, and up to a pixel wider, than through the
+    // few points kept per column. Their shades differ there and cannot be compared; the pixels
+    // they mark can: each within one pixel of the other's.
+    void ExpectTheLineOfAllPoints(const std::string& what) {
+        const QImage reduced = Grab();
+        const QList<QPointF> kept = Line()->points();
+        EXPECT_EQ(qobject_cast<QLineSeries*>(view.chart()->series().at(1))->points(), kept)
+            << what << ": the hover zone follows the line";
+
+        const TFrequencyAxis axis = FrequencyAxis(series.XValues(), series.YValues());
+        QList<QPointF> all;
+        for (std::size_t i = 0; i < series.Count(); ++i) {
+            const double x = series.XValues()[i];
+            const double y = series.YValues()[i];
+            if (IsDrawable(x, y)) {
+                all.append({FrequencyPosition(axis, FrequencyPlotX(axis, x)), y});
+            }
+        }
+        Line()->replace(all);
+        const QImage full = Grab();
+        Line()->clear();
+        const QImage bare = Grab();
+        Line()->replace(kept);
+
+        const std::vector<bool> fromKept = Marks(reduced, bare);
+        const std::vector<bool> fromAll = Marks(full, bare);
+        EXPECT_GT(std::count(fromAll.begin(), fromAll.end(), true), 1000) << what;
+        EXPECT_EQ(Strays(fromKept, fromAll, bare.width(), bare.height()), 0) << what;
+        EXPECT_EQ(Strays(fromAll, fromKept, bare.width(), bare.height()), 0) << what;
+    }
+
     void MoveMouseTo(QPoint at) {
         QMouseEvent move(QEvent::MouseMove, at, view.viewport()->mapToGlobal(at), Qt::NoButton,
                          Qt::NoButton, Qt::NoModifier);
@@ -195,6 +296,84 @@ TEST_F(ResponseChart, GridAndAxisLinesAreSinglePixelsInTheirExactColours) {
     EXPECT_GE(qGray(image.pixel(1, 0)), 0xFD);
     EXPECT_GE(qGray(image.pixel(column, plot.top() + 1)), 0xFD);
     EXPECT_LE(qGray(image.pixel(column, plot.bottom() - 2)), 0xEC);
+}
+
+TEST_F(ResponseChart, ManyPointsDrawTheLineOfAllPointsFromAFewPerPixelColumn) {
+    constexpr int kCount = 200'000;
+    const std::vector<float> walk = Walk(kCount);
+    const auto walkAt = [&](int i) { return walk[static_cast<std::size_t>(i)]; };
+    const auto sweep = [](int i) {
+        const double at = static_cast<double>(i) / kCount;
+        return static_cast<float>(6 * std::sin(2 * std::numbers::pi * 3000 * std::pow(at, 4)));
+    };
+    const auto spikes = [](int i) {
+        return i == 70'000 ? 20.0f : i == 140'000 ? -15.0f : 0.3f * std::sin(0.7f * i);
+    };
+    const auto gaps = [&](int i) {
+        const bool gap = (i > 40'000 && i < 44'000) || (i > 100'000 && i < 120'000);
+        return gap ? std::numeric_limits<float>::quiet_NaN() : walkAt(i);
+    };
+    TDatentyp belowOneHz; // from a point at 0: the reversed axis, its columns filled from the right
+    for (int i = 0; i < kCount / 10; ++i) {
+        belowOneHz.DatenXYZ[0].push_back(static_cast<float>(i) / kCount * 5);
+        belowOneHz.DatenXYZ[1].push_back(walkAt(i * 10));
+    }
+
+    const struct {
+        const char* what;
+        TDatentyp data;
+    } cases[] = {
+        {"random walk", Dense(kCount, walkAt)},
+        {"sine sweep, many periods per column at the top", Dense(kCount, sweep)},
+        {"spikes up and down", Dense(kCount, spikes)},
+        {"gaps of points not drawn", Dense(kCount, gaps)},
+        {"reversed axis", belowOneHz},
+    };
+    for (const auto& c : cases) {
+        ShowSeries(c.data, series, u"");
+        Settle();
+        ExpectTheLineOfAllPoints(c.what);
+        EXPECT_LE(Points().size(), 4 * (DeviceColumns() + 2)) << c.what;
+    }
+}
+
+TEST_F(ResponseChart, UpToFourPointsPerPixelColumnEveryPointIsHandedOver) {
+    // A few columns spare: the new gain labels may narrow the plot.
+    const int count = static_cast<int>(DeviceColumns() - 10) * 4;
+    ShowSeries(Dense(count, [](int i) { return static_cast<float>(i % 7); }), series, u"");
+    Settle();
+    EXPECT_EQ(Points().size(), static_cast<std::size_t>(count));
+}
+
+// A random walk keeps nearly four points in every column: more than three per device pixel
+// shows that the columns are device pixels, also at a pixel ratio of 2.
+TEST_F(ResponseChart, AResizeReducesAgainForTheNewPixelColumns) {
+    const std::vector<float> walk = Walk(200'000);
+    ShowSeries(Dense(200'000, [&](int i) { return walk[i]; }), series, u"");
+    Settle();
+    for (const QSize size : {QSize(1000, 500), QSize(300, 300)}) {
+        view.resize(size);
+        Settle();
+        const std::string what = std::to_string(size.width()) + " px wide";
+        ExpectTheLineOfAllPoints(what);
+        EXPECT_GT(Points().size(), 3 * DeviceColumns()) << what;
+        EXPECT_LE(Points().size(), 4 * (DeviceColumns() + 2)) << what;
+    }
+}
+
+// The pixel ratio is fixed per process: the resize test runs once more in a child at ratio 2.
+TEST(ResponseChartHiDpi, ReducesForDevicePixelsAtAPixelRatioOfTwo) {
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_SCALE_FACTOR", "2");
+    child.setProcessEnvironment(environment);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QCoreApplication::applicationFilePath(),
+                {"--gtest_filter=ResponseChart.AResizeReducesAgainForTheNewPixelColumns"});
+    ASSERT_TRUE(child.waitForFinished(240'000));
+    const QString output = QString::fromLocal8Bit(child.readAll());
+    EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+    EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
 }
 
 TEST(ResponseChartLifetime, TheSeriesOutlivesItsView) {

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <random>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -227,6 +229,162 @@ TEST(FrequencyAxis, PointsAtOrBelowZeroSitAtTheLeftEndAndACollapsedAxisInTheMidd
     const TFrequencyAxis zeros =
         FrequencyAxis(std::vector<double>{0, -2}, std::vector<double>{0, 3});
     EXPECT_DOUBLE_EQ(FrequencyPlotX(zeros, -2), 1);
+}
+
+// Axis 1 Hz to 100 Hz on two columns: each decade is one column, X = 100 the start of a third.
+const TFrequencyAxis kTwoDecades{1, 100, false, false};
+
+TEST(LinePoints, KeepFirstLowestHighestAndLastOfEachRunInOneColumn) {
+    const struct {
+        const char* what;
+        std::vector<double> x, y;
+        TFrequencyAxis axis = kTwoDecades;
+        TPlotColumns columns{0, 2};
+        std::vector<std::size_t> kept;
+    } cases[] = {
+        {"lowest after highest; a falling run keeps its ends",
+         {1, 2, 3, 4, 5, 6, 20, 30, 40, 50},
+         {0, 5, -5, 1, 2, 3, 9, 8, 7, 6},
+         kTwoDecades,
+         {0, 2},
+         {0, 1, 2, 5, 6, 9}},
+        {"lowest before highest; ties give the first",
+         {1, 2, 3, 4, 5, 6, 7, 8, 9},
+         {1, -2, 4, -2, 4, 0, 3, 0, 2},
+         kTwoDecades,
+         {0, 2},
+         {0, 1, 2, 8}},
+        {"first or last as an extreme is kept once",
+         {1, 2, 3, 4, 5, 6, 7, 8, 9},
+         {-9, 0, 1, 0, 1, 0, 1, 0, 9},
+         kTwoDecades,
+         {0, 2},
+         {0, 8}},
+        {"points not drawable are left out and the run goes on across them",
+         {1, 2, 3, kInf, 4, 5, 6, 7, 8, 20},
+         {0, 7, 1, 9, kNaN, -7, 2, 3, 1, 5},
+         kTwoDecades,
+         {0, 2},
+         {0, 1, 5, 8, 9}},
+        {"a stretch after a NaN X that returns to a column is a run of its own",
+         {1, 2, 3, 4, 50, 60, 70, 80, kNaN, 2, 3, 4, 5, 6},
+         {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13},
+         kTwoDecades,
+         {0, 2},
+         {0, 3, 4, 7, 9, 13}},
+        {"the left edge shifts the columns",
+         {1, 2, 3, 3.5, 4, 5, 6, 7, 8},
+         {0, 1, -1, 0, 0, 3, -3, 0, 0},
+         kTwoDecades,
+         {0.5, 2}, // columns start at 10^0.5 = 3.16 and 10^1.5 = 31.6
+         {0, 1, 2, 3, 5, 6, 8}},
+        {"points at or below 0 sit at the left end, others outside at the nearer end",
+         {-2, 0, 0.25, 0.5, 0.75, 0.8, 0.9, 1},
+         {0, 5, 1, 2, -1, 0, 0, 3},
+         {0.1, 1, false, true}, // reversed: 1 Hz on the left, 0.1 Hz on the right
+         {0, 1},
+         {0, 1, 4, 7}},
+        {"a reversed axis fills its columns from the right",
+         {0.02, 0.03, 0.04, 0.05, 0.2, 0.3, 0.4, 0.5, 0.6},
+         {0, 1, 2, 3, 4, 5, 6, -1, 7},
+         {0.01, 1, false, true},
+         {0, 2},
+         {0, 3, 4, 7, 8}},
+        {"a collapsed axis puts every point into the middle column",
+         {440, 440, 440, 440, 440, 440, 440, 440, 440},
+         {0, 1, 2, 3, -4, 5, 6, 7, 8},
+         {44, 4400, true, false},
+         {0, 2},
+         {0, 4, 8}},
+        {"a plot without width counts as one column",
+         {1, 2, 3, 4, 5},
+         {0, 3, -3, 1, 2},
+         kTwoDecades,
+         {0, 0},
+         {0, 1, 2, 4}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(LinePoints(c.x, c.y, c.axis, c.columns), c.kept) << c.what;
+    }
+}
+
+TEST(LinePoints, UpToFourPointsPerColumnAllDrawablePointsAreKept) {
+    const std::vector<double> x = {1, 2, 3, 4, 5, 6, 7, 20};
+    const std::vector<double> y = {0, 5, kNaN, -5, 1, 2, 3, 4};
+    EXPECT_EQ(LinePoints(x, y, kTwoDecades, {0, 2}),
+              (std::vector<std::size_t>{0, 1, 3, 4, 5, 6, 7}));
+    EXPECT_EQ(LinePoints(std::span(x).first(4), std::span(y).first(4), kTwoDecades, {0, 0.5}),
+              (std::vector<std::size_t>{0, 1, 3}));
+}
+
+// Random runs over decade columns, with points that are not drawn: whatever is left out, every
+// run keeps its first and last point and its lowest and highest value, in order, with at most
+// four points.
+TEST(LinePoints, EveryRunKeepsItsEndsAndExtremes) {
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> unit(0, 1);
+    constexpr int kColumns = 4;
+    const TFrequencyAxis axis{1, 1e4, false, false};
+    for (int round = 0; round < 300; ++round) {
+        const std::size_t count = 20 + random() % 300;
+        std::vector<double> x(count), y(count);
+        std::vector<int> column(count);
+        int at = 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            if (unit(random) < 0.05) {
+                at = static_cast<int>(random() % kColumns);
+            }
+            column[i] = at;
+            x[i] = std::pow(10.0, at + 0.05 + 0.9 * unit(random)); // well inside its decade
+            y[i] = std::round(unit(random) * 20);                  // ties too
+            if (unit(random) < 0.05) {
+                (random() % 2 ? x[i] : y[i]) = random() % 2 ? kNaN : -kInf;
+            }
+        }
+        const std::vector<std::size_t> kept = LinePoints(x, y, axis, {0, kColumns});
+        const std::string what = "round " + std::to_string(round);
+        ASSERT_TRUE(std::is_sorted(kept.begin(), kept.end())) << what;
+        ASSERT_EQ(std::adjacent_find(kept.begin(), kept.end()), kept.end()) << what;
+
+        std::vector<bool> isKept(count);
+        for (std::size_t i : kept) {
+            ASSERT_TRUE(IsDrawable(x[i], y[i])) << what;
+            isKept[i] = true;
+        }
+        std::vector<std::size_t> drawable;
+        for (std::size_t i = 0; i < count; ++i) {
+            if (IsDrawable(x[i], y[i])) {
+                drawable.push_back(i);
+            }
+        }
+        if (drawable.size() <= 4 * kColumns) {
+            ASSERT_EQ(kept, drawable) << what;
+            continue;
+        }
+        for (std::size_t start = 0; start < drawable.size();) {
+            std::size_t end = start;
+            while (end < drawable.size() && column[drawable[end]] == column[drawable[start]]) {
+                ++end;
+            }
+            double lowest = kInf, highest = -kInf, keptLowest = kInf, keptHighest = -kInf;
+            int keptInRun = 0;
+            for (std::size_t k = start; k < end; ++k) {
+                const std::size_t i = drawable[k];
+                lowest = std::min(lowest, y[i]);
+                highest = std::max(highest, y[i]);
+                if (isKept[i]) {
+                    ++keptInRun;
+                    keptLowest = std::min(keptLowest, y[i]);
+                    keptHighest = std::max(keptHighest, y[i]);
+                }
+            }
+            ASSERT_TRUE(isKept[drawable[start]] && isKept[drawable[end - 1]]) << what;
+            ASSERT_EQ(keptLowest, lowest) << what;
+            ASSERT_EQ(keptHighest, highest) << what;
+            ASSERT_LE(keptInRun, 4) << what;
+            start = end;
+        }
+    }
 }
 
 TEST(FrequencyAxis, TicksFitTheRoom) {
