@@ -158,7 +158,7 @@ protected:
         EXPECT_EQ(form.lbFilename.Text(), Utf8ToUtf16(chosen.filename().string()));
     }
 
-    // A private mount at a new folder inside the test folder; false when it cannot be made.
+    // Mounts over `at` inside the test folder, seen only in this process; false when it cannot.
     bool Mount(const fs::path& at, const char* source, const char* type, unsigned long flags,
                const char* options) {
         if (::mount(source, at.c_str(), type, flags, options) != 0) {
