@@ -9,12 +9,19 @@
 #include <limits>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string_view>
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include "platform_win.h"
+#else
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include "editor_errors.h"
 
@@ -34,6 +41,19 @@ constexpr std::size_t kMinBufferSize = 4096;
 // A stream of unknown length (not a regular file) is read whole first; this bounds it.
 constexpr std::uint64_t kMaxStreamSize = std::uint64_t{1} << 30;
 
+#ifdef _WIN32
+using ErrorCode = DWORD; // GetLastError()
+using NativeFile = HANDLE;
+const NativeFile kNoFile = INVALID_HANDLE_VALUE;
+constexpr ErrorCode kTooLarge = ERROR_ARITHMETIC_OVERFLOW;
+constexpr ErrorCode kExists = ERROR_FILE_EXISTS;
+#else
+using ErrorCode = int; // errno
+using NativeFile = int;
+constexpr NativeFile kNoFile = -1;
+constexpr ErrorCode kTooLarge = EOVERFLOW;
+constexpr ErrorCode kExists = EEXIST;
+
 std::string SystemErrorText(int code) {
     std::string text = std::strerror(code);
     while (!text.empty() && (text.back() == ' ' || text.back() == '\r' || text.back() == '\n' ||
@@ -42,6 +62,7 @@ std::string SystemErrorText(int code) {
     }
     return text;
 }
+#endif
 
 std::string FullPath(const fs::path& path) {
     std::error_code ec;
@@ -49,25 +70,37 @@ std::string FullPath(const fs::path& path) {
     if (ec) {
         full = path;
     }
+#ifdef _WIN32
+    return PathToUtf8(full.lexically_normal());
+#else
     return full.lexically_normal().string();
+#endif
 }
 
-[[noreturn]] void RaiseOpenError(const fs::path& path, int code) {
+[[noreturn]] void RaiseOpenError(const fs::path& path, ErrorCode code) {
     throw FileError("Cannot open file \"" + FullPath(path) + "\". " + SystemErrorText(code));
 }
 
-[[noreturn]] void RaiseCreateError(const fs::path& path, int code) {
+[[noreturn]] void RaiseCreateError(const fs::path& path, ErrorCode code) {
     throw FileError("Cannot create file \"" + FullPath(path) + "\". " + SystemErrorText(code));
 }
 
-[[noreturn]] void RaiseReadError(int code = 0) {
-    throw FileError(code == 0 ? std::string("Stream read error")
-                              : "Stream read error: " + SystemErrorText(code));
+// The system's text follows when it reported an error; a plain end of file adds nothing.
+[[noreturn]] void RaiseTransferError(std::string message, ErrorCode code) {
+    const std::string text = code == 0 ? std::string() : SystemErrorText(code);
+    if (!text.empty()) {
+        message += ": ";
+        message += text;
+    }
+    throw FileError(message);
 }
 
-[[noreturn]] void RaiseWriteError(int code = 0) {
-    throw FileError(code == 0 ? std::string("Stream write error")
-                              : "Stream write error: " + SystemErrorText(code));
+[[noreturn]] void RaiseReadError(ErrorCode code = 0) {
+    RaiseTransferError("Stream read error", code);
+}
+
+[[noreturn]] void RaiseWriteError(ErrorCode code = 0) {
+    RaiseTransferError("Stream write error", code);
 }
 
 template <typename T> void FromLittleEndian(T* values, std::size_t count) {
@@ -79,29 +112,100 @@ template <typename T> void FromLittleEndian(T* values, std::size_t count) {
     }
 }
 
-class Descriptor {
-public:
-    explicit Descriptor(int fd = -1) : fd_(fd) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() { Reset(-1); }
-    int get() const { return fd_; }
-    void Reset(int fd) {
-        if (fd_ >= 0) {
-            ::close(fd_);
+#ifdef _WIN32
+DWORD CloseFile(HANDLE file) {
+    return CloseHandle(file) ? 0 : GetLastError();
+}
+
+// Bytes read, 0 at the end of the file; raises the read error.
+std::size_t ReadSome(HANDLE file, void* destination, std::size_t count) {
+    DWORD got = 0;
+    if (!ReadFile(file, destination, static_cast<DWORD>(std::min<std::size_t>(count, 1u << 30)),
+                  &got, nullptr)) {
+        const DWORD code = GetLastError();
+        if (code == ERROR_BROKEN_PIPE) {
+            return 0; // the writer closed its end of the pipe
         }
-        fd_ = fd;
+        RaiseReadError(code);
+    }
+    return got;
+}
+
+// Bytes written, at least one; raises the write error.
+std::size_t WriteSome(HANDLE file, const void* source, std::size_t count) {
+    DWORD put = 0;
+    if (!WriteFile(file, source, static_cast<DWORD>(std::min<std::size_t>(count, 1u << 30)), &put,
+                   nullptr)) {
+        RaiseWriteError(GetLastError());
+    }
+    if (put == 0) {
+        RaiseWriteError();
+    }
+    return put;
+}
+#else
+int CloseFile(int fd) {
+    return ::close(fd) == 0 ? 0 : errno;
+}
+
+// Bytes read, 0 at the end of the file; raises the read error.
+std::size_t ReadSome(int fd, void* destination, std::size_t count) {
+    ssize_t got;
+    do {
+        got = ::read(fd, destination, count);
+    } while (got < 0 && errno == EINTR);
+    if (got < 0) {
+        RaiseReadError(errno);
+    }
+    return static_cast<std::size_t>(got);
+}
+
+// Bytes written, at least one; raises the write error.
+std::size_t WriteSome(int fd, const void* source, std::size_t count) {
+    ssize_t put;
+    do {
+        put = ::write(fd, source, count);
+    } while (put < 0 && errno == EINTR);
+    if (put < 0) {
+        RaiseWriteError(errno);
+    }
+    if (put == 0) {
+        RaiseWriteError();
+    }
+    return static_cast<std::size_t>(put);
+}
+#endif
+
+class FileHandle {
+public:
+    explicit FileHandle(NativeFile file = kNoFile) : file_(file) {}
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    ~FileHandle() { Reset(kNoFile); }
+    NativeFile get() const { return file_; }
+    bool IsOpen() const { return file_ != kNoFile; }
+    void Reset(NativeFile file) {
+        if (IsOpen()) {
+            CloseFile(file_);
+        }
+        file_ = file;
+    }
+    // Closes the file and tells whether the system reported an error.
+    ErrorCode Close() {
+        const ErrorCode code = CloseFile(file_);
+        file_ = kNoFile;
+        return code;
     }
 
 private:
-    int fd_;
+    NativeFile file_;
 };
 
 // Reads the file through a buffer and knows how many bytes are left, so that no count taken from
 // the file can make the reader reserve more than the file could fill.
 class ByteSource {
 public:
-    explicit ByteSource(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
+    explicit ByteSource(NativeFile file, std::uint64_t size) : file_(file), size_(size) {}
 
     // Bytes still to come, from the size the file had when it was opened.
     std::uint64_t Remaining() const {
@@ -157,22 +261,16 @@ private:
             buffer_.resize(static_cast<std::size_t>(
                 std::clamp<std::uint64_t>(size_, kMinBufferSize, kBufferSize)));
         }
-        ssize_t got;
-        do {
-            got = ::read(fd_, buffer_.data(), buffer_.size());
-        } while (got < 0 && errno == EINTR);
-        if (got < 0) {
-            RaiseReadError(errno);
-        }
+        const std::size_t got = ReadSome(file_, buffer_.data(), buffer_.size());
         if (got == 0) {
             RaiseReadError();
         }
         bufferOffset_ += end_;
         begin_ = 0;
-        end_ = static_cast<std::size_t>(got);
+        end_ = got;
     }
 
-    int fd_;
+    NativeFile file_;
     std::uint64_t size_;
     std::uint64_t bufferOffset_ = 0; // file offset of buffer_[0]
     std::string buffer_;
@@ -181,24 +279,18 @@ private:
     bool exhausted_ = false;
 };
 
-std::string ReadWholeStream(int fd) {
+std::string ReadWholeStream(NativeFile file) {
     std::string data;
     char chunk[64 * 1024];
     for (;;) {
-        const ssize_t got = ::read(fd, chunk, sizeof chunk);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            RaiseReadError(errno);
-        }
+        const std::size_t got = ReadSome(file, chunk, sizeof chunk);
         if (got == 0) {
             return data;
         }
-        if (data.size() + static_cast<std::size_t>(got) > kMaxStreamSize) {
+        if (data.size() + got > kMaxStreamSize) {
             throw OutOfMemoryError("Out of memory");
         }
-        data.append(chunk, static_cast<std::size_t>(got));
+        data.append(chunk, got);
     }
 }
 
@@ -255,8 +347,8 @@ void ReadProfile(ByteSource& source, TSoundProfil& Profile) {
 // Collects the file's bytes and writes them in large blocks.
 class ByteSink {
 public:
-    explicit ByteSink(int fd)
-        : fd_(fd), buffer_(std::make_unique_for_overwrite<unsigned char[]>(kBufferSize)) {}
+    explicit ByteSink(NativeFile file)
+        : file_(file), buffer_(std::make_unique_for_overwrite<unsigned char[]>(kBufferSize)) {}
 
     void Write(const void* data, std::size_t count) {
         if (count == 0) {
@@ -297,30 +389,20 @@ public:
     void Flush() {
         std::size_t done = 0;
         while (done < used_) {
-            const ssize_t put = ::write(fd_, buffer_.get() + done, used_ - done);
-            if (put < 0 && errno == EINTR) {
-                continue;
-            }
-            if (put < 0) {
-                RaiseWriteError(errno);
-            }
-            if (put == 0) {
-                RaiseWriteError();
-            }
-            done += static_cast<std::size_t>(put);
+            done += WriteSome(file_, buffer_.get() + done, used_ - done);
         }
         used_ = 0;
     }
 
 private:
-    int fd_;
+    NativeFile file_;
     std::unique_ptr<unsigned char[]> buffer_;
     std::size_t used_ = 0;
 };
 
 int32_t CountOf(std::size_t size) {
     if (size > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
-        RaiseWriteError(EOVERFLOW);
+        RaiseWriteError(kTooLarge);
     }
     return static_cast<int32_t>(size);
 }
@@ -337,28 +419,217 @@ void WriteProfile(ByteSink& sink, const TSoundProfil& Profile) {
     sink.Flush();
 }
 
-// The temporary file a save writes; removed again unless it replaced the target.
+#ifdef _WIN32
+unsigned long ProcessId() {
+    return GetCurrentProcessId();
+}
+
+// The file opened for reading with sharing denied, and its size when it is a file on a disk.
+std::optional<std::uint64_t> OpenForReading(const fs::path& FileName, FileHandle& file) {
+    file.Reset(CreateFileW(FileName.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file.IsOpen()) {
+        RaiseOpenError(FileName, GetLastError());
+    }
+    if (GetFileType(file.get()) != FILE_TYPE_DISK) {
+        return std::nullopt;
+    }
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size)) {
+        RaiseOpenError(FileName, GetLastError());
+    }
+    return static_cast<std::uint64_t>(size.QuadPart);
+}
+
+// A new file for writing with sharing denied; kNoFile and the error when it cannot be created.
+HANDLE CreateNewFile(const fs::path& path, DWORD& error) {
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    error = file == INVALID_HANDLE_VALUE ? GetLastError() : 0;
+    return file;
+}
+
+void RemoveFile(const fs::path& path) {
+    DeleteFileW(path.c_str());
+}
+
+DWORD FlushToDisk(HANDLE file) {
+    return FlushFileBuffers(file) ? 0 : GetLastError();
+}
+
+// The file a save replaces, if there is one.
+class ReplacedFile {
+public:
+    // Opens the target as the save would, so that a file held open by another program, a
+    // read-only file or a folder fails here with the system's reason, before anything is written.
+    ReplacedFile(const fs::path& FileName, const fs::path& target) {
+        const HANDLE file = CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
+            exists_ = true;
+            return;
+        }
+        const DWORD code = GetLastError();
+        if (code != ERROR_FILE_NOT_FOUND) {
+            RaiseCreateError(FileName, code);
+        }
+    }
+
+    bool exists() const { return exists_; }
+
+private:
+    bool exists_ = false;
+};
+
+// ReplaceFileW keeps the attributes and the security of the file it replaces.
+DWORD MoveOver(const fs::path& temporary, const fs::path& target, bool replacing) {
+    if (replacing) {
+        if (ReplaceFileW(target.c_str(), temporary.c_str(), nullptr,
+                         REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
+                         nullptr)) {
+            return 0;
+        }
+        const DWORD code = GetLastError();
+        // Only the new file's rename failed; the old file is gone, so the move below names it.
+        if (code != ERROR_UNABLE_TO_MOVE_REPLACEMENT) {
+            return code;
+        }
+    }
+    return MoveFileExW(temporary.c_str(), target.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+               ? 0
+               : GetLastError();
+}
+#else
+long ProcessId() {
+    return ::getpid();
+}
+
+// The file opened for reading with others shut out, and its size when it is a regular file.
+std::optional<std::uint64_t> OpenForReading(const fs::path& FileName, FileHandle& file) {
+    file.Reset(::open(FileName.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!file.IsOpen()) {
+        RaiseOpenError(FileName, errno);
+    }
+    struct stat info {};
+    if (::fstat(file.get(), &info) != 0) {
+        RaiseOpenError(FileName, errno);
+    }
+    if (S_ISDIR(info.st_mode)) {
+        RaiseOpenError(FileName, EISDIR);
+    }
+    // Other openers are shut out while the editor reads, as the share modes do on Windows.
+    if (::flock(file.get(), LOCK_EX | LOCK_NB) != 0) {
+        RaiseOpenError(FileName, errno);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint64_t>(info.st_size);
+}
+
+// A new file for writing; kNoFile and the error when it cannot be created.
+int CreateNewFile(const fs::path& path, int& error) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    error = fd < 0 ? errno : 0;
+    return fd;
+}
+
+void RemoveFile(const fs::path& path) {
+    ::unlink(path.c_str());
+}
+
+int FlushToDisk(int fd) {
+    return ::fsync(fd) == 0 ? 0 : errno;
+}
+
+mode_t NewFileMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+// The file a save replaces, if there is one, held locked until the save ends.
+class ReplacedFile {
+public:
+    // Raises the create error for a target that cannot be replaced.
+    ReplacedFile(const fs::path& FileName, const fs::path& target) {
+        exists_ = ::stat(target.c_str(), &info_) == 0;
+        if (!exists_) {
+            return;
+        }
+        if (S_ISDIR(info_.st_mode)) {
+            RaiseCreateError(FileName, EISDIR);
+        }
+        if (::access(target.c_str(), W_OK) != 0) {
+            RaiseCreateError(FileName, errno);
+        }
+        // Another program that holds the file locked keeps it, as the share modes do on Windows.
+        lock_.Reset(::open(target.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+        if (lock_.IsOpen() && ::flock(lock_.get(), LOCK_EX | LOCK_NB) != 0) {
+            RaiseCreateError(FileName, errno);
+        }
+    }
+
+    bool exists() const { return exists_; }
+
+    // The new file gets the permissions of the one it replaces, or those a new file would get.
+    void PassAttributes(int fd) const {
+        if (::fchmod(fd, exists_ ? info_.st_mode & 07777 : NewFileMode()) != 0) {
+            RaiseWriteError(errno);
+        }
+        if (exists_ && ::fchown(fd, info_.st_uid, info_.st_gid) != 0) {
+            // Only a privileged user can hand the file to another owner; the save goes on without.
+        }
+    }
+
+private:
+    bool exists_ = false;
+    struct stat info_ {};
+    FileHandle lock_;
+};
+
+void SyncFolder(const fs::path& target) {
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    FileHandle dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.IsOpen()) {
+        ::fsync(dir.get());
+    }
+}
+
+int MoveOver(const fs::path& temporary, const fs::path& target, bool) {
+    if (::rename(temporary.c_str(), target.c_str()) != 0) {
+        return errno;
+    }
+    SyncFolder(target);
+    return 0;
+}
+#endif
+
+// The temporary file a save writes beside the target; removed again unless it replaced the target.
 class TemporaryFile {
 public:
     explicit TemporaryFile(const fs::path& target) {
         static std::atomic<unsigned> counter{0};
         const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-        // Appended piece by piece: g++ 12 at -O3 warns falsely (-Wrestrict) on "." + string.
-        std::string stem(1, '.');
-        stem += target.filename().string();
-        stem += '.';
+        fs::path stem(".");
+        stem += target.filename();
+        stem += ".";
         for (int attempt = 0;; ++attempt) {
             const auto tick = static_cast<unsigned long long>(
                 std::chrono::steady_clock::now().time_since_epoch().count());
-            path_ = folder / (stem + std::to_string(::getpid()) + "-" +
-                              std::to_string((tick + counter++) % 1000000007ULL) + ".tmp");
-            const int fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-            if (fd >= 0) {
-                fd_ = fd;
+            fs::path name = stem;
+            name += std::to_string(ProcessId()) + "-" +
+                    std::to_string((tick + counter++) % 1000000007ULL) + ".tmp";
+            path_ = folder / name;
+            ErrorCode error = 0;
+            file_.Reset(CreateNewFile(path_, error));
+            if (file_.IsOpen()) {
                 return;
             }
-            if (errno != EEXIST || attempt == 100) {
-                error_ = errno;
+            if (error != kExists || attempt == 100) {
+                error_ = error;
                 path_.clear();
                 return;
             }
@@ -367,29 +638,24 @@ public:
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
     ~TemporaryFile() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
+        file_.Reset(kNoFile);
         if (!path_.empty()) {
-            ::unlink(path_.c_str());
+            RemoveFile(path_);
         }
     }
 
-    int fd() const { return fd_; }
-    int error() const { return error_; }
+    bool IsOpen() const { return file_.IsOpen(); }
+    NativeFile file() const { return file_.get(); }
+    ErrorCode error() const { return error_; }
     const fs::path& path() const { return path_; }
 
-    int Close() {
-        const int code = ::close(fd_) == 0 ? 0 : errno;
-        fd_ = -1;
-        return code;
-    }
+    ErrorCode Close() { return file_.Close(); }
     void Release() { path_.clear(); }
 
 private:
     fs::path path_;
-    int fd_ = -1;
-    int error_ = 0;
+    FileHandle file_;
+    ErrorCode error_ = 0;
 };
 
 // The file a save really replaces: a symbolic link stays a link and its target is written.
@@ -404,44 +670,15 @@ fs::path ResolveTarget(const fs::path& FileName) {
     return FileName;
 }
 
-mode_t NewFileMode() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
-void SyncFolder(const fs::path& target) {
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    Descriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.get() >= 0) {
-        ::fsync(dir.get());
-    }
-}
-
 } // namespace
 
 void LoadSoundProfil(const std::filesystem::path& FileName, TSoundProfil& Profile) {
     EmptySoundProfil(Profile);
 
-    Descriptor file(::open(FileName.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.get() < 0) {
-        RaiseOpenError(FileName, errno);
-    }
-    struct stat info {};
-    if (::fstat(file.get(), &info) != 0) {
-        RaiseOpenError(FileName, errno);
-    }
-    if (S_ISDIR(info.st_mode)) {
-        RaiseOpenError(FileName, EISDIR);
-    }
-    // Other openers are shut out while the editor reads, as the share modes do on Windows.
-    if (::flock(file.get(), LOCK_EX | LOCK_NB) != 0) {
-        RaiseOpenError(FileName, errno);
-    }
-
-    const bool regular = S_ISREG(info.st_mode);
-    ByteSource source(file.get(), regular ? static_cast<std::uint64_t>(info.st_size) : 0);
-    if (!regular) {
+    FileHandle file;
+    const std::optional<std::uint64_t> size = OpenForReading(FileName, file);
+    ByteSource source(file.get(), size.value_or(0));
+    if (!size) {
         source.Preload(ReadWholeStream(file.get()));
     }
     ReadProfile(source, Profile);
@@ -449,47 +686,26 @@ void LoadSoundProfil(const std::filesystem::path& FileName, TSoundProfil& Profil
 
 void SaveSoundProfil(const std::filesystem::path& FileName, const TSoundProfil& Profile) {
     const fs::path target = ResolveTarget(FileName);
-
-    struct stat existing {};
-    const bool replacing = ::stat(target.c_str(), &existing) == 0;
-    Descriptor lock;
-    if (replacing) {
-        if (S_ISDIR(existing.st_mode)) {
-            RaiseCreateError(FileName, EISDIR);
-        }
-        if (::access(target.c_str(), W_OK) != 0) {
-            RaiseCreateError(FileName, errno);
-        }
-        // Another program that holds the file locked keeps it, as the share modes do on Windows.
-        lock.Reset(::open(target.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-        if (lock.get() >= 0 && ::flock(lock.get(), LOCK_EX | LOCK_NB) != 0) {
-            RaiseCreateError(FileName, errno);
-        }
-    }
+    const ReplacedFile replaced(FileName, target);
 
     TemporaryFile temporary(target);
-    if (temporary.fd() < 0) {
+    if (!temporary.IsOpen()) {
         RaiseCreateError(FileName, temporary.error());
     }
-    // The new file gets the permissions of the one it replaces, or those a new file would get.
-    if (::fchmod(temporary.fd(), replacing ? existing.st_mode & 07777 : NewFileMode()) != 0) {
-        RaiseWriteError(errno);
-    }
-    if (replacing && ::fchown(temporary.fd(), existing.st_uid, existing.st_gid) != 0) {
-        // Only a privileged user can hand the file to another owner; the save goes on without.
-    }
+#ifndef _WIN32
+    replaced.PassAttributes(temporary.file());
+#endif
 
-    ByteSink sink(temporary.fd());
+    ByteSink sink(temporary.file());
     WriteProfile(sink, Profile);
-    if (::fsync(temporary.fd()) != 0) {
-        RaiseWriteError(errno);
-    }
-    if (const int code = temporary.Close(); code != 0) {
+    if (const ErrorCode code = FlushToDisk(temporary.file()); code != 0) {
         RaiseWriteError(code);
     }
-    if (::rename(temporary.path().c_str(), target.c_str()) != 0) {
-        RaiseCreateError(FileName, errno);
+    if (const ErrorCode code = temporary.Close(); code != 0) {
+        RaiseWriteError(code);
+    }
+    if (const ErrorCode code = MoveOver(temporary.path(), target, replaced.exists()); code != 0) {
+        RaiseCreateError(FileName, code);
     }
     temporary.Release();
-    SyncFolder(target);
 }
