@@ -1,0 +1,170 @@
+#include "MainWindow.h"
+
+#include <QtGui/QFontDatabase>
+#include <QtGui/QScreen>
+#include <QtWidgets/QAbstractButton>
+#include <QtWidgets/QMenu>
+#include <QtWidgets/QMenuBar>
+#include <QtWidgets/QStyle>
+
+#include <utility>
+
+#include "QtDesktop.h"
+#include "ResponseChartView.h"
+#include "number_text.h"
+#include "ui_MainWindow.h"
+
+namespace {
+
+const QSize kClientSize(610, 310);
+const QSize kMinimumOuterSize(500, 350);
+
+QFont WindowFont() {
+    QFont font = QFontDatabase::hasFamily(QStringLiteral("Segoe UI"))
+                     ? QFont(QStringLiteral("Segoe UI"))
+                     : QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setPointSize(9);
+    return font;
+}
+
+QIcon MainIcon() {
+    QIcon icon;
+    for (int pixels : {16, 20, 24, 32, 40, 48, 64, 256}) {
+        icon.addFile(QStringLiteral(":/pictures/MAINICON_%1.png").arg(pixels),
+                     QSize(pixels, pixels));
+    }
+    return icon;
+}
+
+QString ToQString(const std::u16string& text) {
+    return QString::fromStdU16String(text);
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget* parent)
+    : QMainWindow(parent), ui_(std::make_unique<Ui::MainWindow>()) {
+    // The pictures are compiled into the shell library, which nothing else references.
+    Q_INIT_RESOURCE(pictures);
+    setFont(WindowFont());
+    ui_->setupUi(this);
+    setWindowIcon(MainIcon());
+
+    auto* chart = new ResponseChartView(form_.Series1, ui_->GridPanel1);
+    chart->setObjectName(QStringLiteral("Chart1"));
+    // Like the other cells of columns 1 and 2: only the stretch factors share out the width.
+    chart->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    ui_->Chart1Cell->addWidget(chart);
+    setTabOrder(ui_->Edit1, chart);
+    setTabOrder(chart, ui_->StringGrid1);
+
+    ui_->StringGrid1->SetGrid(form_.StringGrid1);
+    connect(ui_->StringGrid1, &QWidget::customContextMenuRequested, this, [this](QPoint at) {
+        ui_->PopupMenu1->popup(ui_->StringGrid1->viewport()->mapToGlobal(at));
+    });
+
+    form_.Desktop = QtDesktop(*this);
+    BindTexts();
+    ConnectActions();
+
+    resize(kClientSize + QSize(0, menuBar()->sizeHint().height()));
+    // The client area is centred: the frame's size is not known before the window is shown.
+    setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(),
+                                    screen()->availableGeometry()));
+    ui_->Edit1->setFocus();
+}
+
+MainWindow::~MainWindow() {
+    // The table and the chart follow the form's models, so they go before the form does.
+    delete takeCentralWidget();
+}
+
+bool MainWindow::event(QEvent* event) {
+    const bool handled = QMainWindow::event(event);
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Move:
+    case QEvent::Resize:
+        HoldOuterMinimum();
+        break;
+    case QEvent::LocaleChange:
+        UserNotation = SystemNotation();
+        break;
+    default:
+        break;
+    }
+    return handled;
+}
+
+void MainWindow::ConnectActions() {
+    const std::pair<QAction*, void (TForm1::*)()> commands[] = {
+        {ui_->acImport, &TForm1::acImportExecute},
+        {ui_->acSaveProfile, &TForm1::acSaveProfileExecute},
+        {ui_->acClose, &TForm1::acCloseExecute},
+        {ui_->acClear, &TForm1::acClearExecute},
+        {ui_->acAppend, &TForm1::acAppendExecute},
+        {ui_->acDelRow, &TForm1::acDelRowExecute},
+        {ui_->acInsert, &TForm1::acInsertExecute},
+        {ui_->acSort, &TForm1::acSortExecute},
+        {ui_->acOPenProfile, &TForm1::acOPenProfileExecute},
+        {ui_->acInfo, &TForm1::acInfoExecute},
+    };
+    for (const auto& [action, command] : commands) {
+        connect(action, &QAction::triggered, this,
+                [this, command = command] { form_.Execute(command); });
+    }
+
+    // Menu items and tool buttons name the action they run in the window description. An item
+    // shows the action's shortcut; only the action itself, which belongs to the window, reacts
+    // to the key, wherever the focus is.
+    const auto linkedAction = [this](const QObject* item) {
+        const QString name = item->property("action").toString();
+        return name.isEmpty() ? nullptr : findChild<QAction*>(name);
+    };
+    for (QAction* item : findChildren<QAction*>()) {
+        if (QAction* action = linkedAction(item)) {
+            item->setShortcut(action->shortcut());
+            item->setShortcutContext(Qt::WidgetShortcut);
+            item->setShortcutVisibleInContextMenu(true);
+            connect(item, &QAction::triggered, action, &QAction::trigger);
+        }
+    }
+    for (QAbstractButton* button : findChildren<QAbstractButton*>()) {
+        if (QAction* action = linkedAction(button)) {
+            connect(button, &QAbstractButton::clicked, action, &QAction::trigger);
+        }
+    }
+}
+
+void MainWindow::BindTexts() {
+    // Typing writes through at every keystroke; the form's own changes are shown only where
+    // they differ, so that the cursor stays where the user left it.
+    ui_->Edit1->setText(ToQString(form_.Edit1.Text()));
+    connect(ui_->Edit1, &QLineEdit::textEdited, this,
+            [this](const QString& text) { form_.Edit1.SetText(text.toStdU16String()); });
+    form_.Edit1.OnChange = [this] {
+        const QString text = ToQString(form_.Edit1.Text());
+        if (ui_->Edit1->text() != text) {
+            ui_->Edit1->setText(text);
+        }
+    };
+
+    const auto showFileName = [this] {
+        ui_->lbFilename->setText(ToQString(form_.lbFilename.Text()));
+        ui_->lbFilename->adjustSize();
+    };
+    showFileName();
+    form_.lbFilename.OnChange = showFileName;
+}
+
+void MainWindow::HoldOuterMinimum() {
+    const QSize frame = frameGeometry().size() - size();
+    QSize limit = kMinimumOuterSize - frame;
+    // Until the window manager has framed the window (X11 reports the frame only after it is
+    // mapped), Qt answers no frame at all, or an empty one; the limit less nothing must not
+    // stretch the window beyond the size it was given. The next move or resize brings the frame.
+    if (frame.width() <= 0 && frame.height() <= 0) {
+        limit = limit.boundedTo(size());
+    }
+    setMinimumSize(limit.expandedTo(QSize(0, 0)));
+}

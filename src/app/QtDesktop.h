@@ -1,0 +1,26 @@
+#pragma once
+// What the core's commands need from the desktop, done with Qt: file dialogs, message boxes,
+// closing the window and the program's own path; and the user's number notation.
+
+#include <QtCore/QStringList>
+
+#include <string_view>
+
+#include "main_f.h"
+#include "number_text.h"
+
+QT_BEGIN_NAMESPACE
+class QWidget;
+QT_END_NAMESPACE
+
+// Real dialogs and message boxes, modal over `window`; CloseMainWindow closes `window`, which
+// must outlive every use of the record.
+TDesktop QtDesktop(QWidget& window);
+
+// A filter "Name|pattern|Name|pattern..." (several patterns separated by ';') as Qt's name
+// filters "Name (pattern pattern)", in the same order. A trailing name without a pattern is left
+// out.
+QStringList QtNameFilters(std::u16string_view filter);
+
+// The decimal separator of the system's locale, '.' where it gives none.
+NumberNotation SystemNotation();
