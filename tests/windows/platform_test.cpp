@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <clocale>
 #include <cstdint>
 #include <fstream>
 #include <iterator>
@@ -346,6 +347,19 @@ TEST(WindowsNotationTest, GermanAndUsSeparatorsComeFromTheLocaleData) {
         EXPECT_EQ(NormalizeNumberText(c.text, 1), c.normalized) << Utf16ToUtf8(c.text);
     }
     UserNotation = saved;
+}
+
+// The long texts go to the C runtime, whose locale must not change what is read.
+TEST(WindowsNotationTest, ReadingIgnoresAGermanCLocale) {
+    ASSERT_NE(std::setlocale(LC_NUMERIC, "German_Germany.1252"), nullptr);
+    long double dot = 0;
+    long double comma = 0;
+    const bool dotRead = TextToNumber(u"1.50000000000000000000001", dot, NumberNotation{});
+    const bool commaRead = TextToNumber(u"1,50000000000000000000001", comma, NumberNotation{u','});
+    std::setlocale(LC_NUMERIC, "C");
+    EXPECT_TRUE(dotRead && commaRead);
+    EXPECT_EQ(dot, 1.5L);
+    EXPECT_EQ(comma, 1.5L);
 }
 
 struct VersionCase {
