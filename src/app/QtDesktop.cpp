@@ -100,3 +100,11 @@ NumberNotation SystemNotation() {
     const QString point = QLocale::system().decimalPoint();
     return NumberNotation{point.isEmpty() ? u'.' : point.front().unicode()};
 }
+
+std::optional<std::filesystem::path> ProfileArgument(const QStringList& arguments) {
+    if (arguments.size() < 2 ||
+        !arguments[1].endsWith(QStringLiteral(".ump"), Qt::CaseInsensitive)) {
+        return std::nullopt;
+    }
+    return std::filesystem::path(arguments[1].toStdU16String());
+}

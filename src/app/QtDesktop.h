@@ -4,6 +4,8 @@
 
 #include <QtCore/QStringList>
 
+#include <filesystem>
+#include <optional>
 #include <string_view>
 
 #include "main_f.h"
@@ -24,3 +26,8 @@ QStringList QtNameFilters(std::u16string_view filter);
 
 // The decimal separator of the system's locale, '.' where it gives none.
 NumberNotation SystemNotation();
+
+// The profile named on the command line (the program's arguments as Qt gives them, the program
+// first): the first argument, when it names a file ending in ".ump" in any letter case. Every
+// other argument is ignored.
+std::optional<std::filesystem::path> ProfileArgument(const QStringList& arguments);

@@ -1,6 +1,5 @@
+#include <QtCore/QTimer>
 #include <QtWidgets/QApplication>
-
-#include <filesystem>
 
 #include "MainWindow.h"
 #include "QtDesktop.h"
@@ -11,11 +10,12 @@ int main(int argc, char** argv) {
     UserNotation = SystemNotation();
     MainWindow window;
     window.show();
-    // A profile named on the command line (the desktop's "open with") opens as Open would open it.
-    const QStringList arguments = QCoreApplication::arguments();
-    if (arguments.size() > 1) {
-        const std::filesystem::path file(arguments[1].toStdU16String());
-        window.Form().Execute([&] { window.Form().OpenProfileFile(file); });
+    // A profile named on the command line (the desktop's "open with") opens as Open would open
+    // it, once the window is on the screen, so that an error box has it as its owner.
+    if (const auto file = ProfileArgument(QCoreApplication::arguments())) {
+        QTimer::singleShot(0, &window, [&window, path = *file] {
+            window.Form().Execute([&window, &path] { window.Form().OpenProfileFile(path); });
+        });
     }
     return app.exec();
 }

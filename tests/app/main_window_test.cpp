@@ -20,6 +20,7 @@
 
 #include "LinkLabel.h"
 #include "QtDesktop.h"
+#include "general_utils.h"
 #include "number_text.h"
 #include "text_utf.h"
 #include "uStreamSoundProfil.h"
@@ -534,6 +535,29 @@ TEST(QtDesktop, FiltersBecomeQtNameFiltersInOrder) {
     for (const FilterCase& c : cases) {
         EXPECT_EQ(QtNameFilters(c.filter), c.expected) << Narrow(c.filter);
     }
+}
+
+TEST(QtDesktop, OnlyAProfileAsFirstArgumentIsOpened) {
+    struct ArgumentCase {
+        QStringList arguments;
+        std::optional<std::filesystem::path> opened;
+    };
+    const ArgumentCase cases[] = {
+        {{"editor"}, std::nullopt},
+        {{"editor", "/data/hall.ump"}, std::filesystem::path("/data/hall.ump")},
+        {{"editor", "Raum 2.UMP", "more"}, std::filesystem::path("Raum 2.UMP")},
+        {{"editor", "notes.txt"}, std::nullopt},
+        {{"editor", "--verbose", "hall.ump"}, std::nullopt},
+        {{"editor", "ump"}, std::nullopt},
+    };
+    for (const ArgumentCase& c : cases) {
+        EXPECT_EQ(ProfileArgument(c.arguments), c.opened) << c.arguments.join(' ').toStdString();
+    }
+}
+
+// Info reads the version words from the executable file the build made, not from the code.
+TEST(EditorExecutable, CarriesItsVersionRecord) {
+    EXPECT_EQ(FileVersionText(EDITOR_EXECUTABLE), u"1.0.0.0");
 }
 
 QtMessageHandler qtHandler = nullptr;
