@@ -1,0 +1,166 @@
+// Open and Update / Sort through the real main window offscreen (table view and chart drawn once),
+// against LoadSoundProfil of the same file alone; and the peak memory that an opened profile costs
+// above the empty window.
+
+#include <QtWidgets/QApplication>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include <unistd.h>
+
+#include "MainWindow.h"
+#include "bench_ratio.h"
+#include "main_f.h"
+#include "uStreamSoundProfil.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path ProfilePath(int rows) {
+    return fs::temp_directory_path() /
+           ("bench-editor-" + std::to_string(::getpid()) + "-" + std::to_string(rows) + ".ump");
+}
+
+// A sorted profile of `rows` points from 20 Hz up, gains in tenths of a dB.
+fs::path ProfileFile(int rows) {
+    const fs::path path = ProfilePath(rows);
+    if (!fs::exists(path)) {
+        TSoundProfil profile;
+        profile.iVers = SoundProfilVersion;
+        profile.stName = u"Benchmark";
+        profile.xyData.reserve(static_cast<std::size_t>(rows));
+        for (int i = 0; i < rows; ++i) {
+            profile.xyData.push_back(
+                {static_cast<float>(20 + i), static_cast<float>((i % 241) - 120) / 10});
+        }
+        SaveSoundProfil(path, profile);
+    }
+    return path;
+}
+
+long StatusKiB(const char* key) {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind(key, 0) == 0) {
+            return std::stol(line.substr(line.find(':') + 1));
+        }
+    }
+    return -1;
+}
+
+// A fresh window, shown and drawn, whose Open dialog answers `file`.
+std::unique_ptr<MainWindow> ShownWindow(const fs::path& file) {
+    auto window = std::make_unique<MainWindow>();
+    window->Form().Desktop.RunOpenDialog =
+        [file](const TFileDialogSettings&) -> std::optional<fs::path> { return file; };
+    window->Form().Desktop.MessageDlg = [](TMsgDlgType, TMsgDlgButtons, const std::u16string&) {
+        return TModalResult::mrOk;
+    };
+    window->resize(1000, 600);
+    window->show();
+    QApplication::processEvents();
+    window->grab();
+    return window;
+}
+
+// Lets queued updates run and draws every widget of the window once.
+void Draw(MainWindow& window) {
+    QApplication::processEvents();
+    window.grab();
+}
+
+void BM_LoadSoundProfil(benchmark::State& state) {
+    const fs::path file = ProfileFile(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        TSoundProfil profile;
+        LoadSoundProfil(file, profile);
+        benchmark::DoNotOptimize(profile.xyData.data());
+    }
+}
+
+void BM_Open(benchmark::State& state) {
+    const fs::path file = ProfileFile(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto window = ShownWindow(file);
+        state.ResumeTiming();
+        window->Form().Execute(&TForm1::acOPenProfileExecute);
+        Draw(*window);
+        state.PauseTiming();
+        window.reset();
+        state.ResumeTiming();
+    }
+}
+
+void BM_UpdateSort(benchmark::State& state) {
+    const fs::path file = ProfileFile(static_cast<int>(state.range(0)));
+    auto window = ShownWindow(file);
+    window->Form().Execute(&TForm1::acOPenProfileExecute);
+    Draw(*window);
+    for (auto _ : state) {
+        window->Form().Execute(&TForm1::acSortExecute);
+        Draw(*window);
+    }
+}
+
+BENCHMARK(BM_LoadSoundProfil)
+    ->Arg(100'000)
+    ->Arg(1'000'000)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(3);
+BENCHMARK(BM_Open)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Repetitions(3);
+BENCHMARK(BM_UpdateSort)
+    ->Arg(100'000)
+    ->Arg(1'000'000)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(3);
+
+// Peak resident memory of Open and Update / Sort above the empty, drawn window.
+void ReportPeakMemory(int rows, double goalMiB) {
+    const fs::path file = ProfileFile(rows);
+    auto window = ShownWindow(file);
+    std::ofstream("/proc/self/clear_refs") << "5"; // the peak restarts from the current size
+    const long empty = StatusKiB("VmRSS:");
+    window->Form().Execute(&TForm1::acOPenProfileExecute);
+    Draw(*window);
+    window->Form().Execute(&TForm1::acSortExecute);
+    Draw(*window);
+    const long peak = StatusKiB("VmHWM:");
+    if (empty < 0 || peak < 0) {
+        std::printf("peak memory: /proc/self/status not readable\n");
+        return;
+    }
+    const double mib = static_cast<double>(peak - empty) / 1024;
+    std::printf("peak memory above the empty window, %d rows (Open, Update / Sort): %.1f MiB "
+                "(goal < %.0f) %s\n",
+                rows, mib, goalMiB, mib < goalMiB ? "ok" : "OVER GOAL");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    ReportPeakMemory(100'000, 80);
+    const int status = RunWithRatios(
+        argc, argv,
+        {{"Open 100,000 rows / LoadSoundProfil", "BM_Open/100000", "BM_LoadSoundProfil/100000", 5},
+         {"Open 1,000,000 rows / LoadSoundProfil", "BM_Open/1000000", "BM_LoadSoundProfil/1000000",
+          5},
+         {"Update / Sort 100,000 sorted rows / LoadSoundProfil", "BM_UpdateSort/100000",
+          "BM_LoadSoundProfil/100000", 10},
+         {"Update / Sort 1,000,000 sorted rows / LoadSoundProfil", "BM_UpdateSort/1000000",
+          "BM_LoadSoundProfil/1000000", 10}});
+    for (const int rows : {100'000, 1'000'000}) {
+        std::error_code ignored;
+        fs::remove(ProfilePath(rows), ignored);
+    }
+    return status;
+}
