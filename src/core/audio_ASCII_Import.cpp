@@ -208,11 +208,26 @@ private:
     bool started_ = false;
 };
 
+// Line breaks counted in runs of 255 bytes, whose count fits a byte: byte-wide counters let the
+// compiler compare many bytes at once.
+std::size_t CountBreaks(std::string_view block) {
+    std::size_t breaks = 0;
+    for (std::size_t i = 0; i < block.size();) {
+        const std::size_t end = std::min(block.size(), i + 255);
+        unsigned char run = 0;
+        for (; i < end; ++i) {
+            run += block[i] == '\n' ? 1 : 0;
+        }
+        breaks += run;
+    }
+    return breaks;
+}
+
 std::size_t CountLines(TextFile& file) {
     std::size_t breaks = 0;
     char last = '\0';
     for (std::string_view block = file.NextBlock(); !block.empty(); block = file.NextBlock()) {
-        breaks += static_cast<std::size_t>(std::count(block.begin(), block.end(), '\n'));
+        breaks += CountBreaks(block);
         last = block.back();
     }
     return last == '\n' ? breaks : breaks + 1;
@@ -238,13 +253,21 @@ std::basic_string_view<Char> Field(std::basic_string_view<Char> line, std::size_
 // The field as the rounded float that the user notation writes; false for a field that no
 // notation reads. `text` is room for the decoded field.
 bool ReadField(std::string_view field, int32_t decimals, std::u16string& text, float& value) {
-    Decode(field, text);
     long double normalized = 0;
-    if (!NormalizedNumber(text, decimals, normalized)) {
-        return false;
+    bool read = false;
+    // Bytes below 80h are their own characters: only other fields need decoding.
+    unsigned char bits = 0;
+    for (const char c : field) {
+        bits |= static_cast<unsigned char>(c);
+    }
+    if (bits < 0x80) {
+        read = NormalizedNumber(field, decimals, normalized);
+    } else {
+        Decode(field, text);
+        read = NormalizedNumber(text, decimals, normalized);
     }
     value = static_cast<float>(normalized);
-    return true;
+    return read;
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include <windows.h>
 #endif
 
+#include "decimal_rounding.h"
 #include "editor_errors.h"
 #include "text_utf.h"
 
@@ -20,23 +21,27 @@ NumberNotation UserNotation;
 
 namespace {
 
-bool IsDigit(char16_t c) {
-    return c >= u'0' && c <= u'9';
+// Reading works on UTF-16 texts and, for the import's fields, on ASCII bytes alike: Char is
+// char16_t or char.
+template <typename Char> bool IsDigit(Char c) {
+    return c >= '0' && c <= '9';
 }
 
-void SkipSpaces(std::u16string_view text, std::size_t& i) {
-    while (i < text.size() && text[i] == u' ') {
+template <typename Char> void SkipSpaces(std::basic_string_view<Char> text, std::size_t& i) {
+    while (i < text.size() && text[i] == ' ') {
         ++i;
     }
 }
 
 // ASCII letters only: a word in another script must never pass for "INF".
-bool EqualsIgnoringCase(std::u16string_view text, std::u16string_view upperWord) {
+template <typename Char>
+bool EqualsIgnoringCase(std::basic_string_view<Char> text, std::u16string_view upperWord) {
     if (text.size() != upperWord.size()) {
         return false;
     }
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i] >= u'a' && text[i] <= u'z' ? text[i] - (u'a' - u'A') : text[i];
+        const auto c = static_cast<char16_t>(
+            text[i] >= 'a' && text[i] <= 'z' ? text[i] - ('a' - 'A') : text[i]);
         if (c != upperWord[i]) {
             return false;
         }
@@ -59,51 +64,65 @@ long double AsciiToLongDouble(const std::string& ascii) {
 // What the syntax check learns of a number on the way: enough to compute most values directly.
 struct ScannedNumber {
     uint64_t mantissa = 0;     // the first significant digits, at most 19 of them
+    int significant = 0;       // how many went into `mantissa`
     int mantissaScale = 0;     // digits after the separator that went into `mantissa`
     bool mantissaExact = true; // false once a significant digit did not fit
-    int exponent = 0;          // the written exponent
+    std::size_t mantissaDigits = 0;
+    int exponent = 0; // the written exponent
     bool negative = false;
     std::size_t separatorAt = std::u16string_view::npos;
     std::size_t end = 0; // where the number ends, before any trailing spaces
 };
 
-// Checks the number syntax from `i` on: "[+-]digits[sep digits][(E|e)[+-]digits]" with at least
-// one mantissa digit, then only spaces. False for anything else, the special words too.
-bool ScanNumber(std::u16string_view text, std::size_t i, char16_t separator,
+template <typename Char>
+void ScanDigits(std::basic_string_view<Char> text, std::size_t& i, bool fraction,
                 ScannedNumber& number) {
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
-        number.negative = text[i] == u'-';
+    for (; i < text.size() && IsDigit(text[i]); ++i, ++number.mantissaDigits) {
+        const int digit = text[i] - '0';
+        if (number.significant == 0 && digit == 0) {
+            number.mantissaScale += fraction ? 1 : 0;
+        } else if (number.significant < 19) {
+            number.mantissa = number.mantissa * 10 + static_cast<uint64_t>(digit);
+            number.mantissaScale += fraction ? 1 : 0;
+            ++number.significant;
+        } else if (digit != 0 || !fraction) {
+            number.mantissaExact = false;
+        }
+    }
+}
+
+// The sign and the integer digits from `i` on; answers where they end. No notation plays a part
+// up to there.
+template <typename Char>
+std::size_t ScanIntegerPart(std::basic_string_view<Char> text, std::size_t i,
+                            ScannedNumber& number) {
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        number.negative = text[i] == '-';
         ++i;
     }
-    std::size_t mantissaDigits = 0;
-    int significant = 0;
-    auto scanDigits = [&](bool fraction) {
-        for (; i < text.size() && IsDigit(text[i]); ++i, ++mantissaDigits) {
-            const int digit = text[i] - u'0';
-            if (significant == 0 && digit == 0) {
-                number.mantissaScale += fraction ? 1 : 0;
-            } else if (significant < 19) {
-                number.mantissa = number.mantissa * 10 + static_cast<uint64_t>(digit);
-                number.mantissaScale += fraction ? 1 : 0;
-                ++significant;
-            } else if (digit != 0 || !fraction) {
-                number.mantissaExact = false;
-            }
-        }
-    };
-    scanDigits(false);
-    if (i < text.size() && text[i] == separator) {
+    ScanDigits(text, i, false, number);
+    return i;
+}
+
+// The rest of the number syntax from `i`, where the integer part ended:
+// "[sep digits][(E|e)[+-]digits]" with at least one mantissa digit in all, then only spaces.
+// False for anything else, the special words too. `separator`: whether the character at `i` is
+// the notation's separator, which is all the notation decides.
+template <typename Char>
+bool ScanRest(std::basic_string_view<Char> text, std::size_t i, bool separator,
+              ScannedNumber& number) {
+    if (separator) {
         number.separatorAt = i++;
-        scanDigits(true);
+        ScanDigits(text, i, true, number);
     }
-    if (mantissaDigits == 0) {
+    if (number.mantissaDigits == 0) {
         return false;
     }
-    if (i < text.size() && (text[i] == u'E' || text[i] == u'e')) {
+    if (i < text.size() && (text[i] == 'E' || text[i] == 'e')) {
         ++i;
         bool negativeExponent = false;
-        if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
-            negativeExponent = text[i] == u'-';
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+            negativeExponent = text[i] == '-';
             ++i;
         }
         if (i >= text.size() || !IsDigit(text[i])) {
@@ -113,7 +132,7 @@ bool ScanNumber(std::u16string_view text, std::size_t i, char16_t separator,
         // digit left behind makes the text fail below.
         int magnitude = 0;
         for (; i < text.size() && IsDigit(text[i]) && magnitude < 500; ++i) {
-            magnitude = magnitude * 10 + (text[i] - u'0');
+            magnitude = magnitude * 10 + (text[i] - '0');
         }
         number.exponent = negativeExponent ? -magnitude : magnitude;
     }
@@ -124,7 +143,9 @@ bool ScanNumber(std::u16string_view text, std::size_t i, char16_t separator,
 
 // The scanned number from `start` on for the C library: only the separator differs from what
 // strtold reads, the rest being ASCII digits, signs and exponent letters.
-std::string AsciiNumber(std::u16string_view text, std::size_t start, const ScannedNumber& number) {
+template <typename Char>
+std::string AsciiNumber(std::basic_string_view<Char> text, std::size_t start,
+                        const ScannedNumber& number) {
     std::string ascii;
     ascii.reserve(number.end - start);
     for (std::size_t i = start; i < number.end; ++i) {
@@ -194,72 +215,6 @@ NumberNotation UsNotation() {
 }
 #endif
 
-// A finite value as significant digits D1..Dcount (no trailing zeros) and exponent e, the value
-// being 0.D1D2... * 10^e. count == 0 means zero.
-struct Digits {
-    char digit[18] = {};
-    int count = 0;
-    int exponent = 0;
-    bool negative = false;
-};
-
-// The 18-digit decimal form of the value, rounded half away from zero to
-// k = min(e + decimals, precision) digits.
-Digits RoundedDigits(long double value, int precision, long long decimals) {
-    Digits r;
-    if (value == 0) {
-        return r;
-    }
-    // "D.DDDDDDDDDDDDDDDDDe+X": the exact value rounded to 18 significant digits. Every float
-    // is also a double, whose conversion is several times faster and gives the same digits.
-    char text[40];
-    const long double magnitude = std::fabs(value);
-    const double asDouble = static_cast<double>(magnitude);
-    const auto end =
-        asDouble == magnitude
-            ? std::to_chars(text, text + sizeof text, asDouble, std::chars_format::scientific, 17)
-                  .ptr
-            : std::to_chars(text, text + sizeof text, magnitude, std::chars_format::scientific, 17)
-                  .ptr;
-    r.digit[0] = text[0];
-    std::copy(text + 2, text + 19, r.digit + 1);
-    int scientific = 0;
-    std::from_chars(text + 21, end, scientific);
-    if (text[20] == '-') {
-        scientific = -scientific;
-    }
-    r.exponent = scientific + 1;
-
-    const long long k = std::min<long long>(r.exponent + decimals, precision);
-    if (k < 0) {
-        r.exponent = 0;
-        return r;
-    }
-    if (k >= 18) {
-        r.count = 18;
-    } else if (r.digit[k] >= '5') {
-        long long j = k - 1;
-        for (; j >= 0 && r.digit[j] == '9'; --j) {
-            r.digit[j] = '0';
-        }
-        if (j < 0) {
-            r.digit[0] = '1';
-            r.count = 1;
-            ++r.exponent;
-        } else {
-            ++r.digit[j];
-            r.count = static_cast<int>(k);
-        }
-    } else {
-        r.count = static_cast<int>(k); // k == 0 leaves zero, with the exponent kept
-    }
-    while (r.count > 0 && r.digit[r.count - 1] == '0') {
-        --r.count;
-    }
-    r.negative = value < 0 && r.count > 0;
-    return r;
-}
-
 // NaN, +inf and -inf are written as words, whatever the format.
 bool WriteSpecial(std::u16string& out, long double value) {
     if (std::isnan(value)) {
@@ -302,55 +257,10 @@ void AppendDigits(std::u16string& out, const Digits& r, int from, int count) {
     }
 }
 
-} // namespace
-
-bool TextToNumber(std::u16string_view text, long double& value, const NumberNotation& notation) {
-    std::size_t start = 0;
-    SkipSpaces(text, start);
-    ScannedNumber number;
-    if (ScanNumber(text, start, notation.DecimalSeparator, number)) {
-        if (number.mantissaExact &&
-            ExactValue(number.mantissa, number.exponent - number.mantissaScale, number.negative,
-                       value)) {
-            return true;
-        }
-        const long double read = AsciiToLongDouble(AsciiNumber(text, start, number));
-        if (std::isinf(read)) {
-            return false; // beyond the extended range; no special word can follow
-        }
-        value = read;
-        return true;
-    }
-    const std::u16string_view word = text.substr(start);
-    if (EqualsIgnoringCase(word, u"NAN")) {
-        value = std::numeric_limits<long double>::quiet_NaN();
-    } else if (EqualsIgnoringCase(word, u"INF") || EqualsIgnoringCase(word, u"+INF")) {
-        value = std::numeric_limits<long double>::infinity();
-    } else if (EqualsIgnoringCase(word, u"-INF")) {
-        value = -std::numeric_limits<long double>::infinity();
-    } else {
-        return false;
-    }
-    return true;
-}
-
-long double TextToNumber(std::u16string_view text, const NumberNotation& notation) {
-    long double value = 0;
-    if (!TextToNumber(text, value, notation)) {
-        throw ConvertError("'" + Utf16ToUtf8(text) + "' is not a valid floating point value");
-    }
-    return value;
-}
-
-std::u16string FormatFixed(long double value, int precision, int decimals,
-                           const NumberNotation& notation) {
+// The fixed format of rounded digits; precision and decimals already limited.
+std::u16string WriteFixed(const Digits& r, int precision, int decimals,
+                          const NumberNotation& notation) {
     std::u16string out;
-    if (WriteSpecial(out, value)) {
-        return out;
-    }
-    precision = std::clamp(precision, 2, 18);
-    decimals = std::min(decimals, 18);
-    const Digits r = RoundedDigits(value, precision, decimals);
     if (r.exponent > precision) {
         AppendExponentForm(out, r, notation.DecimalSeparator,
                            decimals >= 1 && decimals <= 4 ? decimals : 1);
@@ -371,6 +281,77 @@ std::u16string FormatFixed(long double value, int precision, int decimals,
         AppendDigits(out, r, std::max(r.exponent, 0), decimals - zeros);
     }
     return out;
+}
+
+// Reads the text in the first of `notations` notations that accepts it; separatorOf(n) gives the
+// n-th one's separator and is asked only when its turn comes. Notations differ only in whether
+// the character behind the integer digits is their separator, so at most two scans run.
+template <typename Char, typename SeparatorOf>
+bool ReadNumber(std::basic_string_view<Char> text, int notations, const SeparatorOf& separatorOf,
+                long double& value) {
+    std::size_t start = 0;
+    SkipSpaces(text, start);
+    ScannedNumber integerPart;
+    const std::size_t at = ScanIntegerPart(text, start, integerPart);
+    bool tried[2] = {false, false}; // by whether text[at] was the separator
+    for (int n = 0; n < notations && !(tried[0] && tried[1]); ++n) {
+        const bool separator = at < text.size() && text[at] == separatorOf(n);
+        if (tried[separator]) {
+            continue;
+        }
+        tried[separator] = true;
+        ScannedNumber number = integerPart;
+        if (!ScanRest(text, at, separator, number)) {
+            continue;
+        }
+        if (number.mantissaExact &&
+            ExactValue(number.mantissa, number.exponent - number.mantissaScale, number.negative,
+                       value)) {
+            return true;
+        }
+        const long double read = AsciiToLongDouble(AsciiNumber(text, start, number));
+        if (!std::isinf(read)) { // else beyond the extended range
+            value = read;
+            return true;
+        }
+    }
+    const std::basic_string_view<Char> word = text.substr(start);
+    if (EqualsIgnoringCase(word, u"NAN")) {
+        value = std::numeric_limits<long double>::quiet_NaN();
+    } else if (EqualsIgnoringCase(word, u"INF") || EqualsIgnoringCase(word, u"+INF")) {
+        value = std::numeric_limits<long double>::infinity();
+    } else if (EqualsIgnoringCase(word, u"-INF")) {
+        value = -std::numeric_limits<long double>::infinity();
+    } else {
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool TextToNumber(std::u16string_view text, long double& value, const NumberNotation& notation) {
+    const auto separatorOf = [&notation](int) { return notation.DecimalSeparator; };
+    return ReadNumber(text, 1, separatorOf, value);
+}
+
+long double TextToNumber(std::u16string_view text, const NumberNotation& notation) {
+    long double value = 0;
+    if (!TextToNumber(text, value, notation)) {
+        throw ConvertError("'" + Utf16ToUtf8(text) + "' is not a valid floating point value");
+    }
+    return value;
+}
+
+std::u16string FormatFixed(long double value, int precision, int decimals,
+                           const NumberNotation& notation) {
+    std::u16string out;
+    if (WriteSpecial(out, value)) {
+        return out;
+    }
+    precision = std::clamp(precision, 2, 18);
+    decimals = std::min(decimals, 18);
+    return WriteFixed(RoundedDigits(value, precision, decimals), precision, decimals, notation);
 }
 
 std::u16string FormatGeneral(long double value, const NumberNotation& notation) {
@@ -406,11 +387,15 @@ std::u16string FormatGeneral(long double value, const NumberNotation& notation) 
 namespace {
 
 // The text as the nearest float, or false when no notation reads it.
-bool ReadAnyNotation(std::u16string_view text, float& value) {
+template <typename Char> bool ReadAnyNotation(std::basic_string_view<Char> text, float& value) {
     long double read = 0;
     // The named notations are built only when their turn comes: on Windows each is a locale query.
-    if (TextToNumber(text, read, UserNotation) || TextToNumber(text, read, GermanNotation()) ||
-        TextToNumber(text, read, UsNotation())) {
+    const auto separatorOf = [](int n) {
+        return n == 0   ? UserNotation.DecimalSeparator
+               : n == 1 ? GermanNotation().DecimalSeparator
+                        : UsNotation().DecimalSeparator;
+    };
+    if (ReadNumber(text, 3, separatorOf, read)) {
         // The cast rounds to nearest, ties to even; beyond the float range it gives infinity.
         value = static_cast<float>(read);
         return true;
@@ -418,20 +403,52 @@ bool ReadAnyNotation(std::u16string_view text, float& value) {
     return false;
 }
 
+// The digits of a directly rounded float; at most nine, by RoundFloatDirectly's bound.
+Digits ToDigits(const DecimalNumber& number) {
+    Digits r;
+    if (number.digits == 0) {
+        return r;
+    }
+    char text[20];
+    int count = static_cast<int>(std::to_chars(text, text + sizeof text, number.digits).ptr - text);
+    r.exponent = count + number.exponent;
+    while (text[count - 1] == '0') {
+        --count;
+    }
+    std::copy(text, text + count, r.digit);
+    r.count = count;
+    r.negative = number.negative;
+    return r;
+}
+
 } // namespace
 
 std::u16string NormalizeNumberText(std::u16string_view text, int32_t decimals) {
     float value = 0;
-    return ReadAnyNotation(text, value) ? FormatFixed(value, 8, decimals, UserNotation) : u"ERROR";
+    if (!ReadAnyNotation(text, value)) {
+        return u"ERROR";
+    }
+    // Negative decimals can leave a zero in exponent form, which the 18-digit route writes.
+    DecimalNumber rounded;
+    if (decimals >= 0 && RoundFloatDirectly(value, decimals, rounded)) {
+        return WriteFixed(ToDigits(rounded), 8, std::min(decimals, 18), UserNotation);
+    }
+    return FormatFixed(value, 8, decimals, UserNotation);
 }
 
 bool NormalizedNumber(std::u16string_view text, int32_t decimals, long double& value) {
     float read = 0;
-    if (!ReadAnyNotation(text, read)) {
-        return false;
-    }
-    if (std::isnan(read)) {
-        value = std::numeric_limits<long double>::quiet_NaN(); // written and read as "NAN"
+    return ReadAnyNotation(text, read) && NormalizedNumber(read, decimals, value);
+}
+
+bool NormalizedNumber(std::string_view asciiText, int32_t decimals, long double& value) {
+    float read = 0;
+    return ReadAnyNotation(asciiText, read) && NormalizedNumber(read, decimals, value);
+}
+
+bool NormalizedNumber(float value, int32_t decimals, long double& result) {
+    if (std::isnan(value)) {
+        result = std::numeric_limits<long double>::quiet_NaN(); // written and read as "NAN"
         return true;
     }
     // The written text stands for exactly the rounded digits, unless a separator that is also
@@ -439,15 +456,20 @@ bool NormalizedNumber(std::u16string_view text, int32_t decimals, long double& v
     const char16_t separator = UserNotation.DecimalSeparator;
     const bool plainSeparator = !IsDigit(separator) && separator != u'E' && separator != u'e' &&
                                 separator != u'+' && separator != u'-' && separator != u' ';
-    if (plainSeparator && !std::isinf(read)) {
-        const Digits r = RoundedDigits(read, 8, std::min(decimals, 18));
-        uint64_t mantissa = 0;
-        for (int j = 0; j < r.count; ++j) {
-            mantissa = mantissa * 10 + static_cast<uint64_t>(r.digit[j] - '0');
+    if (plainSeparator && !std::isinf(value)) {
+        DecimalNumber rounded;
+        if (!RoundFloatDirectly(value, decimals, rounded)) {
+            const Digits r = RoundedDigits(value, 8, std::min(decimals, 18));
+            rounded.digits = 0;
+            for (int j = 0; j < r.count; ++j) {
+                rounded.digits = rounded.digits * 10 + static_cast<uint64_t>(r.digit[j] - '0');
+            }
+            rounded.exponent = r.exponent - r.count;
+            rounded.negative = r.negative;
         }
-        if (ExactValue(mantissa, r.exponent - r.count, r.negative, value)) {
+        if (ExactValue(rounded.digits, rounded.exponent, rounded.negative, result)) {
             return true;
         }
     }
-    return TextToNumber(FormatFixed(read, 8, decimals, UserNotation), value, UserNotation);
+    return TextToNumber(FormatFixed(value, 8, decimals, UserNotation), result, UserNotation);
 }

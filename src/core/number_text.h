@@ -32,5 +32,13 @@ std::u16string FormatGeneral(long double value, const NumberNotation& notation);
 std::u16string NormalizeNumberText(std::u16string_view text, int32_t decimals);
 
 // The value NormalizeNumberText's text reads back as in the user notation, computed without
-// writing the text; false where that text is "ERROR".
+// writing the text; false where that text is "ERROR" or does not read back.
 bool NormalizedNumber(std::u16string_view text, int32_t decimals, long double& value);
+
+// The same for a text of ASCII characters (codes below 80h), read as the UTF-16 text of those
+// codes.
+bool NormalizedNumber(std::string_view asciiText, int32_t decimals, long double& value);
+
+// The value that FormatFixed(value, 8, decimals, UserNotation) reads back as in the user
+// notation, computed without writing the text; false where that text does not read back.
+bool NormalizedNumber(float value, int32_t decimals, long double& result);

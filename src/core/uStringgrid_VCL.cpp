@@ -22,10 +22,24 @@ void CheckInside(int32_t Pos, int32_t Count, const char* What) {
 // The cell read to one decimal in the user notation; nullopt when it is not a number.
 std::optional<long double> ReadCell(std::u16string_view Text) {
     long double value = 0;
-    if (!TextToNumber(NormalizeNumberText(Text, 1), value, UserNotation)) {
+    if (!NormalizedNumber(Text, 1, value)) {
         return std::nullopt;
     }
     return value;
+}
+
+// CellToFloat of the cell normalized with Decimals. Where that text reads back in the user
+// notation, CellToFloat reads it there first, as the value computed without writing it.
+std::optional<float> RenormalizedCell(std::u16string_view Text, int32_t Decimals) {
+    long double first = 0;
+    if (!NormalizedNumber(Text, Decimals, first)) {
+        return CellToFloat(NormalizeNumberText(Text, Decimals));
+    }
+    long double value = 0;
+    if (!NormalizedNumber(static_cast<float>(first), 1, value)) {
+        return std::nullopt;
+    }
+    return static_cast<float>(value);
 }
 
 bool IsEmptyRow(const TStringGrid& Grid, int32_t Row) {
@@ -480,8 +494,8 @@ bool GridToProfileRows(const TStringGrid& Grid, int32_t FreqCol, int32_t GainCol
     Rows.assign(static_cast<std::size_t>(n - 1), std::vector<float>{0.0f, 0.0f});
     for (int32_t r = 1; r < n; ++r) {
         std::vector<float>& row = Rows[static_cast<std::size_t>(r - 1)];
-        const auto freq = CellToFloat(NormalizeNumberText(Grid.Cells(FreqCol, r), 0));
-        const auto gain = CellToFloat(NormalizeNumberText(Grid.Cells(GainCol, r), 1));
+        const auto freq = RenormalizedCell(Grid.Cells(FreqCol, r), 0);
+        const auto gain = RenormalizedCell(Grid.Cells(GainCol, r), 1);
         if (freq) {
             row[0] = *freq;
         }

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -157,6 +160,53 @@ TEST_F(AsciiImportTest, DataLinesAndTheirOutcome) {
                 EXPECT_EQ(series.DatenXYZ[1], Floats{c.gain});
             } else {
                 ExpectSame(series, Filled());
+            }
+        }
+    }
+}
+
+// Each field keeps the value that its text normalized the 18-digit way reads back as, whether its
+// bytes are ASCII or need decoding (the euro sign, 80h, as the user's separator).
+TEST_F(AsciiImportTest, FieldsKeepTheValueOfTheirNormalizedText) {
+    std::mt19937 random(3);
+    std::vector<float> values = {0.25f, 2.5f, 0.35f, -20.05f, 123456789.0f, 1e-45f};
+    for (int i = 0; i < 2000; ++i) {
+        values.push_back(std::bit_cast<float>(static_cast<uint32_t>(random())));
+    }
+    for (const char16_t separator : {u'.', u',', u'\u20AC'}) {
+        SCOPED_TRACE(static_cast<int>(separator));
+        UserNotation.DecimalSeparator = separator;
+        // Every other line in the German or the US notation, whichever is not the user's.
+        const NumberNotation other{separator == u',' ? u'.' : u','};
+        const auto text = [](float value, const NumberNotation& notation) {
+            std::string bytes;
+            for (const char16_t c : FormatGeneral(value, notation)) {
+                bytes += c == u'\u20AC' ? '\x80' : static_cast<char>(c);
+            }
+            return bytes;
+        };
+        const auto readBack = [](float value, int32_t decimals) {
+            return std::bit_cast<uint32_t>(static_cast<float>(
+                TextToNumber(FormatFixed(value, 8, decimals, UserNotation), UserNotation)));
+        };
+        std::string bytes = "f;g\n";
+        std::vector<uint32_t> expected[2];
+        for (std::size_t i = 0; i + 1 < values.size(); i += 2) {
+            // A data line starts with a digit: no sign, NaN or infinity for the frequency.
+            const float frequency = std::isfinite(values[i]) ? std::fabs(values[i]) : 1.5f;
+            const NumberNotation& written = i % 4 == 0 ? UserNotation : other;
+            bytes += text(frequency, written) + ";" + text(values[i + 1], written) + "\n";
+            expected[0].push_back(readBack(frequency, 1));
+            expected[1].push_back(readBack(values[i + 1], 4));
+        }
+        TDatentyp series;
+        std::u16string header;
+        ASSERT_TRUE(ImportAsciiProfile(Write(bytes), series, u';', header));
+        for (const std::size_t axis : {0, 1}) {
+            ASSERT_EQ(series.DatenXYZ[axis].size(), expected[axis].size());
+            for (std::size_t i = 0; i < expected[axis].size(); ++i) {
+                ASSERT_EQ(std::bit_cast<uint32_t>(series.DatenXYZ[axis][i]), expected[axis][i])
+                    << "line " << i + 2;
             }
         }
     }

@@ -7,12 +7,15 @@
 #include <clocale>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "decimal_rounding.h"
 #include "editor_errors.h"
 #include "text_utf.h"
 
@@ -245,6 +248,219 @@ TEST_F(NumberTextTest, NormalizedNumberIsTheNormalizedTextsValue) {
                     ASSERT_TRUE(std::isnan(expected) ? std::isnan(value) : value == expected);
                     ASSERT_EQ(std::signbit(value), std::signbit(expected));
                 }
+            }
+        }
+    }
+}
+
+// The 18-digit route's digits as a number, for comparison with the direct rounding.
+DecimalNumber ThroughEighteenDigits(float value, int32_t decimals) {
+    const Digits r = RoundedDigits(value, 8, std::min(decimals, 18));
+    DecimalNumber number;
+    for (int j = 0; j < r.count; ++j) {
+        number.digits = number.digits * 10 + static_cast<uint64_t>(r.digit[j] - '0');
+    }
+    number.exponent = r.count == 0 ? 0 : r.exponent - r.count;
+    number.negative = r.negative;
+    return number;
+}
+
+// The direct rounding, trailing zeros dropped; nullopt where it leaves the value to the 18-digit
+// route.
+std::optional<DecimalNumber> Directly(float value, int32_t decimals) {
+    DecimalNumber number;
+    if (!RoundFloatDirectly(value, decimals, number)) {
+        return std::nullopt;
+    }
+    while (number.digits != 0 && number.digits % 10 == 0) {
+        number.digits /= 10;
+        ++number.exponent;
+    }
+    return number;
+}
+
+// Where the direct rounding decides, it gives the 18-digit route's number exactly.
+testing::AssertionResult RoundsAlike(float value, int32_t decimals,
+                                     std::optional<bool> decidedDirectly = std::nullopt) {
+    const std::optional<DecimalNumber> direct = Directly(value, decimals);
+    const auto describe = [&] {
+        char text[64];
+        std::snprintf(text, sizeof text,
+                      "%a (bits %08x) with %d decimals: ", static_cast<double>(value),
+                      std::bit_cast<uint32_t>(value), decimals);
+        return testing::AssertionFailure() << text;
+    };
+    if (decidedDirectly && direct.has_value() != *decidedDirectly) {
+        return describe() << (direct ? "decided directly" : "left to the 18-digit route");
+    }
+    if (!direct) {
+        return testing::AssertionSuccess();
+    }
+    const DecimalNumber exact = ThroughEighteenDigits(value, decimals);
+    if (direct->digits != exact.digits || direct->exponent != exact.exponent ||
+        direct->negative != exact.negative) {
+        return describe() << (direct->negative ? "-" : "") << direct->digits << "E"
+                          << direct->exponent << " instead of " << (exact.negative ? "-" : "")
+                          << exact.digits << "E" << exact.exponent;
+    }
+    return testing::AssertionSuccess();
+}
+
+struct DirectCase {
+    float value;
+    int32_t decimals;
+    bool direct; // decided without the 18-digit form
+};
+
+// The rounding notes, the ends of the direct route's range and what lies beyond it.
+TEST_F(NumberTextTest, DirectRoundingGivesTheEighteenDigitRoutesDigits) {
+    const float kMax = std::numeric_limits<float>::max();
+    const DirectCase cases[] = {
+        {0.35f, 1, true}, // the float lies below 0.35
+        {0.05f, 1, true}, // and above 0.05
+        {0.25f, 1, true}, // exact halves round away from zero
+        {2.5f, 0, true},
+        {0.125f, 2, true},
+        {8388607.5f, 0, true}, // the largest float with a half
+        {0.5f, 0, true},
+        {0.49999997f, 0, true},
+        {5e-5f, 4, true}, // just below the half
+        {9.96f, 1, true}, // carries into a new digit
+        {99999999.0f, 1, true},
+        {12345.6789f, 4, true}, // eight significant digits
+        {999999.96f, 1, true},
+        {123456789.0f, 1, true}, // whole floats: eight digits from the ninth on
+        {1.5e8f, 4, true},
+        {1.5e9f, -3, true},
+        {8389500.0f, -3, true}, // exact halves of whole floats
+        {8388615.0f, -1, true},
+        {1e10f, INT32_MIN, true},
+        {std::ldexp(1.0f, 63), 1, true},
+        {std::ldexp(1.0f, 64), 1, false},
+        {kMax, 1, false},
+        {12.5f, -1, false}, // a fraction with negative decimals
+        {1e-7f, 12, true},
+        {3e-12f, 12, true},
+        {4e-13f, 12, false}, // the scaled value needs more than 64 bits
+        {1e-13f, 12, true},  // far below a half
+        {0.1f, 18, false},
+        {0.1f, 30, false},
+        {std::numeric_limits<float>::denorm_min(), 4, true},
+        {0.0f, 1, true},
+        {-0.0f, 1, true},
+        {std::numeric_limits<float>::infinity(), 1, false},
+        {std::numeric_limits<float>::quiet_NaN(), 1, false},
+    };
+    for (const DirectCase& c : cases) {
+        EXPECT_TRUE(RoundsAlike(c.value, c.decimals, c.direct));
+        EXPECT_TRUE(RoundsAlike(-c.value, c.decimals, c.direct));
+    }
+}
+
+TEST_F(NumberTextTest, DirectRoundingOfRandomFloats) {
+    std::mt19937 random(20261211);
+    for (int i = 0; i < 50000; ++i) {
+        const float f = std::bit_cast<float>(static_cast<uint32_t>(random()));
+        for (const int32_t decimals : {-3, 0, 1, 2, 4, 8, 12, 18}) {
+            ASSERT_TRUE(RoundsAlike(f, decimals));
+        }
+    }
+}
+
+// The three floats nearest to each half of the last retained digit, at the decimals the editor
+// uses: below 2^18 units, below the eight-digit limit, and with eight digits kept from larger
+// magnitudes. All are below 2^64 and so decided directly. Debug builds, which the sanitizer run
+// uses, take every eighth half.
+TEST_F(NumberTextTest, DirectRoundingNextToEveryHalf) {
+#ifdef NDEBUG
+    constexpr int kStride = 1;
+#else
+    constexpr int kStride = 8;
+#endif
+    for (const int32_t decimals : {0, 1, 4}) {
+        SCOPED_TRACE(decimals);
+        const long double unit = std::pow(10.0L, -decimals);
+        const auto aroundHalf = [&](long double half, bool negative) {
+            const float nearest = static_cast<float>(negative ? -half : half);
+            for (const float f :
+                 {std::nextafter(nearest, 0.0f), nearest, std::nextafter(nearest, 2 * nearest)}) {
+                if (testing::AssertionResult alike = RoundsAlike(f, decimals, true); !alike) {
+                    return alike;
+                }
+            }
+            return testing::AssertionSuccess();
+        };
+        for (int64_t n = 0; n < (1 << 18); n += kStride) {
+            ASSERT_TRUE(aroundHalf((n + 0.5L) * unit, n % 2 != 0));
+        }
+        for (int64_t n = 100000000 - (1 << 16); n < 100000000; n += kStride) {
+            ASSERT_TRUE(aroundHalf((n + 0.5L) * unit, n % 2 != 0));
+        }
+        for (int e = 9 - decimals; e <= 19; ++e) {
+            const long double kept = std::pow(10.0L, e - 8);
+            for (int64_t n = 0; n < (1 << 12); n += kStride) {
+                ASSERT_TRUE(aroundHalf((10000000 + n + 0.5L) * kept, n % 2 != 0));
+                ASSERT_TRUE(aroundHalf((99999999 - n + 0.5L) * kept, n % 2 != 0));
+            }
+        }
+    }
+}
+
+// The value computed without the text is what the 18-digit route's text reads back as, and the
+// text written from the direct digits is that text.
+TEST_F(NumberTextTest, NormalizedFloatIsTheFixedTextsValue) {
+    std::vector<float> values = {0.35f, 0.25f, -0.05f, 2.5f, 1e8f, 123456789.0f, 1e-45f, -0.0f};
+    std::mt19937 random(11);
+    for (int i = 0; i < 5000; ++i) {
+        values.push_back(std::bit_cast<float>(static_cast<uint32_t>(random())));
+    }
+    for (const char16_t separator : {u'.', u',', u'E'}) {
+        UserNotation.DecimalSeparator = separator;
+        for (const int32_t decimals : {0, 1, 4, -3, 8, 30}) {
+            for (const float f : values) {
+                const std::u16string fixed = FormatFixed(f, 8, decimals, UserNotation);
+                const auto trace = [&] { return U8(fixed) + " with " + std::to_string(decimals); };
+                long double expected = 0;
+                const bool readsBack = TextToNumber(fixed, expected, UserNotation);
+                long double value = 0;
+                ASSERT_EQ(NormalizedNumber(f, decimals, value), readsBack) << trace();
+                if (readsBack) {
+                    ASSERT_TRUE(std::isnan(expected) ? std::isnan(value) : value == expected)
+                        << trace();
+                    ASSERT_EQ(std::signbit(value), std::signbit(expected)) << trace();
+                }
+                if (!std::isnan(f)) {
+                    ASSERT_TRUE(NormalizeNumberText(FormatGeneral(f, UserNotation), decimals) ==
+                                fixed)
+                        << trace();
+                }
+            }
+        }
+    }
+}
+
+// A normalized text normalized again, as table cells are, gives what its value normalized again
+// gives: that text reads back first in the user notation.
+TEST_F(NumberTextTest, NormalizingTwiceNeedsNoText) {
+    std::vector<std::string> texts = {"31.5", "2,5", "-0.05", "99999999.5", "1e39", "nan", "-0"};
+    std::mt19937 random(12);
+    for (int i = 0; i < 5000; ++i) {
+        const float f = std::bit_cast<float>(static_cast<uint32_t>(random()));
+        texts.push_back(U8(FormatGeneral(f, NumberNotation{i % 2 == 0 ? u'.' : u','})));
+    }
+    for (const char16_t separator : {u'.', u','}) {
+        UserNotation.DecimalSeparator = separator;
+        for (const int32_t decimals : {0, 1}) {
+            for (const std::string& text : texts) {
+                long double first = 0;
+                ASSERT_TRUE(NormalizedNumber(U16(text), decimals, first)) << text;
+                long double again = 0;
+                long double direct = 0;
+                ASSERT_EQ(NormalizedNumber(NormalizeNumberText(U16(text), decimals), 1, again),
+                          NormalizedNumber(static_cast<float>(first), 1, direct))
+                    << text;
+                ASSERT_TRUE(std::isnan(again) ? std::isnan(direct) : again == direct) << text;
+                ASSERT_EQ(std::signbit(again), std::signbit(direct)) << text;
             }
         }
     }
