@@ -38,8 +38,9 @@ namespace fs = std::filesystem;
 
 constexpr std::size_t kBufferSize = 256 * 1024;
 constexpr std::size_t kMinBufferSize = 4096;
-// A stream of unknown length (not a regular file) is read whole first; this bounds it.
-constexpr std::uint64_t kMaxStreamSize = std::uint64_t{1} << 30;
+// A stream of unknown length (not a regular file) is read whole first; this bounds it. A
+// profile of a million rows takes 12 MB.
+constexpr std::uint64_t kMaxStreamSize = std::uint64_t{1} << 28;
 
 #ifdef _WIN32
 using ErrorCode = DWORD; // GetLastError()
@@ -279,8 +280,8 @@ private:
     bool exhausted_ = false;
 };
 
-std::string ReadWholeStream(NativeFile file) {
-    std::string data;
+// The rest of a stream after `data`, which already holds its first bytes.
+std::string ReadWholeStream(NativeFile file, std::string data) {
     char chunk[64 * 1024];
     for (;;) {
         const std::size_t got = ReadSome(file, chunk, sizeof chunk);
@@ -508,8 +509,14 @@ long ProcessId() {
 
 // The file opened for reading with others shut out, and its size when it is a regular file.
 std::optional<std::uint64_t> OpenForReading(const fs::path& FileName, FileHandle& file) {
-    file.Reset(::open(FileName.c_str(), O_RDONLY | O_CLOEXEC));
+    // Without O_NONBLOCK, opening a FIFO that nobody writes would wait for ever. Reads block as
+    // usual afterwards.
+    file.Reset(::open(FileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (!file.IsOpen()) {
+        RaiseOpenError(FileName, errno);
+    }
+    const int flags = ::fcntl(file.get(), F_GETFL);
+    if (flags == -1 || ::fcntl(file.get(), F_SETFL, flags & ~O_NONBLOCK) == -1) {
         RaiseOpenError(FileName, errno);
     }
     struct stat info {};
@@ -679,7 +686,24 @@ void LoadSoundProfil(const std::filesystem::path& FileName, TSoundProfil& Profil
     const std::optional<std::uint64_t> size = OpenForReading(FileName, file);
     ByteSource source(file.get(), size.value_or(0));
     if (!size) {
-        source.Preload(ReadWholeStream(file.get()));
+        // The version comes first, so an endless device such as /dev/zero is refused at once
+        // instead of being read up to the limit.
+        std::string head(sizeof(int32_t), '\0');
+        std::size_t got = 0;
+        while (got < head.size()) {
+            const std::size_t part = ReadSome(file.get(), head.data() + got, head.size() - got);
+            if (part == 0) {
+                RaiseReadError();
+            }
+            got += part;
+        }
+        int32_t version;
+        std::memcpy(&version, head.data(), sizeof version);
+        FromLittleEndian(&version, 1);
+        if (version != SoundProfilVersion) {
+            throw FormatError("Falsches Dateiformat");
+        }
+        source.Preload(ReadWholeStream(file.get(), std::move(head)));
     }
     ReadProfile(source, Profile);
 }

@@ -282,6 +282,41 @@ TEST_F(ProfileFileTest, OpenErrorsNameTheAbsolutePathAndTheSystemReason) {
     fs::current_path(previous);
 }
 
+// Things that are not regular files: a FIFO nobody writes must not hang the editor, an endless
+// device is refused by its version field instead of being read up to the stream limit, and a
+// pipe that does hold a profile reads like the file.
+TEST_F(ProfileFileTest, StreamsAreReadWithoutHangingOnFifosOrEndlessDevices) {
+    const fs::path fifo = folder_ / "fifo.ump";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    TSoundProfil profile;
+    try {
+        LoadSoundProfil(fifo, profile);
+        ADD_FAILURE() << "no error raised";
+    } catch (const FormatError& e) {
+        ADD_FAILURE() << e.what();
+    } catch (const FileError& e) {
+        EXPECT_EQ(std::string(e.what()), "Stream read error");
+    }
+
+    try {
+        LoadSoundProfil("/dev/zero", profile);
+        ADD_FAILURE() << "no error raised";
+    } catch (const FormatError& e) {
+        EXPECT_EQ(std::string(e.what()), "Falsches Dateiformat");
+    }
+
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    const Bytes bytes =
+        Cat({Int32(1), Int32(1), {0x41, 0}, Int32(1), Int32(2), Float(50), Float(-1)});
+    ASSERT_EQ(::write(ends[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    ::close(ends[1]);
+    LoadSoundProfil("/dev/fd/" + std::to_string(ends[0]), profile);
+    ::close(ends[0]);
+    EXPECT_EQ(profile.stName, u"A");
+    EXPECT_EQ(profile.xyData, (std::vector<std::vector<float>>{{50, -1}}));
+}
+
 TEST_F(ProfileFileTest, HostileCountsFailBeforeAnythingLargeIsReserved) {
     const Bytes cases[] = {
         Cat({Int32(1), Int32(0), Int32(0x7FFFFFFF), Int32(2), Int32(0)}),
