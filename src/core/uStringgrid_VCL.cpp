@@ -1,8 +1,10 @@
 #include "uStringgrid_VCL.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <deque>
+#include <limits>
 #include <numeric>
 #include <stdexcept>
 #include <utility>
@@ -28,12 +30,37 @@ std::optional<long double> ReadCell(std::u16string_view Text) {
     return value;
 }
 
+// The float a cell's text reads as in the user notation, where the grid knows it without the
+// text: the cell holds the general text of that float, written with the user's separator. Other
+// separators can be part of the number syntax, so those texts are read.
+std::optional<float> KnownNumber(const TStringGrid& Grid, int32_t Col, int32_t Row) {
+    const char16_t separator = UserNotation.DecimalSeparator;
+    if (separator != u'.' && separator != u',') {
+        return std::nullopt;
+    }
+    std::optional<float> value = Grid.NumberCell(Col, Row, separator);
+    if (value && *value == 0) {
+        value = 0.0f; // "0" reads as +0
+    }
+    return value;
+}
+
+// NormalizedNumber of the cell's text.
+bool NormalizedCell(const TStringGrid& Grid, int32_t Col, int32_t Row, int32_t Decimals,
+                    long double& Value) {
+    if (const auto known = KnownNumber(Grid, Col, Row)) {
+        return NormalizedNumber(*known, Decimals, Value);
+    }
+    return NormalizedNumber(Grid.Cells(Col, Row), Decimals, Value);
+}
+
 // CellToFloat of the cell normalized with Decimals. Where that text reads back in the user
 // notation, CellToFloat reads it there first, as the value computed without writing it.
-std::optional<float> RenormalizedCell(std::u16string_view Text, int32_t Decimals) {
+std::optional<float> RenormalizedCell(const TStringGrid& Grid, int32_t Col, int32_t Row,
+                                      int32_t Decimals) {
     long double first = 0;
-    if (!NormalizedNumber(Text, Decimals, first)) {
-        return CellToFloat(NormalizeNumberText(Text, Decimals));
+    if (!NormalizedCell(Grid, Col, Row, Decimals, first)) {
+        return CellToFloat(NormalizeNumberText(Grid.Cells(Col, Row), Decimals));
     }
     long double value = 0;
     if (!NormalizedNumber(static_cast<float>(first), 1, value)) {
@@ -44,11 +71,17 @@ std::optional<float> RenormalizedCell(std::u16string_view Text, int32_t Decimals
 
 bool IsEmptyRow(const TStringGrid& Grid, int32_t Row) {
     for (int32_t c = 0; c < Grid.ColCount(); ++c) {
-        if (Grid.Cells(c, Row).size() > 1) {
+        if (!Grid.IsShortText(c, Row)) {
             return false;
         }
     }
     return true;
+}
+
+// Both floats have the same general text: only zeros of either sign and NaNs share one.
+bool SameGeneralText(float A, float B) {
+    return std::bit_cast<uint32_t>(A) == std::bit_cast<uint32_t>(B) || (A == 0 && B == 0) ||
+           (std::isnan(A) && std::isnan(B));
 }
 
 // The sort works on compact copies of the keys and of the rows' original positions, and moves
@@ -197,9 +230,26 @@ void ExchangeFirstPass(TStringGrid& Grid, int32_t KeyCol, SortState& S, Before b
     }
 }
 
+// True when no key belongs before an earlier one; NaN keys never compare.
+template <class Before> bool InOrder(const std::vector<double>& Keys, Before before) {
+    double last = std::numeric_limits<double>::quiet_NaN();
+    for (std::size_t p = 1; p < Keys.size(); ++p) {
+        if (!std::isnan(Keys[p])) {
+            if (before(Keys[p], last)) {
+                return false;
+            }
+            last = Keys[p];
+        }
+    }
+    return true;
+}
+
 // Exchanges made before a conversion error stay.
 template <class Before>
 void SortRows(TStringGrid& Grid, int32_t KeyCol, SortState& S, bool AllValid, Before before) {
+    if (AllValid && InOrder(S.keys, before)) {
+        return; // the exchange sort would exchange nothing
+    }
     std::size_t first = 1;
     if (!AllValid) {
         try {
@@ -276,28 +326,81 @@ const std::u16string& TStringGrid::Cells(int32_t Col, int32_t Row) const {
     if (Col < 0 || Row < 0) {
         throw std::out_of_range("cell");
     }
-    if (static_cast<std::size_t>(Row) >= rows_.size()) {
-        return kEmptyText;
-    }
-    const RowTexts& texts = rows_[Row];
-    return static_cast<std::size_t>(Col) < texts.size() ? texts[Col] : kEmptyText;
+    Cell* cell = FindCell(Col, Row);
+    return cell ? TextOf(*cell) : kEmptyText;
 }
 
 void TStringGrid::SetCells(int32_t Col, int32_t Row, std::u16string Text) {
     CheckInside(Col, colCount_, "column");
     CheckInside(Row, rowCount_, "row");
-    RowTexts& texts = StoredRow(Row);
-    if (static_cast<std::size_t>(Col) >= texts.size()) {
-        if (Text.empty()) {
-            return;
-        }
-        texts.resize(static_cast<std::size_t>(Col) + 1);
-    }
-    if (texts[Col] == Text) {
+    if (Text.empty() && !FindCell(Col, Row)) {
         return;
     }
-    texts[Col] = std::move(Text);
+    Cell& cell = StoredCell(Col, Row);
+    if (TextOf(cell) == Text) {
+        return;
+    }
+    PoolText(cell) = std::move(Text);
+    cell.isNumber = false;
     MarkChanged(Row, Row, Col, Col);
+}
+
+void TStringGrid::SetNumberCell(int32_t Col, int32_t Row, float Value, char16_t Separator) {
+    CheckInside(Col, colCount_, "column");
+    CheckInside(Row, rowCount_, "row");
+    Cell& cell = StoredCell(Col, Row);
+    if (cell.isNumber && cell.separator == Separator) {
+        if (SameGeneralText(cell.number, Value)) {
+            return;
+        }
+        cell.number = Value;
+        cell.written = false;
+        MarkChanged(Row, Row, Col, Col);
+        return;
+    }
+    // A general text is never empty; any other text has to be compared with it.
+    const bool compare = cell.text != 0 && !TextOf(cell).empty();
+    bool changed = true;
+    if (compare) {
+        std::u16string& pooled = texts_[cell.text - 1];
+        std::u16string text = FormatGeneral(Value, NumberNotation{Separator});
+        changed = text != pooled;
+        pooled = std::move(text);
+    }
+    cell.isNumber = true;
+    cell.number = Value;
+    cell.separator = Separator;
+    cell.written = compare;
+    if (changed) {
+        MarkChanged(Row, Row, Col, Col);
+    }
+}
+
+std::optional<float> TStringGrid::NumberCell(int32_t Col, int32_t Row, char16_t Separator) const {
+    if (Col < 0 || Row < 0) {
+        throw std::out_of_range("cell");
+    }
+    const Cell* cell = FindCell(Col, Row);
+    if (!cell || !cell->isNumber || cell->separator != Separator) {
+        return std::nullopt;
+    }
+    return cell->number;
+}
+
+bool TStringGrid::IsShortText(int32_t Col, int32_t Row) const {
+    if (Col < 0 || Row < 0) {
+        throw std::out_of_range("cell");
+    }
+    Cell* cell = FindCell(Col, Row);
+    if (!cell) {
+        return true;
+    }
+    if (cell->isNumber && !cell->written) {
+        // Only the digits 0 to 9 are written as one character.
+        const float v = cell->number;
+        return v >= 0 && v <= 9 && v == std::floor(v);
+    }
+    return TextOf(*cell).size() <= 1;
 }
 
 void TStringGrid::ExchangeRows(int32_t RowA, int32_t RowB) {
@@ -306,8 +409,8 @@ void TStringGrid::ExchangeRows(int32_t RowA, int32_t RowB) {
     if (RowA == RowB) {
         return;
     }
-    StoredRow(std::max(RowA, RowB));
-    rows_[RowA].swap(rows_[RowB]);
+    OrderRows(std::max(RowA, RowB));
+    std::swap(order_[RowA], order_[RowB]);
     MarkChanged(RowA, RowA, 0, colCount_ - 1);
     MarkChanged(RowB, RowB, 0, colCount_ - 1);
 }
@@ -318,9 +421,9 @@ void TStringGrid::MoveRow(int32_t From, int32_t To) {
     if (From == To) {
         return;
     }
-    StoredRow(std::max(From, To));
-    const auto from = rows_.begin() + From;
-    const auto to = rows_.begin() + To;
+    OrderRows(std::max(From, To));
+    const auto from = order_.begin() + From;
+    const auto to = order_.begin() + To;
     if (From < To) {
         std::rotate(from, from + 1, to + 1);
     } else {
@@ -351,11 +454,53 @@ void TStringGrid::EndUpdate() {
     }
 }
 
-TStringGrid::RowTexts& TStringGrid::StoredRow(int32_t Row) {
-    if (static_cast<std::size_t>(Row) >= rows_.size()) {
-        rows_.resize(static_cast<std::size_t>(Row) + 1);
+TStringGrid::Cell* TStringGrid::FindCell(int32_t Col, int32_t Row) const {
+    if (static_cast<std::size_t>(Col) >= cells_.size()) {
+        return nullptr;
     }
-    return rows_[Row];
+    std::vector<Cell>& column = cells_[Col];
+    const auto slot =
+        static_cast<std::size_t>(static_cast<std::size_t>(Row) < order_.size() ? order_[Row] : Row);
+    return slot < column.size() ? &column[slot] : nullptr;
+}
+
+TStringGrid::Cell& TStringGrid::StoredCell(int32_t Col, int32_t Row) {
+    if (static_cast<std::size_t>(Col) >= cells_.size()) {
+        cells_.resize(static_cast<std::size_t>(Col) + 1);
+    }
+    std::vector<Cell>& column = cells_[Col];
+    const auto slot =
+        static_cast<std::size_t>(static_cast<std::size_t>(Row) < order_.size() ? order_[Row] : Row);
+    if (slot >= column.size()) {
+        // A column written at all is mostly written throughout: one growth for the whole grid.
+        column.resize(std::max(slot + 1, static_cast<std::size_t>(rowCount_)));
+    }
+    return column[slot];
+}
+
+std::u16string& TStringGrid::PoolText(Cell& C) const {
+    if (C.text == 0) {
+        texts_.emplace_back();
+        C.text = static_cast<uint32_t>(texts_.size());
+    }
+    return texts_[C.text - 1];
+}
+
+const std::u16string& TStringGrid::TextOf(Cell& C) const {
+    if (C.isNumber && !C.written) {
+        PoolText(C) = FormatGeneral(C.number, NumberNotation{C.separator});
+        C.written = true;
+    }
+    return C.text == 0 ? kEmptyText : texts_[C.text - 1];
+}
+
+void TStringGrid::OrderRows(int32_t Row) {
+    const auto size = order_.size();
+    if (static_cast<std::size_t>(Row) >= size) {
+        order_.resize(static_cast<std::size_t>(Row) + 1);
+        std::iota(order_.begin() + static_cast<std::ptrdiff_t>(size), order_.end(),
+                  static_cast<int32_t>(size));
+    }
 }
 
 void TStringGrid::MarkChanged(int32_t FirstRow, int32_t LastRow, int32_t FirstCol,
@@ -475,13 +620,20 @@ void ProfileRowsToGrid(const std::vector<std::vector<float>>& Rows, TStringGrid&
                        int32_t FreqCol, int32_t GainCol) {
     TGridUpdateScope update(Grid);
     Grid.SetRowCount(static_cast<int32_t>(Rows.size()) + 1);
-    const auto text = [](const std::vector<float>& Row, std::size_t Index) {
-        return Index < Row.size() ? FormatGeneral(Row[Index], UserNotation) : std::u16string();
+    // The texts are written out only where they are read.
+    const char16_t separator = UserNotation.DecimalSeparator;
+    const auto write = [&](int32_t Col, int32_t Row, const std::vector<float>& Values,
+                           std::size_t Index) {
+        if (Index < Values.size()) {
+            Grid.SetNumberCell(Col, Row, Values[Index], separator);
+        } else {
+            Grid.SetCells(Col, Row, u"");
+        }
     };
     for (std::size_t i = 0; i < Rows.size(); ++i) {
         const auto row = static_cast<int32_t>(i + 1);
-        Grid.SetCells(FreqCol, row, text(Rows[i], 0));
-        Grid.SetCells(GainCol, row, text(Rows[i], 1));
+        write(FreqCol, row, Rows[i], 0);
+        write(GainCol, row, Rows[i], 1);
     }
 }
 
@@ -494,8 +646,8 @@ bool GridToProfileRows(const TStringGrid& Grid, int32_t FreqCol, int32_t GainCol
     Rows.assign(static_cast<std::size_t>(n - 1), std::vector<float>{0.0f, 0.0f});
     for (int32_t r = 1; r < n; ++r) {
         std::vector<float>& row = Rows[static_cast<std::size_t>(r - 1)];
-        const auto freq = RenormalizedCell(Grid.Cells(FreqCol, r), 0);
-        const auto gain = RenormalizedCell(Grid.Cells(GainCol, r), 1);
+        const auto freq = RenormalizedCell(Grid, FreqCol, r, 0);
+        const auto gain = RenormalizedCell(Grid, GainCol, r, 1);
         if (freq) {
             row[0] = *freq;
         }
@@ -533,8 +685,9 @@ void SortGridRows(TStringGrid& Grid, int32_t KeyCol, bool Ascending) {
     std::iota(state.rows.begin(), state.rows.end(), 0);
     bool allValid = true;
     for (int32_t r = 1; r < n; ++r) {
-        if (const auto value = ReadCell(Grid.Cells(KeyCol, r))) {
-            state.keys[r] = static_cast<double>(*value);
+        long double value = 0;
+        if (NormalizedCell(Grid, KeyCol, r, 1, value)) {
+            state.keys[r] = static_cast<double>(value);
             state.valid[r] = true;
         } else {
             allValid = false;

@@ -2,6 +2,7 @@
 // The text table model and the routines that work on its rows and turn its texts into numbers.
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
@@ -29,6 +30,8 @@ struct TGridChange {
 // A grid of UTF-16 texts addressed by (column, row), with fixed leading columns and rows and a
 // current cell outside them. Texts are kept per row and column, independently of the counts:
 // rows hidden by lowering the row count keep their texts and show them again when it grows.
+// A number cell holds the general text of a float, written out only when it is read; so reading
+// changes the storage too, and the grid belongs to one thread.
 // A new grid has 5 columns, 5 rows, one fixed column, one fixed row and the current cell (1, 1).
 // A copy keeps the callbacks, so it reports to the same viewers.
 class TStringGrid {
@@ -52,10 +55,19 @@ public:
     void SetColWidth(int32_t Col, int32_t Width);
 
     // Any column and row from 0, also behind the counts; a text never written is empty.
-    // Negative positions raise std::out_of_range.
+    // Negative positions raise std::out_of_range. The reference stays valid until the grid is
+    // written to; reading other cells does not disturb it.
     const std::u16string& Cells(int32_t Col, int32_t Row) const;
     // Only inside the grid; anything else raises std::out_of_range.
     void SetCells(int32_t Col, int32_t Row, std::u16string Text);
+    // The cell shows FormatGeneral(Value) with that separator; reported only when the text
+    // changes. Only inside the grid, like SetCells.
+    void SetNumberCell(int32_t Col, int32_t Row, float Value, char16_t Separator);
+    // The float whose general text with that separator the cell holds, when it was written as a
+    // number (or its text is that of the number) and not changed since; nullopt otherwise.
+    std::optional<float> NumberCell(int32_t Col, int32_t Row, char16_t Separator) const;
+    // Cells(Col, Row) holds at most one UTF-16 unit; a number's text is not written out for it.
+    bool IsShortText(int32_t Col, int32_t Row) const;
 
     // Exchanges the whole rows, every stored text of both; O(1).
     void ExchangeRows(int32_t RowA, int32_t RowB);
@@ -82,9 +94,21 @@ public:
     std::function<void(int32_t ACol, int32_t ARow)> OnSelectCell;
 
 private:
-    using RowTexts = std::vector<std::u16string>;
+    // A text of the pool, or a number whose text goes into the pool when it is first read.
+    struct Cell {
+        float number = 0;
+        uint32_t text = 0; // 1 + index into texts_; 0: none yet, the empty text
+        char16_t separator = 0;
+        bool isNumber = false;
+        bool written = false; // a number's text is in the pool
+    };
 
-    RowTexts& StoredRow(int32_t Row);
+    Cell* FindCell(int32_t Col, int32_t Row) const;
+    Cell& StoredCell(int32_t Col, int32_t Row);
+    std::u16string& PoolText(Cell& C) const;
+    const std::u16string& TextOf(Cell& C) const;
+    // Rows 0..Row get their own entry in order_.
+    void OrderRows(int32_t Row);
     void MarkChanged(int32_t FirstRow, int32_t LastRow, int32_t FirstCol, int32_t LastCol);
     void FlushChanged();
     void Report(const TGridChange& Change);
@@ -97,7 +121,12 @@ private:
     int32_t col_ = 1;
     int32_t row_ = 1;
     std::vector<int32_t> colWidths_;
-    std::vector<RowTexts> rows_;
+    // Cells by column and storage slot; rows are moved by exchanging slots, so row operations
+    // never move texts. Row r is at slot order_[r], or at slot r behind order_.
+    mutable std::vector<std::vector<Cell>> cells_;
+    // Texts by cell; a deque, so that references to them survive texts added by reading.
+    mutable std::deque<std::u16string> texts_;
+    std::vector<int32_t> order_;
 
     int updateDepth_ = 0;
     bool pending_ = false;
