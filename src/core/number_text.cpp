@@ -9,7 +9,9 @@
 #include <locale.h>
 
 #ifdef _WIN32
-#define NOMINMAX
+#ifndef NOMINMAX
+#define NOMINMAX // MinGW's C++ headers define it already
+#endif
 #include <windows.h>
 #endif
 
@@ -53,8 +55,12 @@ bool EqualsIgnoringCase(std::basic_string_view<Char> text, std::u16string_view u
 // here always use '.'.
 long double AsciiToLongDouble(const std::string& ascii) {
 #ifdef _WIN32
-    static const _locale_t cLocale = _create_locale(LC_NUMERIC, "C");
-    return _strtold_l(ascii.c_str(), nullptr, cLocale);
+    // The C runtime has no strtold_l: the separator becomes the one its current locale reads.
+    std::string text = ascii;
+    if (const std::size_t at = text.find('.'); at != std::string::npos) {
+        text[at] = *localeconv()->decimal_point;
+    }
+    return std::strtold(text.c_str(), nullptr);
 #else
     static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t{});
     return strtold_l(ascii.c_str(), nullptr, cLocale);
