@@ -26,14 +26,15 @@ TStringGrid MakeShuffledTable(bool Repeats) {
         }
     }
     std::shuffle(tenths.begin(), tenths.end(), std::mt19937(5));
-    std::vector<std::vector<float>> rows;
-    rows.reserve(kRows);
-    for (const int32_t t : tenths) {
-        rows.push_back({static_cast<float>(t) / 10.0f, -3.5f});
-    }
+    // Typed texts, as after an import or editing: the sort has to read every key cell.
     TStringGrid g;
     g.SetColCount(3);
-    ProfileRowsToGrid(rows, g, 1, 2);
+    g.SetRowCount(kRows + 1);
+    for (int32_t r = 1; r <= kRows; ++r) {
+        const float frequency = static_cast<float>(tenths[static_cast<std::size_t>(r - 1)]) / 10.0f;
+        g.SetCells(1, r, FormatGeneral(frequency, UserNotation));
+        g.SetCells(2, r, u"-3.5");
+    }
     return g;
 }
 
