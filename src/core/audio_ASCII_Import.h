@@ -26,8 +26,9 @@ struct TDatentyp {
 };
 
 // ASCII profile files: one point per line, "frequency<delimiter>gain[<delimiter>anything]", with
-// any number of header lines around them. Bytes are read as Windows-1252. A line ends at LF or
-// CR LF, every other CR is dropped, a byte 1Ah ends the file, and an empty file is one empty line.
+// any number of header lines around them. Bytes are read in the system's ANSI code page
+// (Windows-1252 where the system has none). A line ends at LF or CR LF, every other CR is dropped,
+// a byte 1Ah ends the file, and an empty file is one empty line.
 // Each routine opens and closes the file within the call.
 
 // TAB, ':', ';' or space, whichever comes first in that order in line 3 (line 2 when the file has
