@@ -16,7 +16,7 @@ struct Digits {
 
 // The 18-digit decimal form of a finite value, rounded half away from zero to
 // k = min(e + decimals, precision) digits (precision at most 18). k < 0 gives zero with exponent 0;
-// k == 0 gives "1" one place up, or zero keeping e.
+// k == 0 gives "1" one place up when D1 is 5 or more, else zero keeping e.
 Digits RoundedDigits(long double value, int precision, long long decimals);
 
 // A decimal number: digits * 10^exponent, negated when `negative`. Zero is never negative and has
