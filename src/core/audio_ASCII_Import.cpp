@@ -359,7 +359,8 @@ std::basic_string_view<Char> Field(std::basic_string_view<Char> line, std::size_
 bool ReadField(std::string_view field, int32_t decimals, std::u16string& text, float& value) {
     long double normalized = 0;
     bool read = false;
-    // Bytes below 80h are their own characters: only other fields need decoding.
+    // Bytes below 80h are ASCII in every code page the file may be in: only other fields need
+    // decoding.
     unsigned char bits = 0;
     for (const char c : field) {
         bits |= static_cast<unsigned char>(c);
