@@ -21,8 +21,7 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
+#include "../core/test_support.h"
 #include "number_text.h"
 #include "text_utf.h"
 #include "uStreamSoundProfil.h"
@@ -30,34 +29,12 @@
 namespace {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<unsigned char>;
-
-Bytes Int32(int32_t v) {
-    const auto u = static_cast<uint32_t>(v);
-    return {static_cast<unsigned char>(u), static_cast<unsigned char>(u >> 8),
-            static_cast<unsigned char>(u >> 16), static_cast<unsigned char>(u >> 24)};
-}
-
-Bytes Float(float f) {
-    return Int32(std::bit_cast<int32_t>(f));
-}
-
-Bytes Cat(std::initializer_list<Bytes> parts) {
-    Bytes all;
-    for (const Bytes& part : parts) {
-        all.insert(all.end(), part.begin(), part.end());
-    }
-    return all;
-}
-
 class EndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
         UserNotation = NumberNotation{u'.'};
         CurrentSoundProfil = TSoundProfil{};
-        char pattern[] = "/tmp/editor-e2e-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        folder_ = pattern;
+        folder_ = MakeTemporaryFolder("editor-e2e");
 
         TDesktop& desktop = window_.Form().Desktop;
         desktop.RunOpenDialog = [this](const TFileDialogSettings&) { return Next(); };

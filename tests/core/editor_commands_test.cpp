@@ -10,36 +10,15 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include "editor_errors.h"
 #include "number_text.h"
+#include "test_support.h"
 #include "text_utf.h"
 #include "uStreamSoundProfil.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<unsigned char>;
-
-Bytes Int32(int32_t v) {
-    const auto u = static_cast<uint32_t>(v);
-    return {static_cast<unsigned char>(u), static_cast<unsigned char>(u >> 8),
-            static_cast<unsigned char>(u >> 16), static_cast<unsigned char>(u >> 24)};
-}
-
-Bytes Float(float f) {
-    return Int32(std::bit_cast<int32_t>(f));
-}
-
-Bytes Cat(std::initializer_list<Bytes> parts) {
-    Bytes all;
-    for (const Bytes& part : parts) {
-        all.insert(all.end(), part.begin(), part.end());
-    }
-    return all;
-}
-
 std::string Narrow(const std::u16string& text) {
     return Utf16ToUtf8(text);
 }
@@ -96,9 +75,7 @@ protected:
     void SetUp() override {
         UserNotation = NumberNotation{u'.'};
         CurrentSoundProfil = TSoundProfil{};
-        char pattern[] = "/tmp/editor-commands-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        folder_ = pattern;
+        folder_ = MakeTemporaryFolder("editor-commands");
         desktop.Attach(form.Desktop);
     }
     void TearDown() override {

@@ -1,10 +1,14 @@
 #pragma once
 // Helpers that the core tests share, alike on POSIX systems and on Windows.
 
+#include <bit>
+#include <cstdint>
 #include <filesystem>
+#include <initializer_list>
 #include <random>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // A new, empty folder named "<prefix>-<random number>" in `base`; the caller removes it. The
 // system's temporary folder by default: /tmp or $TMPDIR, on Windows %TEMP%.
@@ -20,4 +24,25 @@ MakeTemporaryFolder(std::string_view prefix,
             return folder;
         }
     }
+}
+
+// The bytes of profile files, built field by field: little-endian int32 and float32.
+using Bytes = std::vector<unsigned char>;
+
+inline Bytes Int32(int32_t v) {
+    const auto u = static_cast<uint32_t>(v);
+    return {static_cast<unsigned char>(u), static_cast<unsigned char>(u >> 8),
+            static_cast<unsigned char>(u >> 16), static_cast<unsigned char>(u >> 24)};
+}
+
+inline Bytes Float(float f) {
+    return Int32(std::bit_cast<int32_t>(f));
+}
+
+inline Bytes Cat(std::initializer_list<Bytes> parts) {
+    Bytes all;
+    for (const Bytes& part : parts) {
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    return all;
 }

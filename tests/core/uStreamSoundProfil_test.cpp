@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 #include "editor_errors.h"
+#include "test_support.h"
 
 // The largest single allocation the process asked for since the last reset. The replacement
 // pair uses malloc/free on purpose, which GCC cannot see through.
@@ -43,26 +44,6 @@ void operator delete(void* p, std::size_t) noexcept {
 namespace {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<unsigned char>;
-
-Bytes Int32(int32_t v) {
-    const auto u = static_cast<uint32_t>(v);
-    return {static_cast<unsigned char>(u), static_cast<unsigned char>(u >> 8),
-            static_cast<unsigned char>(u >> 16), static_cast<unsigned char>(u >> 24)};
-}
-
-Bytes Float(float f) {
-    return Int32(std::bit_cast<int32_t>(f));
-}
-
-Bytes Cat(std::initializer_list<Bytes> parts) {
-    Bytes all;
-    for (const Bytes& part : parts) {
-        all.insert(all.end(), part.begin(), part.end());
-    }
-    return all;
-}
-
 class ProfileFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
