@@ -107,6 +107,9 @@ protected:
             QTest::keyClick(QApplication::focusWidget(), *c);
         }
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        // Return commits and closes the editor through a queued call; a person's next click
+        // comes after it.
+        QApplication::processEvents();
     }
     void Press(QKeyCombination key) {
         QTest::keyClick(QApplication::focusWidget(), key.key(), key.keyboardModifiers());
