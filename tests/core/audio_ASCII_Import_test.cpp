@@ -12,11 +12,14 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
+#endif
 
 #include "editor_errors.h"
+#include "test_support.h"
 
 namespace {
 
@@ -27,9 +30,7 @@ class AsciiImportTest : public ::testing::Test {
 protected:
     void SetUp() override {
         savedNotation_ = UserNotation;
-        char pattern[] = "/tmp/ascii-import-test-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        folder_ = pattern;
+        folder_ = MakeTemporaryFolder("ascii-import-test");
     }
     void TearDown() override {
         UserNotation = savedNotation_;
@@ -310,8 +311,13 @@ TEST_F(AsciiImportTest, PathsThatNameNoReadableFile) {
     ASSERT_EQ(longest.string().size(), 259u);
     EXPECT_EQ(DetectDelimiter(longest), u';');
 
-    for (const fs::path& path :
-         {folder_ / "missing.txt", inFolder, tooLong, fs::path("/dev/null")}) {
+    // A device reads no bytes, but it is no file either.
+#ifdef _WIN32
+    const fs::path device = "NUL";
+#else
+    const fs::path device = "/dev/null";
+#endif
+    for (const fs::path& path : {folder_ / "missing.txt", inFolder, tooLong, device}) {
         SCOPED_TRACE(path.string());
         EXPECT_EQ(DetectDelimiter(path), u'-');
         TDatentyp series = Filled();
@@ -322,6 +328,9 @@ TEST_F(AsciiImportTest, PathsThatNameNoReadableFile) {
     }
 }
 
+// A lock by another program, a read error and the open files of the process, as POSIX systems have
+// them; tests/windows holds the share modes.
+#ifndef _WIN32
 TEST_F(AsciiImportTest, AFileLockedByAWriterCannotBeOpened) {
     const fs::path path = Write("a\nb;c\n1;2\n");
     const int fd = ::open(path.c_str(), O_RDONLY);
@@ -364,6 +373,7 @@ TEST_F(AsciiImportTest, EveryPathClosesTheFile) {
     }
     EXPECT_EQ(openFiles(), before);
 }
+#endif
 
 TEST(NextTokenTest, CutsOneFieldAndMovesPastItsDelimiter) {
     std::bitset<256> semicolon;
