@@ -16,11 +16,30 @@
 #include "text_utf.h"
 #include "uStreamSoundProfil.h"
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include "platform_win.h"
+#endif
+
 namespace {
 
 namespace fs = std::filesystem;
+
+// The system's reason for a file that is not there, as the open error words it.
+#ifdef _WIN32
+const std::string kNoSuchFile = SystemErrorText(ERROR_FILE_NOT_FOUND);
+#else
+const std::string kNoSuchFile = "No such file or directory";
+#endif
+
 std::string Narrow(const std::u16string& text) {
     return Utf16ToUtf8(text);
+}
+// The path as the messages show it, in UTF-8; string() would give the ANSI code page on Windows.
+std::string Utf8(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
 }
 
 // Every dialog and message the commands show, in order, as one line each; the answers come from
@@ -214,7 +233,7 @@ TEST_F(EditorCommandsTest, SaveWritesTheTypedNameAndTheSortedRowsByteForByte) {
 
     EXPECT_EQ(desktop.log, (std::vector<std::string>{
                                "save dialog: Save as Ulmaro sound profile",
-                               "information OK: Sound Profile saved: " + target.string(),
+                               "information OK: Sound Profile saved: " + Utf8(target),
                            }));
     // The empty row is gone, the rows are sorted, 31.5 became 32 and 1.25 became 1.3 (one
     // decimal, halves away from zero); the name is the one typed, not the earlier profile's.
@@ -313,8 +332,8 @@ TEST_F(EditorCommandsTest, RejectedFileLeavesTableNameAndChartAsTheyWere) {
     desktop.openAnswers = {folder_ / "gone.ump"};
     Run(&TForm1::acOPenProfileExecute);
     ASSERT_EQ(desktop.log.size(), 2u);
-    EXPECT_EQ(desktop.log[1], "error OK: Cannot open file \"" + (folder_ / "gone.ump").string() +
-                                  "\". No such file or directory.");
+    EXPECT_EQ(desktop.log[1], "error OK: Cannot open file \"" + Utf8(folder_ / "gone.ump") +
+                                  "\". " + kNoSuchFile + ".");
 }
 
 TEST_F(EditorCommandsTest, UpdateKeepsTheTypedNameAndShowsTheStoredOneOnlyOnOpen) {

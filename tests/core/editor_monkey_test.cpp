@@ -22,8 +22,13 @@
 #include <vector>
 
 #include "number_text.h"
+#include "test_support.h"
 #include "text_utf.h"
 #include "uStreamSoundProfil.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace {
 
@@ -105,6 +110,21 @@ void WriteFile(const fs::path& path, const Bytes& bytes) {
 
 std::string Narrow(std::u16string_view text) {
     return Utf16ToUtf8(text);
+}
+
+std::string Utf8(const fs::path& path) {
+    return Utf16ToUtf8(path.u16string());
+}
+
+// The running program's own file, for Info.
+fs::path OwnExecutable() {
+#ifdef _WIN32
+    std::wstring name(32768, L'\0');
+    name.resize(GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size())));
+    return name;
+#else
+    return "/proc/self/exe";
+#endif
 }
 
 // What a file in a dialog's answer is, and so what opening or importing it must give.
@@ -339,8 +359,11 @@ bool StartsWith(std::u16string_view text, std::u16string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
 }
 
-// The messages the commands and the error handler may show, with their kinds and buttons.
-bool KnownMessage(TMsgDlgType kind, TMsgDlgButtons buttons, const std::u16string& text) {
+// The messages the commands and the error handler may show, with their kinds and buttons. Every
+// file the monkey chooses lies in `folder`, given with a trailing separator: the messages that
+// name a file show its absolute path.
+bool KnownMessage(TMsgDlgType kind, TMsgDlgButtons buttons, const std::u16string& text,
+                  const std::u16string& folder) {
     switch (kind) {
     case TMsgDlgType::mtWarning:
         return buttons == TMsgDlgButtons::mbOK &&
@@ -351,7 +374,7 @@ bool KnownMessage(TMsgDlgType kind, TMsgDlgButtons buttons, const std::u16string
                text == u"Sound profile Name missed. Continue?";
     case TMsgDlgType::mtInformation:
         return buttons == TMsgDlgButtons::mbOK &&
-               (StartsWith(text, u"Sound Profile saved: /") ||
+               (StartsWith(text, u"Sound Profile saved: " + folder) ||
                 StartsWith(text, u"Marvek Engineering Germany\r\nSound profil editor for RTA "
                                  u"software Ulmaro\r\nVer. "));
     case TMsgDlgType::mtError:
@@ -368,8 +391,8 @@ bool KnownMessage(TMsgDlgType kind, TMsgDlgButtons buttons, const std::u16string
             return true;
         }
     }
-    return (StartsWith(text, u"Cannot open file \"/") ||
-            StartsWith(text, u"Cannot create file \"/") ||
+    return (StartsWith(text, u"Cannot open file \"" + folder) ||
+            StartsWith(text, u"Cannot create file \"" + folder) ||
             StartsWith(text, u"Stream read error: ") || StartsWith(text, u"Stream write error")) &&
            text.back() == u'.';
 }
@@ -425,7 +448,7 @@ private:
                 return std::optional<fs::path>();
             }
             saveAnswer_ = dice_.Pick(saveTargets_);
-            Note("save dialog -> " + saveAnswer_->string());
+            Note("save dialog -> " + Utf8(*saveAnswer_));
             return saveAnswer_;
         };
         form_.Desktop.MessageDlg = [this](TMsgDlgType kind, TMsgDlgButtons buttons,
@@ -440,7 +463,7 @@ private:
             return yes ? TModalResult::mrYes : TModalResult::mrNo;
         };
         form_.Desktop.CloseMainWindow = [this] { ++closed_; };
-        form_.Desktop.ExecutablePath = [] { return fs::path("/proc/self/exe"); };
+        form_.Desktop.ExecutablePath = [] { return OwnExecutable(); };
     }
 
     void MakeFiles() {
@@ -556,7 +579,7 @@ private:
             Edit();
         }
         for (const Shown& m : shown_) {
-            if (!KnownMessage(m.kind, m.buttons, m.text)) {
+            if (!KnownMessage(m.kind, m.buttons, m.text, (folder_ / "").u16string())) {
                 Fail("unknown message " + std::to_string(static_cast<int>(m.kind)) + ": \"" +
                      Narrow(m.text) + "\"");
             }
@@ -650,15 +673,15 @@ private:
         Run("Save", &TForm1::acSaveProfileExecute);
         const std::u16string saved = u"Sound Profile saved: ";
         if (!shown_.empty() && StartsWith(shown_.back().text, saved)) {
-            CheckSaved(Utf16ToUtf8(shown_.back().text.substr(saved.size())));
+            CheckSaved(fs::path(shown_.back().text.substr(saved.size())));
         } else if (saveAnswer_) {
             // Only the folder and the path in a missing folder cannot take the file.
             const bool writable = saveAnswer_->parent_path() == folder_ / "saved" &&
                                   saveAnswer_->filename() != "dir.ump";
             const std::u16string refusal =
-                u"Cannot create file \"" + Utf8ToUtf16(saveAnswer_->string()) + u"\". ";
+                u"Cannot create file \"" + saveAnswer_->u16string() + u"\". ";
             if (writable || shown_.empty() || !StartsWith(shown_.back().text, refusal)) {
-                Fail("a save onto " + saveAnswer_->string() + " did not end as it should");
+                Fail("a save onto " + Utf8(*saveAnswer_) + " did not end as it should");
             }
         }
         for (const auto& entry : fs::directory_iterator(folder_ / "saved")) {
@@ -730,13 +753,16 @@ protected:
     void SetUp() override {
         UserNotation = NumberNotation{u'.'};
         CurrentSoundProfil = TSoundProfil{};
+#ifdef _WIN32
+        folder_ = MakeTemporaryFolder("editor-monkey");
+#else
         // In memory where a tmpfs is at hand: the saves' fsync would otherwise take most of the
         // time.
         std::error_code error;
-        std::string pattern = (fs::is_directory("/dev/shm", error) ? "/dev/shm" : "/tmp");
-        pattern += "/editor-monkey-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern;
+        folder_ = fs::is_directory("/dev/shm", error)
+                      ? MakeTemporaryFolder("editor-monkey", "/dev/shm")
+                      : MakeTemporaryFolder("editor-monkey");
+#endif
     }
     void TearDown() override {
         fs::remove_all(folder_);
