@@ -41,9 +41,9 @@ void AnsiToUtf16(std::string_view bytes, std::u16string& text) {
         return;
     }
     const int size = static_cast<int>(bytes.size());
-    std::wstring wide(static_cast<std::size_t>(
-                          MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, nullptr, 0)),
-                      L'\0');
+    std::wstring wide(
+        static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, nullptr, 0)),
+        L'\0');
     MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, wide.data(), static_cast<int>(wide.size()));
     text.assign(wide.begin(), wide.end());
 }
