@@ -2,38 +2,21 @@
 // crash or overrun, and a refusal must leave the series exactly as it was.
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include "audio_ASCII_Import.h"
-
-namespace {
-
-const std::filesystem::path& InputPath() {
-    static const std::filesystem::path path =
-        std::filesystem::temp_directory_path() / ("fuzz-import-" + std::to_string(::getpid()));
-    return path;
-}
-
-} // namespace
+#include "fuzz_input_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (FILE* file = std::fopen(InputPath().c_str(), "wb")) {
-        std::fwrite(data, 1, size, file);
-        std::fclose(file);
-    } else {
-        std::abort();
-    }
+    const std::filesystem::path& input = WriteInputFile("fuzz-import", data, size);
     // Both user notations get their share of the inputs.
     UserNotation.DecimalSeparator = size % 2 == 0 ? u'.' : u',';
 
     // A regular file that reads without error has a delimiter or '-', never an error.
-    const char16_t detected = DetectDelimiter(InputPath());
+    const char16_t detected = DetectDelimiter(input);
     // Without a delimiter the editor stops here; ';' still lets the import see the input.
     const char16_t delimiter = detected == u'-' ? u';' : detected;
 
@@ -41,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     series.DatenXYZ = {std::vector<float>{1, 2}, std::vector<float>{3}, std::vector<float>{4}};
     const TDatentyp before = series;
     std::u16string header;
-    const bool ok = ImportAsciiProfile(InputPath(), series, delimiter, header);
+    const bool ok = ImportAsciiProfile(input, series, delimiter, header);
     if (series.DatenXYZ[2] != before.DatenXYZ[2]) {
         std::abort();
     }

@@ -3,33 +3,16 @@
 // or "NoVersionInfo".
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
-#include <unistd.h>
-
+#include "fuzz_input_file.h"
 #include "general_utils.h"
 
-namespace {
-
-const std::filesystem::path& InputPath() {
-    static const std::filesystem::path path =
-        std::filesystem::temp_directory_path() / ("fuzz-version-" + std::to_string(::getpid()));
-    return path;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (FILE* file = std::fopen(InputPath().c_str(), "wb")) {
-        std::fwrite(data, 1, size, file);
-        std::fclose(file);
-    } else {
-        std::abort();
-    }
-    const std::u16string text = FileVersionText(InputPath());
+    const std::filesystem::path& input = WriteInputFile("fuzz-version", data, size);
+    const std::u16string text = FileVersionText(input);
     // A version text starts with its first number.
     if (text != u"NoVersionInfo" && (text.empty() || text[0] < u'0' || text[0] > u'9')) {
         std::abort();

@@ -16,8 +16,6 @@
 #include <bit>
 #include <cmath>
 #include <deque>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -60,14 +58,8 @@ protected:
 
     fs::path Write(const std::string& name, const Bytes& bytes) {
         const fs::path path = folder_ / name;
-        std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()),
-                   static_cast<std::streamsize>(bytes.size()));
+        WriteFileBytes(path, bytes);
         return path;
-    }
-    static Bytes Read(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        return Bytes(std::istreambuf_iterator<char>(in), {});
     }
 
     // The rows the table view shows below its header row, "f;g" each.
@@ -168,19 +160,19 @@ TEST_F(EndToEnd, OpenEditUpdateAndSaveGiveTheExpectedFile) {
     Press(Qt::CTRL | Qt::Key_S);
     EXPECT_EQ(messages_, std::vector<std::string>{"Sound Profile saved: " + saved.string()});
     EXPECT_EQ(FileLabel(), "saal.ump");
-    EXPECT_EQ(Read(saved), Cat({Int32(1),
-                                Int32(4),
-                                {'S', 0, 'a', 0, 'a', 0, 'l', 0},
-                                Int32(3),
-                                Int32(2),
-                                Float(50),
-                                Float(2),
-                                Int32(2),
-                                Float(100),
-                                Float(-6.5f),
-                                Int32(2),
-                                Float(1000),
-                                Float(-3.5f)}));
+    EXPECT_EQ(ReadFileBytes(saved), Cat({Int32(1),
+                                         Int32(4),
+                                         {'S', 0, 'a', 0, 'a', 0, 'l', 0},
+                                         Int32(3),
+                                         Int32(2),
+                                         Float(50),
+                                         Float(2),
+                                         Int32(2),
+                                         Float(100),
+                                         Float(-6.5f),
+                                         Int32(2),
+                                         Float(1000),
+                                         Float(-3.5f)}));
 }
 
 TEST_F(EndToEnd, ImportFillsTableNameFieldAndChart) {
@@ -197,12 +189,3 @@ TEST_F(EndToEnd, ImportFillsTableNameFieldAndChart) {
 }
 
 } // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -388,13 +388,3 @@ TEST(ResponseChartLifetime, TheSeriesOutlivesItsView) {
 }
 
 } // namespace
-
-int main(int argc, char** argv) {
-    // Offscreen unless told otherwise: test discovery at build time runs this without a display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

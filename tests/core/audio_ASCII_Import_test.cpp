@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -39,8 +38,7 @@ protected:
 
     fs::path Write(const std::string& bytes, const std::string& name = "profile.txt") {
         const fs::path path = folder_ / name;
-        std::ofstream(path, std::ios::binary)
-            .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        WriteFileBytes(path, bytes);
         return path;
     }
 

@@ -4,8 +4,6 @@
 
 #include <bit>
 #include <deque>
-#include <fstream>
-#include <iterator>
 #include <new>
 #include <string>
 #include <vector>
@@ -105,17 +103,11 @@ protected:
 
     fs::path Write(const std::string& name, const Bytes& bytes) {
         const fs::path path = folder_ / name;
-        std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()),
-                   static_cast<std::streamsize>(bytes.size()));
+        WriteFileBytes(path, bytes);
         return path;
     }
     fs::path WriteText(const std::string& name, const std::string& text) {
         return Write(name, Bytes(text.begin(), text.end()));
-    }
-    static Bytes Read(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        return Bytes(std::istreambuf_iterator<char>(in), {});
     }
 
     // The visible table below the header: "f;g" per data row.
@@ -237,16 +229,16 @@ TEST_F(EditorCommandsTest, SaveWritesTheTypedNameAndTheSortedRowsByteForByte) {
                            }));
     // The empty row is gone, the rows are sorted, 31.5 became 32 and 1.25 became 1.3 (one
     // decimal, halves away from zero); the name is the one typed, not the earlier profile's.
-    EXPECT_EQ(Read(target), Cat({Int32(1),
-                                 Int32(2),
-                                 {0x41, 0, 0x42, 0},
-                                 Int32(2),
-                                 Int32(2),
-                                 Float(32),
-                                 Float(1.3f),
-                                 Int32(2),
-                                 Float(1000),
-                                 Float(-3.5f)}));
+    EXPECT_EQ(ReadFileBytes(target), Cat({Int32(1),
+                                          Int32(2),
+                                          {0x41, 0, 0x42, 0},
+                                          Int32(2),
+                                          Int32(2),
+                                          Float(32),
+                                          Float(1.3f),
+                                          Int32(2),
+                                          Float(1000),
+                                          Float(-3.5f)}));
     EXPECT_EQ(form.Edit1.Text(), u"AB");
     EXPECT_EQ(form.lbFilename.Text(), u"room.ump");
     EXPECT_EQ(Table(), (std::vector<std::string>{"32;1.29999995231628", "1000;-3.5"}));

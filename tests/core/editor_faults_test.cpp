@@ -8,9 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -116,23 +114,6 @@ protected:
         CurrentSoundProfil = TSoundProfil{};
     }
 
-    static void Write(const fs::path& path, const Bytes& bytes) {
-        std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()),
-                   static_cast<std::streamsize>(bytes.size()));
-    }
-    static Bytes Read(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        return Bytes(std::istreambuf_iterator<char>(in), {});
-    }
-    static std::vector<std::string> Entries(const fs::path& folder) {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(folder)) {
-            names.push_back(entry.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
     // The message of an error that names a file: the absolute path, then the system's reason.
     static std::u16string FileMessage(const char* what, const fs::path& path,
                                       const std::string& reason) {
@@ -164,8 +145,8 @@ protected:
     // keeps every byte and the folder holds what it held.
     void ExpectRefusedSave(const fs::path& folder, const std::u16string& expected) {
         const bool file = fs::is_regular_file(chosen);
-        const Bytes before = file ? Read(chosen) : Bytes{};
-        const std::vector<std::string> entries = Entries(folder);
+        const Bytes before = file ? ReadFileBytes(chosen) : Bytes{};
+        const std::vector<std::string> entries = SortedEntries(folder);
         messages.clear();
         form.Execute(&TForm1::acSaveProfileExecute);
 
@@ -174,9 +155,9 @@ protected:
         EXPECT_EQ(messages[0].buttons, TMsgDlgButtons::mbOK);
         EXPECT_EQ(messages[0].text, expected);
         if (file) {
-            EXPECT_EQ(Read(chosen), before);
+            EXPECT_EQ(ReadFileBytes(chosen), before);
         }
-        EXPECT_EQ(Entries(folder), entries) << "a temporary file stayed behind";
+        EXPECT_EQ(SortedEntries(folder), entries) << "a temporary file stayed behind";
         EXPECT_EQ(form.lbFilename.Text(), Utf8ToUtf16(chosen.filename().string()));
     }
 
@@ -206,7 +187,7 @@ private:
 
 TEST_F(EditorFaultsTest, SaveOntoAFolderKeepsItAndWhatItHolds) {
     fs::create_directories(folder_ / "dir.ump" / "inner");
-    Write(folder_ / "dir.ump" / "inner" / "a.ump", Bytes{1, 2, 3});
+    WriteFileBytes(folder_ / "dir.ump" / "inner" / "a.ump", Bytes{1, 2, 3});
     std::vector<const char*> names{"dir.ump"};
 #ifndef _WIN32
     // Windows makes symbolic links only with a privilege, Wine not at all.
@@ -218,8 +199,8 @@ TEST_F(EditorFaultsTest, SaveOntoAFolderKeepsItAndWhatItHolds) {
         SCOPED_TRACE(name);
         chosen = folder_ / name;
         ExpectRefusedSave(folder_, FileMessage("Cannot create", chosen, kIsAFolder));
-        EXPECT_EQ(Entries(folder_ / "dir.ump"), std::vector<std::string>{"inner"});
-        EXPECT_EQ(Read(folder_ / "dir.ump" / "inner" / "a.ump"), (Bytes{1, 2, 3}));
+        EXPECT_EQ(SortedEntries(folder_ / "dir.ump"), std::vector<std::string>{"inner"});
+        EXPECT_EQ(ReadFileBytes(folder_ / "dir.ump" / "inner" / "a.ump"), (Bytes{1, 2, 3}));
     }
 }
 
@@ -248,7 +229,7 @@ private:
 
 TEST_F(EditorFaultsTest, SaveBeyondTheFileSizeLimitKeepsThePreviousFile) {
     chosen = folder_ / "keep.ump";
-    Write(chosen, Bytes{1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    WriteFileBytes(chosen, Bytes{1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
     FillTable(100);
     const FileSizeLimit limit(64);
     ExpectRefusedSave(folder_, u"Stream write error: File too large.");
@@ -264,7 +245,7 @@ TEST_F(EditorFaultsTest, SaveOntoAFullDiskKeepsThePreviousFile) {
         GTEST_SKIP() << "tmpfs cannot be mounted: " << std::strerror(errno);
     }
     chosen = disk / "keep.ump";
-    Write(chosen, Bytes{1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    WriteFileBytes(chosen, Bytes{1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
     FillTable(2000); // 24,000 bytes
     ExpectRefusedSave(disk, u"Stream write error: No space left on device.");
 }
@@ -276,14 +257,14 @@ TEST_F(EditorFaultsTest, SaveOntoAMountPointCannotRenameAndKeepsThePreviousFile)
     // The target is the mount point of another file; the finished temporary cannot replace it.
     const Bytes old{1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     const fs::path source = folder_ / "source.ump";
-    Write(source, old);
+    WriteFileBytes(source, old);
     chosen = folder_ / "bound.ump";
-    Write(chosen, Bytes{});
+    WriteFileBytes(chosen, Bytes{});
     if (!Mount(chosen, source.c_str(), nullptr, MS_BIND, nullptr)) {
         GTEST_SKIP() << "a file cannot be bound here: " << std::strerror(errno);
     }
     ExpectRefusedSave(folder_, FileMessage("Cannot create", chosen, "Device or resource busy"));
-    EXPECT_EQ(Read(source), old);
+    EXPECT_EQ(ReadFileBytes(source), old);
 }
 #endif
 
@@ -315,7 +296,7 @@ TEST_F(EditorFaultsTest, FileThatChangesBetweenTheDialogAndTheReadShowsNothingOf
         SCOPED_TRACE(c.what);
         chosen = folder_ / "profile.ump";
         fs::remove_all(chosen);
-        Write(chosen, valid);
+        WriteFileBytes(chosen, valid);
         betweenDialogAndRead = [&] { c.change(chosen); };
         messages.clear();
         form.lbFilename.SetText(u"?");

@@ -13,7 +13,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <deque>
-#include <fstream>
 #include <limits>
 #include <optional>
 #include <random>
@@ -101,11 +100,6 @@ Bytes ProfileBytes(const TSoundProfil& profile) {
         }
     }
     return out;
-}
-
-void WriteFile(const fs::path& path, const Bytes& bytes) {
-    std::ofstream(path, std::ios::binary)
-        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 std::string Narrow(std::u16string_view text) {
@@ -472,24 +466,24 @@ private:
         for (int i = 0; i < 10; ++i) {
             const fs::path good = folder_ / ("good" + std::to_string(i) + ".ump");
             TSoundProfil profile = RandomProfile(dice_);
-            WriteFile(good, ProfileBytes(profile));
+            WriteFileBytes(good, ProfileBytes(profile));
             pool_.push_back({good, FileKind::GoodProfile, profile});
 
             const fs::path bad = folder_ / ("bad" + std::to_string(i) + ".ump");
-            WriteFile(bad, BadProfileBytes(dice_));
+            WriteFileBytes(bad, BadProfileBytes(dice_));
             pool_.push_back({bad, FileKind::BadProfile, {}});
 
             const fs::path ascii = folder_ / ("curve" + std::to_string(i) + ".txt");
-            WriteFile(ascii, GoodAsciiBytes(dice_));
+            WriteFileBytes(ascii, GoodAsciiBytes(dice_));
             pool_.push_back({ascii, FileKind::GoodAscii, {}});
 
             const fs::path wrong = folder_ / ("wrong" + std::to_string(i) + ".txt");
-            WriteFile(wrong, BadAsciiBytes(dice_));
+            WriteFileBytes(wrong, BadAsciiBytes(dice_));
             pool_.push_back({wrong, FileKind::BadAscii, {}});
         }
         for (int i = 0; i < 3; ++i) {
             const fs::path noise = folder_ / ("noise" + std::to_string(i));
-            WriteFile(noise, UnknownBytes(dice_));
+            WriteFileBytes(noise, UnknownBytes(dice_));
             pool_.push_back({noise, FileKind::Unknown, {}});
         }
         pool_.push_back({folder_ / "missing.ump", FileKind::Missing, {}});

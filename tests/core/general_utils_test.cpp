@@ -5,7 +5,6 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -58,18 +57,11 @@ protected:
 
     fs::path Write(const Bytes& bytes) {
         const fs::path path = folder_ / "file";
-        std::ofstream(path, std::ios::binary | std::ios::trunc)
-            .write(reinterpret_cast<const char*>(bytes.data()),
-                   static_cast<std::streamsize>(bytes.size()));
+        WriteFileBytes(path, bytes);
         return path;
     }
 
     std::string TextOf(const Bytes& bytes) { return U8(FileVersionText(Write(bytes))); }
-
-    static Bytes Read(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        return Bytes(std::istreambuf_iterator<char>(in), {});
-    }
 
     fs::path folder_;
 };
@@ -105,7 +97,7 @@ TEST_F(FileVersionTextTest, ReadsTheRecordTheBuildWrote) {
 }
 
 TEST_F(FileVersionTextTest, TruncatedExecutableHasNoVersionInfo) {
-    const Bytes whole = Read(VERSION_FIXTURE_DEFAULT);
+    const Bytes whole = ReadFileBytes(VERSION_FIXTURE_DEFAULT);
     ASSERT_GT(whole.size(), 1024u);
     // Every short length, then a spread over the file, then every length near the end where the
     // section headers are.

@@ -499,7 +499,12 @@ TEST_F(NumberTextTest, RaisingFormNamesTheWholeText) {
 
 // The window toolkit switches the C locale to the user's; reading must not follow it.
 TEST_F(NumberTextTest, ReadingIgnoresTheCLocale) {
-    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr) {
+#ifdef _WIN32
+    const char* const german = "German_Germany.1252";
+#else
+    const char* const german = "de_DE.UTF-8";
+#endif
+    if (std::setlocale(LC_NUMERIC, german) == nullptr) {
         GTEST_SKIP() << "no German locale installed";
     }
     long double dot = 0;

@@ -1,10 +1,13 @@
 #pragma once
 // Helpers that the core tests share, alike on POSIX systems and on Windows.
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <initializer_list>
+#include <iterator>
 #include <random>
 #include <string>
 #include <string_view>
@@ -45,4 +48,29 @@ inline Bytes Cat(std::initializer_list<Bytes> parts) {
         all.insert(all.end(), part.begin(), part.end());
     }
     return all;
+}
+
+// The whole content of a file, written or read as it is: `Bytes` or a std::string of bytes.
+template <class ByteContainer>
+void WriteFileBytes(const std::filesystem::path& path, const ByteContainer& bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+}
+
+template <class ByteContainer = Bytes>
+ByteContainer ReadFileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return ByteContainer(std::istreambuf_iterator<char>(in), {});
+}
+
+// The names of what a folder holds, in UTF-8 and sorted.
+inline std::vector<std::string> SortedEntries(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        const std::u8string name = entry.path().filename().u8string();
+        names.emplace_back(name.begin(), name.end());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }

@@ -7,8 +7,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <new>
 #include <string>
 #include <vector>
@@ -76,24 +74,8 @@ protected:
 
     fs::path Write(const std::string& name, const Bytes& bytes) {
         const fs::path path = folder_ / name;
-        std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()),
-                   static_cast<std::streamsize>(bytes.size()));
+        WriteFileBytes(path, bytes);
         return path;
-    }
-
-    static Bytes Read(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        return Bytes(std::istreambuf_iterator<char>(in), {});
-    }
-
-    std::vector<std::string> FolderEntries() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(folder_)) {
-            names.push_back(entry.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
     }
 
     fs::path folder_;
@@ -141,7 +123,7 @@ TEST_F(ProfileFileTest, WritesAndReadsTheDocumentedBytes) {
         SCOPED_TRACE(c.what);
         const fs::path path = folder_ / "out.ump";
         SaveSoundProfil(path, c.profile);
-        EXPECT_EQ(Read(path), c.bytes);
+        EXPECT_EQ(ReadFileBytes(path), c.bytes);
 
         TSoundProfil back{7, u"old", {{9.0f}}};
         LoadSoundProfil(Write("in.ump", c.bytes), back);
@@ -164,7 +146,7 @@ TEST_F(ProfileFileTest, RoundTripKeepsEveryBit) {
          {20000.0f, -0.1f}}};
     const fs::path path = folder_ / "p.ump";
     SaveSoundProfil(path, profile);
-    const Bytes first = Read(path);
+    const Bytes first = ReadFileBytes(path);
     ASSERT_EQ(first.size(), 12 + 2 * profile.stName.size() + 12 * profile.xyData.size());
     EXPECT_EQ(first[4], profile.stName.size()) << "N counts both units of a surrogate pair";
 
@@ -175,7 +157,7 @@ TEST_F(ProfileFileTest, RoundTripKeepsEveryBit) {
 
     back.iVers = SoundProfilVersion;
     SaveSoundProfil(path, back);
-    EXPECT_EQ(Read(path), first) << "the same record always gives the same file";
+    EXPECT_EQ(ReadFileBytes(path), first) << "the same record always gives the same file";
 }
 
 struct BadFile {
@@ -307,7 +289,8 @@ TEST_F(ProfileFileTest, HostileCountsFailBeforeAnythingLargeIsReserved) {
 TEST_F(ProfileFileTest, SavingOverALongerFileLeavesNoTail) {
     const fs::path path = Write("p.ump", Bytes(500, 0xEE));
     SaveSoundProfil(path, {1, u"", {{1.0f, 2.0f}}});
-    EXPECT_EQ(Read(path), Cat({Int32(1), Int32(0), Int32(1), Int32(2), Float(1), Float(2)}));
+    EXPECT_EQ(ReadFileBytes(path),
+              Cat({Int32(1), Int32(0), Int32(1), Int32(2), Float(1), Float(2)}));
 }
 
 // FIFOs, devices, descriptors, permission bits, symbolic links and file size limits, as POSIX
@@ -364,7 +347,7 @@ TEST_F(ProfileFileTest, ReplacedFileKeepsItsPermissionsAndLinksStayLinks) {
     TSoundProfil back;
     LoadSoundProfil(real, back);
     EXPECT_EQ(back.stName, u"L");
-    EXPECT_EQ(FolderEntries(), (std::vector<std::string>{"link.ump", "real.ump"}));
+    EXPECT_EQ(SortedEntries(folder_), (std::vector<std::string>{"link.ump", "real.ump"}));
 }
 
 TEST_F(ProfileFileTest, FailedSaveLeavesTheOldFileAndNoTemporary) {
@@ -389,8 +372,8 @@ TEST_F(ProfileFileTest, FailedSaveLeavesTheOldFileAndNoTemporary) {
     std::signal(SIGXFSZ, previousHandler);
 
     EXPECT_EQ(message, "Stream write error: File too large");
-    EXPECT_EQ(Read(path), old);
-    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"keep.ump"});
+    EXPECT_EQ(ReadFileBytes(path), old);
+    EXPECT_EQ(SortedEntries(folder_), std::vector<std::string>{"keep.ump"});
 }
 #endif
 
@@ -414,7 +397,7 @@ TEST_F(ProfileFileTest, CreateErrorsNameTheTarget) {
             EXPECT_EQ(e.what(), c.message);
         }
     }
-    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"dir.ump"});
+    EXPECT_EQ(SortedEntries(folder_), std::vector<std::string>{"dir.ump"});
 }
 
 TEST(SoundProfilRecord, EmptyingKeepsTheVersion) {

@@ -5,9 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <clocale>
 #include <cstdint>
-#include <fstream>
 #include <iterator>
 #include <string>
 #include <thread>
@@ -88,23 +86,8 @@ protected:
 
     fs::path Write(const std::string& name, const Bytes& bytes) {
         const fs::path path = folder_ / name;
-        std::ofstream(path, std::ios::binary)
-            .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        WriteFileBytes(path, bytes);
         return path;
-    }
-
-    static Bytes Read(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        return Bytes(std::istreambuf_iterator<char>(in), {});
-    }
-
-    std::vector<std::string> FolderEntries() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(folder_)) {
-            names.push_back(Utf8(entry.path().filename()));
-        }
-        std::sort(names.begin(), names.end());
-        return names;
     }
 
     fs::path folder_;
@@ -184,8 +167,8 @@ TEST_F(WindowsFileTest, SaveThatCannotReplaceLeavesTheFileAndNoTemporary) {
               shown + SystemText(ERROR_ACCESS_DENIED));
     ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL));
 
-    EXPECT_EQ(Read(path), old);
-    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"keep.ump"});
+    EXPECT_EQ(ReadFileBytes<Bytes>(path), old);
+    EXPECT_EQ(SortedEntries(folder_), std::vector<std::string>{"keep.ump"});
 }
 
 TEST_F(WindowsFileTest, CreateErrorsNameTheTarget) {
@@ -205,19 +188,19 @@ TEST_F(WindowsFileTest, CreateErrorsNameTheTarget) {
         SCOPED_TRACE(Utf8(c.target));
         EXPECT_EQ(MessageOf([&] { SaveSoundProfil(c.target, kRecordAB); }), c.message);
     }
-    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"dir.ump"});
+    EXPECT_EQ(SortedEntries(folder_), std::vector<std::string>{"dir.ump"});
 }
 
 TEST_F(WindowsFileTest, SaveWritesTheBytesAndTheReplacedFileKeepsItsAttributes) {
     const fs::path fresh = folder_ / L"neu-\u00fc\u20ac.ump";
     SaveSoundProfil(fresh, kRecordAB);
-    EXPECT_EQ(Read(fresh), kProfileAB);
+    EXPECT_EQ(ReadFileBytes<Bytes>(fresh), kProfileAB);
 
     // A hidden file, longer than the new contents: no tail, still hidden.
     const fs::path hidden = Write("hidden.ump", Bytes(500, '\xEE'));
     ASSERT_TRUE(SetFileAttributesW(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN));
     SaveSoundProfil(hidden, kRecordAB);
-    EXPECT_EQ(Read(hidden), kProfileAB);
+    EXPECT_EQ(ReadFileBytes<Bytes>(hidden), kProfileAB);
     // Wine's ReplaceFileW renames without carrying the attributes over.
     if (!RunsUnderWine()) {
         EXPECT_TRUE(GetFileAttributesW(hidden.c_str()) & FILE_ATTRIBUTE_HIDDEN);
@@ -227,7 +210,7 @@ TEST_F(WindowsFileTest, SaveWritesTheBytesAndTheReplacedFileKeepsItsAttributes) 
     LoadSoundProfil(fresh, back);
     EXPECT_EQ(back.stName, kRecordAB.stName);
     EXPECT_EQ(back.xyData, kRecordAB.xyData);
-    EXPECT_EQ(FolderEntries(),
+    EXPECT_EQ(SortedEntries(folder_),
               (std::vector<std::string>{"hidden.ump", "neu-\xC3\xBC\xE2\x82\xAC.ump"}));
 }
 
@@ -347,19 +330,6 @@ TEST(WindowsNotationTest, GermanAndUsSeparatorsComeFromTheLocaleData) {
         EXPECT_EQ(NormalizeNumberText(c.text, 1), c.normalized) << Utf16ToUtf8(c.text);
     }
     UserNotation = saved;
-}
-
-// The long texts go to the C runtime, whose locale must not change what is read.
-TEST(WindowsNotationTest, ReadingIgnoresAGermanCLocale) {
-    ASSERT_NE(std::setlocale(LC_NUMERIC, "German_Germany.1252"), nullptr);
-    long double dot = 0;
-    long double comma = 0;
-    const bool dotRead = TextToNumber(u"1.50000000000000000000001", dot, NumberNotation{});
-    const bool commaRead = TextToNumber(u"1,50000000000000000000001", comma, NumberNotation{u','});
-    std::setlocale(LC_NUMERIC, "C");
-    EXPECT_TRUE(dotRead && commaRead);
-    EXPECT_EQ(dot, 1.5L);
-    EXPECT_EQ(comma, 1.5L);
 }
 
 struct VersionCase {
