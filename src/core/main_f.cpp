@@ -74,13 +74,14 @@ void TForm1::Execute(const std::function<void()>& Work) {
 }
 
 void TForm1::acOPenProfileExecute() {
-    const auto path = Desktop.RunOpenDialog({kProfileFilter, u"Load Ulmaro sound profile", u""});
+    const auto path = Desktop.RunOpenDialog(Dialog(kProfileFilter, u"Load Ulmaro sound profile"));
     if (path) {
         OpenProfileFile(*path);
     }
 }
 
 void TForm1::OpenProfileFile(const std::filesystem::path& FileName) {
+    RememberFolder(FileName);
     lbFilename.SetText(BareFileName(FileName));
     EmptySoundProfil(CurrentSoundProfil);
     LoadSoundProfil(FileName, CurrentSoundProfil);
@@ -107,10 +108,11 @@ void TForm1::acSaveProfileExecute() {
     }
 
     const auto path =
-        Desktop.RunSaveDialog({kProfileFilter, u"Save as Ulmaro sound profile", u".ump"});
+        Desktop.RunSaveDialog(Dialog(kProfileFilter, u"Save as Ulmaro sound profile", u".ump"));
     if (!path) {
         return;
     }
+    RememberFolder(*path);
     lbFilename.SetText(BareFileName(*path));
     SaveSoundProfil(*path, CurrentSoundProfil);
     Desktop.MessageDlg(TMsgDlgType::mtInformation, TMsgDlgButtons::mbOK,
@@ -118,30 +120,88 @@ void TForm1::acSaveProfileExecute() {
 }
 
 void TForm1::acImportExecute() {
-    const auto path = Desktop.RunOpenDialog({u"All|*.*", u"Import sound profile (ASCII)", u""});
-    if (!path) {
-        return;
+    const auto path = Desktop.RunOpenDialog(Dialog(u"All|*.*", u"Import sound profile (ASCII)"));
+    if (path) {
+        ImportAsciiFile(*path);
     }
-    std::error_code error;
-    if (!std::filesystem::exists(*path, error)) {
-        return;
-    }
-    lbFilename.SetText(BareFileName(*path));
+}
 
-    const char16_t delimiter = DetectDelimiter(*path);
+void TForm1::ImportAsciiFile(const std::filesystem::path& FileName) {
+    std::error_code error;
+    if (!std::filesystem::exists(FileName, error)) {
+        return;
+    }
+    RememberFolder(FileName);
+    lbFilename.SetText(BareFileName(FileName));
+
+    const char16_t delimiter = DetectDelimiter(FileName);
     if (delimiter == u'-') {
         Desktop.MessageDlg(TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK,
                            u"Data delemiter char invalid. Function disabled");
         return;
     }
+    // A file without a data line would show the previous series again as if it had been read
+    // from this one: it is refused like a file that does not read.
+    TDatentyp imported;
     std::u16string header;
-    if (!ImportAsciiProfile(*path, KorrDataTemp, delimiter, header)) {
+    if (!ImportAsciiProfile(FileName, imported, delimiter, header) ||
+        imported.DatenXYZ[1].empty()) {
         Desktop.MessageDlg(TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK, u"File invalid.");
         return;
     }
-    ShowSeries(KorrDataTemp, Series1, u"");
+    KorrDataTemp.DatenXYZ[0] = std::move(imported.DatenXYZ[0]);
+    KorrDataTemp.DatenXYZ[1] = std::move(imported.DatenXYZ[1]);
+    ShowPoints(KorrDataTemp);
     ShowImportedData(KorrDataTemp);
     Edit1.SetText(u"?");
+}
+
+void TForm1::DropFiles(const std::vector<std::filesystem::path>& Files) {
+    if (Files.empty()) {
+        return;
+    }
+    const std::filesystem::path& file = Files.front();
+    std::error_code error;
+    if (std::filesystem::is_directory(file, error)) {
+        return;
+    }
+    std::u16string extension = PathText(file.extension());
+    for (char16_t& c : extension) {
+        if (c >= u'A' && c <= u'Z') {
+            c = static_cast<char16_t>(c - u'A' + u'a');
+        }
+    }
+    if (extension == u".ump") {
+        OpenProfileFile(file);
+    } else {
+        ImportAsciiFile(file);
+    }
+}
+
+void TForm1::NotationChanged(char16_t OldSeparator) {
+    const char16_t separator = UserNotation.DecimalSeparator;
+    if (separator == OldSeparator) {
+        return;
+    }
+    const NumberNotation old{OldSeparator};
+    TGridUpdateScope update(StringGrid1);
+    for (int32_t row = 1; row < StringGrid1.RowCount(); ++row) {
+        for (int32_t col = 1; col <= 2; ++col) {
+            if (const auto number = StringGrid1.NumberCell(col, row, OldSeparator)) {
+                StringGrid1.SetNumberCell(col, row, *number, separator);
+                continue;
+            }
+            const std::u16string& text = StringGrid1.Cells(col, row);
+            const auto at = text.find(OldSeparator);
+            long double value = 0;
+            if (at == std::u16string::npos || !TextToNumber(text, value, old)) {
+                continue;
+            }
+            std::u16string changed = text;
+            changed[at] = separator;
+            StringGrid1.SetCells(col, row, std::move(changed));
+        }
+    }
 }
 
 void TForm1::acCloseExecute() {
@@ -156,7 +216,14 @@ void TForm1::acClearExecute() {
 }
 
 void TForm1::acAppendExecute() {
+    // The row appended shows the texts a removed row left behind; the command adds an empty one,
+    // so that a deleted point can never come back through it.
+    TGridUpdateScope update(StringGrid1);
     AppendGridRow(StringGrid1);
+    const int32_t row = StringGrid1.RowCount() - 1;
+    for (int32_t col = 0; col < StringGrid1.ColCount(); ++col) {
+        StringGrid1.SetCells(col, row, u"");
+    }
 }
 
 void TForm1::acDelRowExecute() {
@@ -213,7 +280,32 @@ void TForm1::ShowRows() {
             gains.push_back(row[1]);
         }
     }
-    ShowSeries(KorrDataTemp, Series1, u"");
+    ShowPoints(KorrDataTemp);
+}
+
+void TForm1::ShowPoints(const TDatentyp& Series) {
+    const std::vector<float>& freqs = Series.DatenXYZ[0];
+    const std::vector<float>& gains = Series.DatenXYZ[1];
+    if (freqs.size() >= 2 && !gains.empty()) {
+        ShowSeries(Series, Series1, u"");
+        return;
+    }
+    Series1.Empty();
+    Series1.SetTitle(u"");
+    if (!freqs.empty() && !gains.empty()) {
+        Series1.AddXY(freqs[0], gains[0], u"", TLineSeries::Color);
+    }
+}
+
+TFileDialogSettings TForm1::Dialog(std::u16string Filter, std::u16string Title,
+                                   std::u16string DefaultExt) const {
+    return {std::move(Filter), std::move(Title), std::move(DefaultExt), lastFolder_};
+}
+
+void TForm1::RememberFolder(const std::filesystem::path& FileName) {
+    std::error_code error;
+    const std::filesystem::path full = std::filesystem::absolute(FileName, error);
+    lastFolder_ = (error ? FileName : full).parent_path();
 }
 
 void TForm1::FormCreate() {

@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "audio_ASCII_Import.h"
 #include "teechart_basics.h"
@@ -22,6 +23,9 @@ struct TFileDialogSettings {
     std::u16string Filter; // "Name|pattern|Name|pattern...", the first entry preselected
     std::u16string Title;
     std::u16string DefaultExt; // ".ump" for Save; empty where the command sets none
+    // The folder of the file last opened, saved or imported in this run; empty before the
+    // first, when the desktop starts in the user's documents folder.
+    std::filesystem::path InitialFolder;
 };
 
 struct TDesktop {
@@ -99,6 +103,14 @@ public:
     // Open profile without its dialog: the steps after the user has chosen `FileName`. The
     // desktop uses it for a profile named on the command line.
     void OpenProfileFile(const std::filesystem::path& FileName);
+    // Import ASCII without its dialog: the steps after the user has chosen `FileName`.
+    void ImportAsciiFile(const std::filesystem::path& FileName);
+    // Files dropped on the window: the first one is opened as a profile when its name ends in
+    // ".ump" (any letter case), otherwise imported; a folder is ignored.
+    void DropFiles(const std::vector<std::filesystem::path>& Files);
+    // The user's notation changed from OldSeparator to UserNotation: every value cell whose text
+    // is a number in the old notation shows the same number in the new one.
+    void NotationChanged(char16_t OldSeparator);
 
     // Sets the table up: three columns, the header row alone, current cell (1, 0).
     void FormCreate();
@@ -114,6 +126,15 @@ public:
 private:
     // ShowProfile without the name: the table and the chart.
     void ShowRows();
+    // The chart shows exactly the series' points: ShowSeries draws two or more, fewer are set
+    // here, so that a single point or none never leaves the previous line standing.
+    void ShowPoints(const TDatentyp& Series);
+    // The dialog settings with the folder of the file last chosen.
+    TFileDialogSettings Dialog(std::u16string Filter, std::u16string Title,
+                               std::u16string DefaultExt = {}) const;
+    void RememberFolder(const std::filesystem::path& FileName);
+
+    std::filesystem::path lastFolder_;
 };
 
 // The text the general error handler shows for a message: a full stop is appended unless the

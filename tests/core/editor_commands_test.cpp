@@ -431,20 +431,57 @@ TEST_F(EditorCommandsTest, ImportRefusals) {
     }
 }
 
-TEST_F(EditorCommandsTest, HeaderOnlyImportAfterClearBringsTheLastSeriesBack) {
+TEST_F(EditorCommandsTest, ImportWithoutADataLineIsRefusedAndChangesOnlyTheFileLabel) {
     desktop.openAnswers = {WriteText("a.txt", "f;g\r\n100;1\r\n200;2\r\n")};
     Run(&TForm1::acImportExecute);
     Run(&TForm1::acClearExecute);
-    EXPECT_EQ(Table(), (std::vector<std::string>{";", ";"}));
-    EXPECT_EQ(form.Series1.Count(), 0u);
-    EXPECT_EQ(form.lbFilename.Text(), u"");
-    EXPECT_EQ(form.Edit1.Text(), u"?");
+    form.Edit1.SetText(u"Typed");
 
+    desktop.log.clear();
     desktop.openAnswers = {WriteText("h.txt", "title\r\nf;g\r\nunit;unit\r\n")};
     Run(&TForm1::acImportExecute);
-    EXPECT_EQ(desktop.log.size(), 2u); // two dialogs, no message
-    EXPECT_EQ(Table(), (std::vector<std::string>{"100.0;1.00", "200.0;2.00"}));
-    EXPECT_EQ(form.Series1.XValues(), (std::vector<double>{100, 200}));
+    EXPECT_EQ(desktop.log, (std::vector<std::string>{"open dialog: Import sound profile (ASCII)",
+                                                     "warning OK: File invalid."}));
+    EXPECT_EQ(form.lbFilename.Text(), u"h.txt");
+    EXPECT_EQ(Table(), (std::vector<std::string>{";", ";"}));
+    EXPECT_EQ(form.Series1.Count(), 0u);
+    EXPECT_EQ(form.Edit1.Text(), u"Typed");
+    EXPECT_EQ(form.KorrDataTemp.DatenXYZ[0], (std::vector<float>{100, 200}));
+}
+
+TEST_F(EditorCommandsTest, ChartShowsExactlyThePointsShownByEveryCommand) {
+    const auto profile = [&](const std::string& name, std::initializer_list<float> values) {
+        Bytes bytes = Cat({Int32(1), Int32(0), Int32(static_cast<int32_t>(values.size() / 2))});
+        for (auto it = values.begin(); it != values.end(); it += 2) {
+            bytes = Cat({bytes, Int32(2), Float(it[0]), Float(it[1])});
+        }
+        return Write(name, bytes);
+    };
+    desktop.openAnswers = {profile("ten.ump", {20, 1, 50, 2, 100, 3}), profile("one.ump", {500, 4}),
+                           profile("none.ump", {})};
+    Run(&TForm1::acOPenProfileExecute);
+    EXPECT_EQ(form.Series1.Count(), 3u);
+    Run(&TForm1::acOPenProfileExecute);
+    EXPECT_EQ(form.Series1.XValues(), (std::vector<double>{500}));
+    EXPECT_EQ(form.Series1.YValues(), (std::vector<double>{4}));
+    Run(&TForm1::acOPenProfileExecute);
+    EXPECT_EQ(form.Series1.Count(), 0u);
+
+    Type(1, u"30", u"-1");
+    Type(2, u"40", u"-2");
+    Run(&TForm1::acSortExecute);
+    EXPECT_EQ(form.Series1.Count(), 2u);
+    Run(&TForm1::acDelRowExecute); // frowindex 0: nothing
+    form.StringGrid1.SelectCell(1, 2);
+    Run(&TForm1::acDelRowExecute);
+    Run(&TForm1::acSortExecute);
+    EXPECT_EQ(form.Series1.XValues(), (std::vector<double>{30}));
+
+    desktop.openAnswers = {WriteText("one.txt", "f;g\r\nHz;dB\r\n700;7\r\n")};
+    Run(&TForm1::acImportExecute);
+    EXPECT_EQ(form.Series1.XValues(), (std::vector<double>{700}));
+    EXPECT_EQ(form.Series1.YValues(), (std::vector<double>{7}));
+    EXPECT_EQ(desktop.log.size(), 4u); // three open dialogs and one import dialog, no message
 }
 
 TEST_F(EditorCommandsTest, RowCommandsActOnTheSelectedRow) {
@@ -459,11 +496,63 @@ TEST_F(EditorCommandsTest, RowCommandsActOnTheSelectedRow) {
     ASSERT_TRUE(form.StringGrid1.SelectCell(1, 3));
     Run(&TForm1::acDelRowExecute);
     EXPECT_EQ(form.frowindex, 2);
-    Run(&TForm1::acAppendExecute); // the deleted row comes back
-    EXPECT_EQ(Table(), (std::vector<std::string>{";", "10;1", "20;2"}));
+    Run(&TForm1::acAppendExecute); // empty, although the deleted row's texts are stored there
+    EXPECT_EQ(Table(), (std::vector<std::string>{";", "10;1", ";"}));
+    EXPECT_EQ(form.StringGrid1.Cells(0, 3), u"");
+    Run(&TForm1::acSortExecute);
+    EXPECT_EQ(CurrentSoundProfil.xyData, (std::vector<std::vector<float>>{{10, 1}}));
     Run(&TForm1::acCloseExecute);
     EXPECT_EQ(desktop.closed, 1);
     EXPECT_TRUE(desktop.log.empty());
+}
+
+TEST_F(EditorCommandsTest, DialogsStartInTheFolderOfTheFileLastChosen) {
+    fs::create_directories(folder_ / "in" / "out");
+    const fs::path text = folder_ / "in" / "a.txt";
+    WriteFileBytes(text, std::string("f;g\r\nHz;dB\r\n100;1\r\n"));
+    desktop.openAnswers = {std::nullopt, text};
+    desktop.saveAnswers = {folder_ / "in" / "out" / "b.ump"};
+    Run(&TForm1::acOPenProfileExecute); // cancelled: no folder yet
+    Run(&TForm1::acImportExecute);
+    form.Edit1.SetText(u"Room");
+    Run(&TForm1::acSaveProfileExecute);
+    Run(&TForm1::acOPenProfileExecute);
+    ASSERT_EQ(desktop.dialogs.size(), 4u);
+    EXPECT_EQ(desktop.dialogs[0].InitialFolder, fs::path());
+    EXPECT_EQ(desktop.dialogs[1].InitialFolder, fs::path());
+    EXPECT_EQ(desktop.dialogs[2].InitialFolder, folder_ / "in");
+    EXPECT_EQ(desktop.dialogs[3].InitialFolder, folder_ / "in" / "out");
+}
+
+TEST_F(EditorCommandsTest, DroppedFilesOpenAProfileOrImportTheFirst) {
+    const fs::path profile =
+        Write("Hall.UMP", Cat({Int32(1), Int32(1), Bytes{'H', 0}, Int32(2), Int32(2), Float(100),
+                               Float(1), Int32(2), Float(200), Float(2)}));
+    const fs::path text = WriteText("m.txt", "f;g\r\nHz;dB\r\n300;3\r\n");
+    form.DropFiles({folder_});
+    form.DropFiles({});
+    EXPECT_EQ(form.lbFilename.Text(), u"?");
+    form.DropFiles({profile, text});
+    EXPECT_EQ(form.lbFilename.Text(), u"Hall.UMP");
+    EXPECT_EQ(form.Edit1.Text(), u"H");
+    EXPECT_EQ(Table(), (std::vector<std::string>{"100;1", "200;2"}));
+    form.DropFiles({text, profile});
+    EXPECT_EQ(form.lbFilename.Text(), u"m.txt");
+    EXPECT_EQ(Table(), (std::vector<std::string>{"300.0;3.00"}));
+    EXPECT_TRUE(desktop.log.empty());
+}
+
+TEST_F(EditorCommandsTest, NotationChangeShowsTheSameNumbersInTheNewNotation) {
+    CurrentSoundProfil.xyData = {{100, 1.5f}, {200, -2}};
+    form.ShowProfile();
+    Type(3, u"1.25", u"1,5"); // a typed US number, and one that is none in the old notation
+    Type(4, u"abc.", u"2.5.1");
+    UserNotation = NumberNotation{u','};
+    form.NotationChanged(u'.');
+    EXPECT_EQ(Table(), (std::vector<std::string>{"100;1,5", "200;-2", "1,25;1,5", "abc.;2.5.1"}));
+    EXPECT_EQ(form.StringGrid1.NumberCell(2, 1, u','), 1.5f);
+    form.NotationChanged(u','); // unchanged notation: nothing to do
+    EXPECT_EQ(Table()[2], "1,25;1,5");
 }
 
 TEST_F(EditorCommandsTest, InfoShowsTheVersionOfTheRunningProgram) {
