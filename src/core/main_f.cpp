@@ -235,19 +235,24 @@ void TForm1::acInsertExecute() {
 }
 
 void TForm1::acSortExecute() {
+    if (ReadTable()) {
+        // The name field keeps what the user typed: Save takes it right after this step.
+        ShowRows();
+    }
+}
+
+bool TForm1::ReadTable() {
     RemoveEmptyRows(StringGrid1);
     SortGridRows(StringGrid1, 1, true);
 
     std::vector<std::vector<float>> rows;
     boNumericDataok = GridToProfileRows(StringGrid1, 1, 2, rows);
     CurrentSoundProfil.xyData = std::move(rows);
-    if (boNumericDataok) {
-        // The name field keeps what the user typed: Save takes it right after this step.
-        ShowRows();
-    } else {
+    if (!boNumericDataok) {
         Desktop.MessageDlg(TMsgDlgType::mtError, TMsgDlgButtons::mbOK,
                            u"Table data invalid! Check values.");
     }
+    return boNumericDataok;
 }
 
 void TForm1::acInfoExecute() {

@@ -28,6 +28,18 @@ struct TFileDialogSettings {
     std::filesystem::path InitialFolder;
 };
 
+// A small dialog that asks for values as texts: one line per field, with its label and the text
+// it starts with; a field with choices offers only those texts.
+struct TValueField {
+    std::u16string Label;
+    std::u16string Text;
+    std::vector<std::u16string> Choices;
+};
+struct TValueDialog {
+    std::u16string Title;
+    std::vector<TValueField> Fields;
+};
+
 struct TDesktop {
     // The chosen path, or nullopt when the user cancels.
     std::function<std::optional<std::filesystem::path>(const TFileDialogSettings&)> RunOpenDialog;
@@ -35,6 +47,8 @@ struct TDesktop {
     std::function<TModalResult(TMsgDlgType, TMsgDlgButtons, const std::u16string& Text)> MessageDlg;
     std::function<void()> CloseMainWindow;
     std::function<std::filesystem::path()> ExecutablePath; // the running program's own file
+    // The texts of the fields as the user left them, in order, or nullopt when the user cancels.
+    std::function<std::optional<std::vector<std::u16string>>(const TValueDialog&)> AskValues;
 };
 
 // A line of text shown by a viewer (the name field, the file label). The viewer that types into
@@ -89,6 +103,16 @@ public:
     void acSortExecute();
     void acInfoExecute();
 
+    // The curve tools: each asks for its values, reads the table as Update / Sort does (same
+    // messages, stopping where it stops), reshapes the profile's rows and shows them as Update /
+    // Sort does. Cancel changes nothing; a value that does not read is told and asked again.
+    void acInvertExecute();
+    void acOffsetExecute();
+    void acNormalizeExecute();
+    void acSmoothExecute();
+    void acResampleExecute();
+    void acLimitExecute();
+
     // Shows CurrentSoundProfil in the table, the name field and the chart. A row with fewer than
     // two values shows what it has in the table and is left out of the chart.
     void ShowProfile();
@@ -124,8 +148,19 @@ public:
     void StringGrid1SelectCell(int32_t ACol, int32_t ARow);
 
 private:
+    // Update / Sort's steps up to reading the table back into CurrentSoundProfil: false, after
+    // the message, when the table does not convert.
+    bool ReadTable();
     // ShowProfile without the name: the table and the chart.
     void ShowRows();
+    // Asks with Desktop.AskValues until Read accepts the texts (it answers an empty text) or the
+    // user cancels; a refusal is shown as a warning and the dialog comes back with the texts.
+    bool AskValues(TValueDialog Dialog,
+                   const std::function<std::u16string(const std::vector<std::u16string>&)>& Read);
+    // Reads the table, applies Tool to the rows and shows them; Tool answers a message instead
+    // when it would leave no point, and nothing is shown then.
+    void
+    ApplyCurveTool(const std::function<std::u16string(std::vector<std::vector<float>>&)>& Tool);
     // The chart shows exactly the series' points: ShowSeries draws two or more, fewer are set
     // here, so that a single point or none never leaves the previous line standing.
     void ShowPoints(const TDatentyp& Series);

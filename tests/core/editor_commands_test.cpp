@@ -48,6 +48,8 @@ struct ScriptedDesktop {
     std::deque<std::optional<fs::path>> saveAnswers;
     std::deque<TModalResult> messageAnswers;
     std::vector<TFileDialogSettings> dialogs;
+    std::deque<std::optional<std::vector<std::u16string>>> valueAnswers; // empty: Cancel
+    std::vector<TValueDialog> valueDialogs;
     int closed = 0;
     fs::path executable = "/nonexistent/soundprofile-editor";
 
@@ -71,6 +73,16 @@ struct ScriptedDesktop {
             return answer;
         };
         desktop.CloseMainWindow = [this] { ++closed; };
+        desktop.AskValues = [this](const TValueDialog& d) {
+            valueDialogs.push_back(d);
+            log.push_back("values dialog: " + Narrow(d.Title));
+            std::optional<std::vector<std::u16string>> answer;
+            if (!valueAnswers.empty()) {
+                answer = valueAnswers.front();
+                valueAnswers.pop_front();
+            }
+            return answer;
+        };
         desktop.ExecutablePath = [this] { return executable; };
     }
 
@@ -553,6 +565,93 @@ TEST_F(EditorCommandsTest, NotationChangeShowsTheSameNumbersInTheNewNotation) {
     EXPECT_EQ(form.StringGrid1.NumberCell(2, 1, u','), 1.5f);
     form.NotationChanged(u','); // unchanged notation: nothing to do
     EXPECT_EQ(Table()[2], "1,25;1,5");
+}
+
+TEST_F(EditorCommandsTest, CurveToolsReadTheTableReshapeAndShowIt) {
+    struct Case {
+        void (TForm1::*command)();
+        std::vector<std::u16string> values; // the dialog's answer; none for Invert
+        std::vector<std::string> table;
+    };
+    const Case cases[] = {
+        {&TForm1::acInvertExecute, {}, {"100;-1", "1000;-3", "10000;2"}},
+        {&TForm1::acOffsetExecute, {u"1,5"}, {"100;2.5", "1000;4.5", "10000;-0.5"}},
+        {&TForm1::acNormalizeExecute, {u"1000"}, {"100;-2", "1000;0", "10000;-5"}},
+        {&TForm1::acSmoothExecute, {u"1/48"}, {"100;1", "1000;3", "10000;-2"}},
+        {&TForm1::acResampleExecute,
+         {u"1/1"}, // general texts of the floats
+         {"100;1", "125;1.20000004768372", "250;1.79999995231628", "500;2.40000009536743", "1000;3",
+          "2000;1.5", "4000;0", "8000;-1.5", "10000;-2"}},
+        {&TForm1::acLimitExecute, {u"100", u"1000.0"}, {"100;1", "1000;3"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.table.front() + " ... " + c.table.back());
+        Type(1, u"10000", u"-2");
+        Type(2, u"1000", u"3");
+        Type(3, u"100", u"1");
+        form.StringGrid1.SetRowCount(4);
+        form.Edit1.SetText(u"Typed");
+        desktop.valueAnswers = {c.values};
+        desktop.log.clear();
+        Run(c.command);
+        EXPECT_EQ(Table(), c.table);
+        EXPECT_EQ(form.Series1.Count(), c.table.size());
+        EXPECT_EQ(CurrentSoundProfil.xyData.size(), c.table.size());
+        EXPECT_EQ(form.Edit1.Text(), u"Typed");
+        EXPECT_EQ(desktop.log.size(), c.values.empty() ? 0u : 1u); // the dialog, no message
+    }
+}
+
+TEST_F(EditorCommandsTest, CurveToolDialogsAskAgainCancelAndRefuse) {
+    Type(1, u"200", u"1");
+    Type(2, u"100", u"2");
+    desktop.valueAnswers = {std::vector<std::u16string>{u"abc"},
+                            std::vector<std::u16string>{u"1/5"}};
+    Run(&TForm1::acSmoothExecute); // a bad text, another, then Cancel
+    EXPECT_EQ(desktop.log, (std::vector<std::string>{
+                               "values dialog: Smooth",
+                               "warning OK: 'abc' is not one of 1/1, 1/2, 1/3, 1/6, 1/12, 1/24 "
+                               "or 1/48.",
+                               "values dialog: Smooth",
+                               "warning OK: '1/5' is not one of 1/1, 1/2, 1/3, 1/6, 1/12, 1/24 "
+                               "or 1/48.",
+                               "values dialog: Smooth",
+                           }));
+    ASSERT_EQ(desktop.valueDialogs.size(), 3u);
+    EXPECT_EQ(desktop.valueDialogs[0].Fields[0].Text, u"1/3");
+    EXPECT_EQ(desktop.valueDialogs[0].Fields[0].Choices.size(), 7u);
+    EXPECT_EQ(desktop.valueDialogs[2].Fields[0].Text, u"1/5");
+    EXPECT_EQ(Table(), (std::vector<std::string>{"200;1", "100;2"})); // Cancel: not even sorted
+
+    desktop.log.clear();
+    desktop.valueAnswers = {std::vector<std::u16string>{u"x", u"1"},
+                            std::vector<std::u16string>{u"500", u"20"},
+                            std::vector<std::u16string>{u"300", u"2e4"}};
+    Run(&TForm1::acLimitExecute);
+    EXPECT_EQ(desktop.log,
+              (std::vector<std::string>{
+                  "values dialog: Limit frequency range",
+                  "warning OK: 'x' is not a valid floating point value.",
+                  "values dialog: Limit frequency range",
+                  "warning OK: The lowest frequency lies above the highest.",
+                  "values dialog: Limit frequency range",
+                  "information OK: No point lies between 300 and 20000 Hz; the profile stays as "
+                  "it is.",
+              }));
+    EXPECT_EQ(Table(), (std::vector<std::string>{"100;2", "200;1"})); // read as Update / Sort
+    EXPECT_EQ(form.Series1.Count(), 0u);                              // but not shown
+
+    desktop.log.clear();
+    desktop.valueAnswers = {std::vector<std::u16string>{u"-5"},
+                            std::vector<std::u16string>{u"1000"}};
+    Type(3, u"oops", u"1");
+    Run(&TForm1::acNormalizeExecute);
+    EXPECT_EQ(desktop.log, (std::vector<std::string>{
+                               "values dialog: Normalize at frequency",
+                               "warning OK: The frequency must be above 0 Hz.",
+                               "values dialog: Normalize at frequency",
+                               "error OK: 'ERROR' is not a valid floating point value.",
+                           }));
 }
 
 TEST_F(EditorCommandsTest, InfoShowsTheVersionOfTheRunningProgram) {

@@ -1,0 +1,193 @@
+// The curve tool commands of TForm1: the values they ask for and how they are read.
+
+#include <charconv>
+#include <cmath>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "main_f.h"
+#include "number_text.h"
+#include "profile_curves.h"
+#include "text_utf.h"
+#include "uStreamSoundProfil.h"
+
+namespace {
+
+const std::vector<std::u16string> kFractions = {u"1/1",  u"1/2",  u"1/3", u"1/6",
+                                                u"1/12", u"1/24", u"1/48"};
+
+std::u16string NotANumber(const std::u16string& Text) {
+    return u"'" + Text + u"' is not a valid floating point value.";
+}
+
+// A finite number in the user's, the German or the US notation, to one decimal.
+std::optional<double> ReadValue(const std::u16string& Text) {
+    long double value = 0;
+    if (!NormalizedNumber(Text, 1, value) || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return static_cast<double>(value);
+}
+
+// "1/3" or "3": the parts of an octave, when the tools offer that fraction.
+std::optional<int32_t> ReadFraction(std::u16string_view Text) {
+    if (Text.starts_with(u"1/")) {
+        Text.remove_prefix(2);
+    }
+    const std::string digits = Utf16ToUtf8(std::u16string(Text));
+    int32_t n = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
+    if (error != std::errc() || end != digits.data() + digits.size() || !IsOctaveFraction(n)) {
+        return std::nullopt;
+    }
+    return n;
+}
+
+// Reads the octave fraction field into Fraction.
+std::function<std::u16string(const std::vector<std::u16string>&)>
+FractionReader(int32_t& Fraction) {
+    return [&Fraction](const std::vector<std::u16string>& texts) {
+        Fraction = ReadFraction(texts[0]).value_or(0);
+        return Fraction != 0 ? std::u16string()
+                             : u"'" + texts[0] +
+                                   u"' is not one of 1/1, 1/2, 1/3, 1/6, 1/12, "
+                                   u"1/24 or 1/48.";
+    };
+}
+
+} // namespace
+
+bool TForm1::AskValues(
+    TValueDialog Dialog,
+    const std::function<std::u16string(const std::vector<std::u16string>&)>& Read) {
+    for (;;) {
+        const auto texts = Desktop.AskValues(Dialog);
+        if (!texts || texts->size() != Dialog.Fields.size()) {
+            return false;
+        }
+        const std::u16string refusal = Read(*texts);
+        if (refusal.empty()) {
+            return true;
+        }
+        Desktop.MessageDlg(TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK, refusal);
+        for (std::size_t i = 0; i < texts->size(); ++i) {
+            Dialog.Fields[i].Text = (*texts)[i];
+        }
+    }
+}
+
+void TForm1::ApplyCurveTool(
+    const std::function<std::u16string(std::vector<std::vector<float>>&)>& Tool) {
+    if (!ReadTable()) {
+        return;
+    }
+    std::vector<std::vector<float>> rows = CurrentSoundProfil.xyData;
+    const std::u16string refusal = Tool(rows);
+    if (!refusal.empty()) {
+        Desktop.MessageDlg(TMsgDlgType::mtInformation, TMsgDlgButtons::mbOK, refusal);
+        return;
+    }
+    CurrentSoundProfil.xyData = std::move(rows);
+    ShowRows();
+}
+
+void TForm1::acInvertExecute() {
+    ApplyCurveTool([](TProfileRows& rows) {
+        InvertGains(rows);
+        return std::u16string();
+    });
+}
+
+void TForm1::acOffsetExecute() {
+    double decibels = 0;
+    if (!AskValues({u"Offset gains", {{u"Offset (dB):", u"0", {}}}},
+                   [&](const std::vector<std::u16string>& texts) {
+                       const auto value = ReadValue(texts[0]);
+                       decibels = value.value_or(0);
+                       return value ? std::u16string() : NotANumber(texts[0]);
+                   })) {
+        return;
+    }
+    ApplyCurveTool([&](TProfileRows& rows) {
+        OffsetGains(rows, decibels);
+        return std::u16string();
+    });
+}
+
+void TForm1::acNormalizeExecute() {
+    double frequency = 0;
+    if (!AskValues({u"Normalize at frequency", {{u"Frequency (Hz):", u"1000", {}}}},
+                   [&](const std::vector<std::u16string>& texts) {
+                       const auto value = ReadValue(texts[0]);
+                       if (!value) {
+                           return NotANumber(texts[0]);
+                       }
+                       frequency = *value;
+                       return frequency > 0 ? std::u16string()
+                                            : std::u16string(u"The frequency must be above 0 Hz.");
+                   })) {
+        return;
+    }
+    ApplyCurveTool([&](TProfileRows& rows) {
+        NormalizeGains(rows, frequency);
+        return std::u16string();
+    });
+}
+
+void TForm1::acSmoothExecute() {
+    int32_t fraction = 0;
+    if (!AskValues({u"Smooth", {{u"Octave fraction:", u"1/3", kFractions}}},
+                   FractionReader(fraction))) {
+        return;
+    }
+    ApplyCurveTool([&](TProfileRows& rows) {
+        SmoothGains(rows, fraction);
+        return std::u16string();
+    });
+}
+
+void TForm1::acResampleExecute() {
+    int32_t fraction = 0;
+    if (!AskValues({u"Resample", {{u"Octave fraction:", u"1/12", kFractions}}},
+                   FractionReader(fraction))) {
+        return;
+    }
+    ApplyCurveTool([&](TProfileRows& rows) {
+        rows = ResampleRows(rows, fraction);
+        return std::u16string();
+    });
+}
+
+void TForm1::acLimitExecute() {
+    double low = 0;
+    double high = 0;
+    if (!AskValues(
+            {u"Limit frequency range",
+             {{u"Lowest frequency (Hz):", u"20", {}}, {u"Highest frequency (Hz):", u"20000", {}}}},
+            [&](const std::vector<std::u16string>& texts) {
+                const auto from = ReadValue(texts[0]);
+                const auto to = ReadValue(texts[1]);
+                if (!from || !to) {
+                    return NotANumber(texts[from ? 1 : 0]);
+                }
+                low = *from;
+                high = *to;
+                return low <= high ? std::u16string()
+                                   : std::u16string(u"The lowest frequency lies above the "
+                                                    u"highest.");
+            })) {
+        return;
+    }
+    ApplyCurveTool([&](TProfileRows& rows) {
+        TProfileRows kept = rows;
+        LimitRange(kept, low, high);
+        if (kept.empty()) {
+            return u"No point lies between " + FormatGeneral(low, UserNotation) + u" and " +
+                   FormatGeneral(high, UserNotation) + u" Hz; the profile stays as it is.";
+        }
+        rows = std::move(kept);
+        return std::u16string();
+    });
+}
