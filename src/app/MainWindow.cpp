@@ -1,13 +1,20 @@
 #include "MainWindow.h"
 
+#include <QtCore/QMimeData>
+#include <QtGui/QDragEnterEvent>
+#include <QtGui/QDropEvent>
 #include <QtGui/QFontDatabase>
+#include <QtGui/QKeyEvent>
 #include <QtGui/QScreen>
+#include <QtGui/QShortcut>
 #include <QtWidgets/QAbstractButton>
 #include <QtWidgets/QMenu>
 #include <QtWidgets/QMenuBar>
 #include <QtWidgets/QStyle>
 
+#include <filesystem>
 #include <utility>
+#include <vector>
 
 #include "QtDesktop.h"
 #include "ResponseChartView.h"
@@ -40,6 +47,20 @@ QString ToQString(const std::u16string& text) {
     return QString::fromStdU16String(text);
 }
 
+std::vector<std::filesystem::path> LocalFiles(const QList<QUrl>& urls) {
+    std::vector<std::filesystem::path> files;
+    for (const QUrl& url : urls) {
+        if (url.isLocalFile()) {
+            files.emplace_back(url.toLocalFile().toStdU16String());
+        }
+    }
+    return files;
+}
+
+bool CarriesLocalFiles(const QMimeData* data) {
+    return data && !LocalFiles(data->urls()).empty();
+}
+
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent)
@@ -59,6 +80,9 @@ MainWindow::MainWindow(QWidget* parent)
     setTabOrder(chart, ui_->StringGrid1);
 
     ui_->StringGrid1->SetGrid(form_.StringGrid1);
+    setAcceptDrops(true);
+    // The name field takes neither Alt+letter as typing nor a file drag as text.
+    ui_->Edit1->installEventFilter(this);
     connect(ui_->StringGrid1, &QWidget::customContextMenuRequested, this, [this](QPoint at) {
         ui_->PopupMenu1->popup(ui_->StringGrid1->viewport()->mapToGlobal(at));
     });
@@ -87,13 +111,58 @@ bool MainWindow::event(QEvent* event) {
     case QEvent::Resize:
         HoldOuterMinimum();
         break;
-    case QEvent::LocaleChange:
+    case QEvent::LocaleChange: {
+        const char16_t old = UserNotation.DecimalSeparator;
         UserNotation = SystemNotation();
+        form_.NotationChanged(old);
         break;
+    }
     default:
         break;
     }
     return handled;
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui_->Edit1) {
+        if (event->type() == QEvent::KeyPress) {
+            // Alt+letter is a menu's key; Ctrl+Alt stays typing, the AltGr of Windows.
+            const Qt::KeyboardModifiers modifiers = static_cast<QKeyEvent*>(event)->modifiers();
+            return (modifiers & Qt::AltModifier) && !(modifiers & Qt::ControlModifier);
+        }
+        if (event->type() == QEvent::DragEnter &&
+            CarriesLocalFiles(static_cast<QDragEnterEvent*>(event)->mimeData())) {
+            // Refused here, the drag goes on to the window.
+            event->ignore();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (CarriesLocalFiles(event->mimeData())) {
+        event->acceptProposedAction();
+    }
+}
+
+void MainWindow::dragMoveEvent(QDragMoveEvent* event) {
+    if (CarriesLocalFiles(event->mimeData())) {
+        event->acceptProposedAction();
+    }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    if (CarriesLocalFiles(event->mimeData())) {
+        event->acceptProposedAction();
+        DropFiles(event->mimeData()->urls());
+    }
+}
+
+void MainWindow::DropFiles(const QList<QUrl>& urls) {
+    ui_->StringGrid1->EndEdit();
+    const std::vector<std::filesystem::path> files = LocalFiles(urls);
+    form_.Execute([this, &files] { form_.DropFiles(files); });
 }
 
 void MainWindow::ConnectActions() {
@@ -110,22 +179,27 @@ void MainWindow::ConnectActions() {
         {ui_->acInfo, &TForm1::acInfoExecute},
     };
     for (const auto& [action, command] : commands) {
-        connect(action, &QAction::triggered, this,
-                [this, command = command] { form_.Execute(command); });
+        // An open cell editor ends first, so that it never writes into a row the command moved.
+        connect(action, &QAction::triggered, this, [this, command = command] {
+            ui_->StringGrid1->EndEdit();
+            form_.Execute(command);
+        });
     }
 
-    // Menu items and tool buttons name the action they run in the window description. An item
-    // shows the action's shortcut; only the action itself, which belongs to the window, reacts
-    // to the key, wherever the focus is.
+    // Menu items and tool buttons name the action they run in the window description. Only the
+    // action, which belongs to the window, holds the key: an item holding it too would be its
+    // rival whenever the menu bar has the focus, and Qt then runs neither. An item shows the key
+    // after a tab, which QMenu draws in its shortcut column.
     const auto linkedAction = [this](const QObject* item) {
         const QString name = item->property("action").toString();
         return name.isEmpty() ? nullptr : findChild<QAction*>(name);
     };
     for (QAction* item : findChildren<QAction*>()) {
         if (QAction* action = linkedAction(item)) {
-            item->setShortcut(action->shortcut());
-            item->setShortcutContext(Qt::WidgetShortcut);
-            item->setShortcutVisibleInContextMenu(true);
+            if (!action->shortcut().isEmpty()) {
+                item->setText(item->text() + u'\t' +
+                              action->shortcut().toString(QKeySequence::NativeText));
+            }
             connect(item, &QAction::triggered, action, &QAction::trigger);
         }
     }
@@ -134,6 +208,11 @@ void MainWindow::ConnectActions() {
             connect(button, &QAbstractButton::clicked, action, &QAction::trigger);
         }
     }
+
+    // F10 opens the first menu, as on other desktops; the arrow keys then walk the menu bar.
+    auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, this,
+            [this] { menuBar()->setActiveAction(ui_->File1->menuAction()); });
 }
 
 void MainWindow::BindTexts() {

@@ -3,6 +3,8 @@
 // binds them to the core TForm1 it owns and runs every action through the form's general error
 // handler. The decisions live in the form; this class only draws and forwards.
 
+#include <QtCore/QList>
+#include <QtCore/QUrl>
 #include <QtWidgets/QMainWindow>
 
 #include <memory>
@@ -29,8 +31,14 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
+    // What a drop of these files on the window does: any open edit ends, then the form decides.
+    void DropFiles(const QList<QUrl>& urls);
     void ConnectActions();
     void BindTexts();
     // The outer frame is held at 500 x 350 or more; Qt's minimum size is on the client area, so

@@ -1,18 +1,22 @@
 #include "ProfileTableView.h"
 
 #include <QtCore/QItemSelectionModel>
+#include <QtCore/QPointer>
 #include <QtCore/QScopedValueRollback>
+#include <QtGui/QHelpEvent>
+#include <QtGui/QKeyEvent>
 #include <QtWidgets/QHeaderView>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QStyledItemDelegate>
+#include <QtWidgets/QToolTip>
+
+#include <limits>
 
 #include "GridTableModel.h"
 
-namespace {
-
 // Writes every keystroke into the model at once, so a command run while the editor is open
-// reads what is typed.
-class ImmediateDelegate : public QStyledItemDelegate {
+// reads what is typed. Escape puts back the text the cell had when the editor opened.
+class CellDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
@@ -20,8 +24,13 @@ public:
                           const QModelIndex& index) const override {
         QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
         if (auto* edit = qobject_cast<QLineEdit*>(editor)) {
+            // A cell holds texts of any length; the default limit would cut a long one, and the
+            // next keystroke would write the cut text back.
+            edit->setMaxLength(std::numeric_limits<int>::max());
             // Qt's createEditor is const; the delegate it is called on is not.
-            auto* self = const_cast<ImmediateDelegate*>(this);
+            auto* self = const_cast<CellDelegate*>(this);
+            self->editor_ = edit;
+            self->textBefore_ = index.data(Qt::EditRole).toString();
             connect(edit, &QLineEdit::textEdited, self,
                     [self, edit] { emit self->commitData(edit); });
         }
@@ -37,7 +46,53 @@ public:
         }
         QStyledItemDelegate::setEditorData(editor, index);
     }
+
+    // The editor open now, or null; a closed editor may linger until it is deleted.
+    QWidget* OpenEditor() const { return editor_; }
+
+    // A text cut off by its column shows in full as the cell's tool tip.
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override {
+        if (event->type() != QEvent::ToolTip || !index.isValid()) {
+            return QStyledItemDelegate::helpEvent(event, view, option, index);
+        }
+        QStyleOptionViewItem item = option;
+        initStyleOption(&item, index);
+        if (Elided(item, view)) {
+            QToolTip::showText(event->globalPos(), item.text, view->viewport(), option.rect);
+        } else {
+            QToolTip::hideText();
+        }
+        return true;
+    }
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress && object == editor_ &&
+            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
+            editor_->text() != textBefore_) {
+            // The typed text is already in the cell: putting the old one back is a write of its
+            // own, before Qt closes the editor.
+            editor_->setText(textBefore_);
+            emit commitData(editor_);
+        }
+        return QStyledItemDelegate::eventFilter(object, event);
+    }
+
+private:
+    // The same test the style applies when it draws the text (QCommonStyle's item text margins).
+    static bool Elided(const QStyleOptionViewItem& item, const QWidget* view) {
+        const QStyle* style = view->style();
+        const QRect textRect = style->subElementRect(QStyle::SE_ItemViewItemText, &item, view);
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+        return item.fontMetrics.horizontalAdvance(item.text) > textRect.width() - 2 * margin;
+    }
+
+    QPointer<QLineEdit> editor_;
+    QString textBefore_;
 };
+
+namespace {
 
 void SetFixedSections(QHeaderView* header, int size) {
     header->hide();
@@ -60,7 +115,8 @@ ProfileTableView::ProfileTableView(QWidget* parent) : QTableView(parent) {
     setSelectionBehavior(QAbstractItemView::SelectItems);
     // No EditKeyPressed: F2 belongs to the window's Insert row action.
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::AnyKeyPressed);
-    setItemDelegate(new ImmediateDelegate(this));
+    delegate_ = new CellDelegate(this);
+    setItemDelegate(delegate_);
 }
 
 ProfileTableView::~ProfileTableView() {
@@ -83,6 +139,12 @@ void ProfileTableView::SetGrid(TStringGrid& grid) {
     grid.OnChange = [this](const TGridChange& change) { FollowGrid(change); };
     ShowColumns();
     ShowCurrentCell();
+}
+
+void ProfileTableView::EndEdit() {
+    if (QWidget* editor = delegate_->OpenEditor(); editor && state() == EditingState) {
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
 }
 
 void ProfileTableView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {

@@ -7,6 +7,7 @@
 #include "uStringgrid_VCL.h"
 
 class GridTableModel;
+class CellDelegate;
 
 class ProfileTableView : public QTableView {
     Q_OBJECT
@@ -21,6 +22,10 @@ public:
     // moves are shown without being reported back.
     void SetGrid(TStringGrid& grid);
 
+    // Closes an open cell editor. Its text is already in the cell (every keystroke is written),
+    // so nothing is written now; a command that moves rows then finds no editor on a wrong row.
+    void EndEdit();
+
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
@@ -32,6 +37,7 @@ private:
 
     TStringGrid* grid_ = nullptr;
     GridTableModel* model_ = nullptr;
+    CellDelegate* delegate_ = nullptr;
     // Set while the grid reports: the view's own current-index changes then are Qt's reaction
     // to the grid's change (or the grid's move being shown), not the user's.
     bool followingGrid_ = false;

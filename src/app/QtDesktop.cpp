@@ -1,8 +1,12 @@
 #include "QtDesktop.h"
 
 #include <QtCore/QCoreApplication>
+#include <QtCore/QDir>
 #include <QtCore/QLocale>
+#include <QtCore/QStandardPaths>
+#include <QtGui/QFontMetrics>
 #include <QtWidgets/QFileDialog>
+#include <QtWidgets/QGridLayout>
 #include <QtWidgets/QMessageBox>
 #include <QtWidgets/QWidget>
 
@@ -18,6 +22,7 @@ RunFileDialog(QWidget& window, const TFileDialogSettings& settings, QFileDialog:
     // The open dialog returns a typed name that does not exist (the command reports it); the
     // save dialog replaces an existing file without asking.
     dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDirectory(DialogFolder(settings.InitialFolder));
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     const QStringList filters = QtNameFilters(settings.Filter);
     dialog.setNameFilters(filters);
@@ -33,6 +38,19 @@ RunFileDialog(QWidget& window, const TFileDialogSettings& settings, QFileDialog:
         return std::nullopt;
     }
     return std::filesystem::path(dialog.selectedFiles().front().toStdU16String());
+}
+
+// A window manager draws the title beside its icon and buttons, in a bolder font; QMessageBox
+// sizes itself by its text alone, and a short text left "W...g" of "Warning".
+void LeaveRoomForTitle(QMessageBox& box) {
+    constexpr int kFrameButtons = 150; // the window's icon and up to three buttons beside it
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    const int width = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + kFrameButtons;
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
 }
 
 TModalResult ShowMessage(QWidget& window, TMsgDlgType type, TMsgDlgButtons buttons,
@@ -55,6 +73,7 @@ TModalResult ShowMessage(QWidget& window, TMsgDlgType type, TMsgDlgButtons butto
                     buttons == TMsgDlgButtons::mbOK ? QMessageBox::Ok
                                                     : QMessageBox::Yes | QMessageBox::No,
                     &window);
+    LeaveRoomForTitle(box);
     switch (box.exec()) {
     case QMessageBox::Yes:
         return TModalResult::mrYes;
@@ -90,10 +109,25 @@ QStringList QtNameFilters(std::u16string_view filter) {
     const QStringList parts = QString::fromUtf16(filter.data(), filter.size()).split(u'|');
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        filters.append(parts[i] + QStringLiteral(" (") + QString(parts[i + 1]).replace(u';', u' ') +
-                       u')');
+        QStringList patterns = parts[i + 1].split(u';');
+#ifndef Q_OS_WIN
+        for (QString& pattern : patterns) {
+            if (pattern == QStringLiteral("*.*")) {
+                pattern = QStringLiteral("*");
+            }
+        }
+#endif
+        filters.append(parts[i] + QStringLiteral(" (") + patterns.join(u' ') + u')');
     }
     return filters;
+}
+
+QString DialogFolder(const std::filesystem::path& initialFolder) {
+    if (!initialFolder.empty()) {
+        return QString::fromStdU16String(initialFolder.u16string());
+    }
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QDir(documents).exists() ? documents : QDir::homePath();
 }
 
 NumberNotation SystemNotation() {

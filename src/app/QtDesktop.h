@@ -2,6 +2,7 @@
 // What the core's commands need from the desktop, done with Qt: file dialogs, message boxes,
 // closing the window and the program's own path; and the user's number notation.
 
+#include <QtCore/QString>
 #include <QtCore/QStringList>
 
 #include <filesystem>
@@ -21,8 +22,12 @@ TDesktop QtDesktop(QWidget& window);
 
 // A filter "Name|pattern|Name|pattern..." (several patterns separated by ';') as Qt's name
 // filters "Name (pattern pattern)", in the same order. A trailing name without a pattern is left
-// out.
+// out. Outside Windows "*.*" becomes "*": there it would match only names with a dot.
 QStringList QtNameFilters(std::u16string_view filter);
+
+// The folder a file dialog opens in: the given one, else the user's documents folder, else the
+// home folder.
+QString DialogFolder(const std::filesystem::path& initialFolder);
 
 // The decimal separator of the system's locale, '.' where it gives none.
 NumberNotation SystemNotation();

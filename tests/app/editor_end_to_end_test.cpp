@@ -7,6 +7,9 @@
 
 #include <QtCharts/QChartView>
 #include <QtCharts/QLineSeries>
+#include <QtCore/QMimeData>
+#include <QtGui/QDragEnterEvent>
+#include <QtGui/QDropEvent>
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QLabel>
@@ -186,6 +189,43 @@ TEST_F(EndToEnd, ImportFillsTableNameFieldAndChart) {
     EXPECT_EQ(name_->text(), "?");
     EXPECT_EQ(FileLabel(), "curve.txt");
     EXPECT_EQ(Drawn(), (std::vector<double>{20, 1000, 20000}));
+}
+
+TEST_F(EndToEnd, DroppedFilesOpenTheFirstAsProfileOrImportIt) {
+    const fs::path profile =
+        Write("bass.ump",
+              Cat({Int32(1), Int32(2), {'B', 0, 'x', 0}, Int32(1), Int32(2), Float(40), Float(6)}));
+    const std::string text = "f;g\r\n20;1\r\n200;2\r\n";
+    const fs::path curve = Write("curve.txt", Bytes(text.begin(), text.end()));
+    const auto drop = [this](const std::vector<fs::path>& files) {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const fs::path& file : files) {
+            urls.push_back(QUrl::fromLocalFile(QString::fromStdU16String(file.u16string())));
+        }
+        data.setUrls(urls);
+        const QPoint at = table_->mapTo(&window_, table_->rect().center());
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&window_, &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&window_, &drop);
+    };
+
+    drop({profile, curve});
+    EXPECT_EQ(name_->text(), "Bx");
+    EXPECT_EQ(FileLabel(), "bass.ump");
+    EXPECT_EQ(Shown(), std::vector<std::string>{"40;6"});
+
+    drop({curve, profile});
+    EXPECT_EQ(name_->text(), "?");
+    EXPECT_EQ(FileLabel(), "curve.txt");
+    EXPECT_EQ(Shown(), (std::vector<std::string>{"20.0;1.00", "200.0;2.00"}));
+
+    // A profile that does not read is reported like one opened through the menu.
+    drop({Write("broken.ump", Int32(7))});
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(FileLabel(), "broken.ump");
 }
 
 } // namespace

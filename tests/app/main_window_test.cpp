@@ -2,19 +2,29 @@
 
 #include <gtest/gtest.h>
 
+#include <QtCore/QDir>
+#include <QtCore/QMimeData>
+#include <QtCore/QTemporaryDir>
+#include <QtCore/QTimer>
 #include <QtGui/QContextMenuEvent>
+#include <QtGui/QDragEnterEvent>
+#include <QtGui/QDropEvent>
 #include <QtTest/QSignalSpy>
 #include <QtTest/QTest>
+#include <QtWidgets/QAbstractScrollArea>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QFileDialog>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QMenu>
 #include <QtWidgets/QMenuBar>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QTableView>
+#include <QtWidgets/QToolTip>
 
 #include <algorithm>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -172,6 +182,11 @@ TEST(MainWindow, ActionsRunTheirCommandsFromTheActionAndFromTheShortcutKey) {
     }
 }
 
+// A caption as the user reads it: without the mnemonic's '&' and the key shown after a tab.
+QString Caption(const QString& text) {
+    return text.section(u'\t', 0, 0).remove(u'&');
+}
+
 struct Item {
     const char* name;
     const char* caption; // empty for a separator
@@ -189,9 +204,13 @@ void ExpectItems(Editor& editor, const QList<QAction*>& items, const std::vector
             EXPECT_TRUE(item->isSeparator());
             continue;
         }
-        EXPECT_EQ(item->text(), want.caption);
+        EXPECT_EQ(Caption(item->text()), want.caption);
+        EXPECT_TRUE(item->text().startsWith(u'&')) << "no mnemonic";
         auto* action = editor.Find<QAction>(want.action);
-        EXPECT_EQ(item->shortcut(), action->shortcut());
+        // The item shows the action's key; only the action holds it.
+        EXPECT_EQ(item->text().section(u'\t', 1),
+                  action->shortcut().toString(QKeySequence::NativeText));
+        EXPECT_TRUE(item->shortcut().isEmpty());
         QSignalSpy runs(action, &QAction::triggered);
         item->trigger();
         EXPECT_EQ(runs.count(), 1);
@@ -204,8 +223,10 @@ TEST(MainWindow, MenuBarAndTablePopUpMenuShowTheirItemsInOrderAndRunTheirActions
     EXPECT_EQ(editor.window.menuBar(), menuBar);
     auto* file = editor.Find<QMenu>("File1");
     auto* table = editor.Find<QMenu>("able1");
-    EXPECT_EQ(file->title(), "File");
-    EXPECT_EQ(table->title(), "Table");
+    EXPECT_EQ(Caption(file->title()), "File");
+    EXPECT_EQ(Caption(table->title()), "Table");
+    EXPECT_EQ(QKeySequence::mnemonic(file->title()), QKeySequence(Qt::ALT | Qt::Key_F));
+    EXPECT_EQ(QKeySequence::mnemonic(table->title()), QKeySequence(Qt::ALT | Qt::Key_T));
     const QList<QAction*> top = menuBar->actions();
     ASSERT_EQ(top.size(), 3);
     EXPECT_EQ(top[0], file->menuAction());
@@ -423,12 +444,351 @@ TEST(MainWindow, NameFieldAndFileLabelFollowTheForm) {
     EXPECT_GE(file->width(), file->sizeHint().width());
 }
 
-TEST(MainWindow, LocaleChangeRebuildsTheUserNotation) {
+TEST(MainWindow, LocaleChangeRebuildsTheUserNotationAndShowsTheTableInIt) {
     Editor editor;
-    UserNotation = NumberNotation{u'#'};
+    const char16_t system = SystemNotation().DecimalSeparator;
+    const char16_t old = system == u',' ? u'.' : u',';
+    UserNotation = NumberNotation{old};
+    editor.Grid().SetRowCount(2);
+    editor.Grid().SetCells(1, 1, std::u16string(u"1") + old + u"5");
     QEvent change(QEvent::LocaleChange);
     QApplication::sendEvent(&editor.window, &change);
-    EXPECT_EQ(UserNotation.DecimalSeparator, SystemNotation().DecimalSeparator);
+    EXPECT_EQ(UserNotation.DecimalSeparator, system);
+    EXPECT_EQ(editor.Grid().Cells(1, 1), std::u16string(u"1") + system + u"5");
+}
+
+// Qt's warnings while it lives, the offscreen platform's notes about size limits aside.
+class WarningLog {
+public:
+    WarningLog() : previous_(qInstallMessageHandler(&Record)) { Messages().clear(); }
+    ~WarningLog() { qInstallMessageHandler(previous_); }
+    WarningLog(const WarningLog&) = delete;
+    WarningLog& operator=(const WarningLog&) = delete;
+
+    std::string Text() const { return Messages().join(u'\n').toStdString(); }
+
+private:
+    static QStringList& Messages() {
+        static QStringList messages;
+        return messages;
+    }
+    static void Record(QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type != QtDebugMsg && type != QtInfoMsg &&
+            !text.startsWith(QStringLiteral("This plugin does not support"))) {
+            Messages().push_back(text);
+        }
+    }
+
+    QtMessageHandler previous_;
+};
+
+// Three points, the first frequency cell clicked.
+void FillThreeRowsAndClickTheFirst(Editor& editor) {
+    editor.Grid().SetRowCount(4);
+    const char16_t* const rows[][2] = {{u"20", u"1"}, {u"50", u"2"}, {u"100", u"3"}};
+    for (int32_t row = 1; row <= 3; ++row) {
+        editor.Grid().SetCells(1, row, rows[row - 1][0]);
+        editor.Grid().SetCells(2, row, rows[row - 1][1]);
+    }
+    auto* grid = editor.Find<QTableView>("StringGrid1");
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                      grid->visualRect(grid->model()->index(1, 1)).center());
+}
+
+QLineEdit* CellEditor(QTableView* grid) {
+    return qobject_cast<QLineEdit*>(grid->indexWidget(grid->currentIndex()));
+}
+
+// Types into the current cell with real keys: the first opens the editor.
+void TypeIntoCurrentCell(const char* text) {
+    for (const char* c = text; *c != '\0'; ++c) {
+        QTest::keyClick(QApplication::focusWidget(), *c);
+    }
+}
+
+QWidget* FocusOrWindow(Editor& editor) {
+    QWidget* focus = QApplication::focusWidget();
+    return focus ? focus : &editor.window;
+}
+
+void OpenMenuWithTheMouse(Editor& editor, QMenu* menu) {
+    auto* bar = editor.Find<QMenuBar>("MainMenu1");
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
+    ASSERT_EQ(QApplication::activePopupWidget(), menu);
+}
+
+void ClickItem(QMenu* menu, QAction* item) {
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
+}
+
+// A local file dropped on the window.
+void Drop(QWidget& window, const QString& file) {
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(file)});
+    const QPoint at(window.width() / 2, window.height() / 2);
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &drop);
+    EXPECT_TRUE(drop.isAccepted());
+}
+
+TEST(MainWindow, EveryCommandKeyEndsTheOpenCellEditBeforeItRuns) {
+    struct KeyCase {
+        const char* key;
+        std::string effect;
+    };
+    const std::string unchanged = "[,30000,1][,50,2][,100,3] file ?";
+    const std::string sorted = "[,50,2][,100,3][,30000,1] file ?";
+    const KeyCase cases[] = {
+        {"F2", "[*,,][,30000,1][,50,2][,100,3] file ?"},
+        {"F3", "[,50,2][,100,3] file ?"},
+        {"F4", sorted},
+        {"F5", "[,30000,1][,50,2][,100,3][,,] file ?"},
+        {"Ctrl+S", "confirmation: Sound profile Name missed. Continue? / save dialog: Save as "
+                   "Ulmaro sound profile / " +
+                       sorted},
+        {"Ctrl+O", "open dialog: Load Ulmaro sound profile / " + unchanged},
+        {"Ctrl+I", "open dialog: Import sound profile (ASCII) / " + unchanged},
+    };
+    for (const KeyCase& c : cases) {
+        SCOPED_TRACE(c.key);
+        Editor editor;
+        FillThreeRowsAndClickTheFirst(editor);
+        auto* grid = editor.Find<QTableView>("StringGrid1");
+        TypeIntoCurrentCell("30000");
+        ASSERT_NE(CellEditor(grid), nullptr);
+
+        PressShortcut(QApplication::focusWidget(), c.key);
+        EXPECT_EQ(CellEditor(grid), nullptr);
+        EXPECT_EQ(QApplication::focusWidget(), grid);
+        EXPECT_EQ(editor.Effect(), c.effect);
+        // The next key starts a new edit of the current cell; it does not go on with the old
+        // text in a row the command has moved.
+        QTest::keyClick(grid, Qt::Key_1);
+        const QModelIndex current = grid->currentIndex();
+        EXPECT_EQ(editor.Grid().Cells(current.column(), current.row()), u"1");
+    }
+}
+
+TEST(MainWindow, MenusPopUpItemsButtonsAndDropsEndTheOpenCellEditToo) {
+    struct TriggerCase {
+        const char* name;
+        std::function<void(Editor&)> trigger;
+        std::string effect;
+    };
+    const TriggerCase cases[] = {
+        {"Table menu by mouse",
+         [](Editor& editor) {
+             auto* menu = editor.Find<QMenu>("able1");
+             OpenMenuWithTheMouse(editor, menu);
+             ClickItem(menu, editor.Find<QAction>("Clear1"));
+         },
+         "[,,][,,][,,] file "},
+        {"Info on the menu bar by mouse",
+         [](Editor& editor) {
+             auto* bar = editor.Find<QMenuBar>("MainMenu1");
+             QTest::mouseClick(bar, Qt::LeftButton, {},
+                               bar->actionGeometry(editor.Find<QAction>("Info1")).center());
+         },
+         "information: Marvek Engineering Germany / [,30000,1][,50,2][,100,3] file ?"},
+        {"pop-up menu",
+         [](Editor& editor) {
+             auto* grid = editor.Find<QTableView>("StringGrid1");
+             const QPoint at(20, 10);
+             QContextMenuEvent click(QContextMenuEvent::Mouse, at,
+                                     grid->viewport()->mapToGlobal(at));
+             QApplication::sendEvent(grid->viewport(), &click);
+             auto* popup = editor.Find<QMenu>("PopupMenu1");
+             ASSERT_TRUE(popup->isVisible());
+             ClickItem(popup, editor.Find<QAction>("acSort2"));
+         },
+         "[,50,2][,100,3][,30000,1] file ?"},
+        {"tool button",
+         [](Editor& editor) { QTest::mouseClick(editor.Find("Button1"), Qt::LeftButton); },
+         "[,30000,1][,50,2][,100,3][,,] file ?"},
+        // A file that does not exist: the drop changes nothing else.
+        {"drop", [](Editor& editor) { Drop(editor.window, QStringLiteral("/no/such/file.txt")); },
+         "[,30000,1][,50,2][,100,3] file ?"},
+    };
+    for (const TriggerCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Editor editor;
+        FillThreeRowsAndClickTheFirst(editor);
+        auto* grid = editor.Find<QTableView>("StringGrid1");
+        TypeIntoCurrentCell("30000");
+        ASSERT_NE(CellEditor(grid), nullptr);
+        c.trigger(editor);
+        EXPECT_EQ(CellEditor(grid), nullptr);
+        EXPECT_EQ(editor.Effect(), c.effect);
+    }
+}
+
+// Offscreen, no window manager gives the window back its activation when a dialog closes.
+void ReactivateLikeAWindowManager(QWidget& window) {
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+}
+
+// Every place the focus can be in: each window key then runs its command exactly once.
+TEST(MainWindow, ShortcutsRunTheirCommandOnceInEveryFocusState) {
+    const auto closeModalSoon = [] {
+        QTimer::singleShot(0, [] {
+            QWidget* modal = QApplication::activeModalWidget();
+            ASSERT_NE(modal, nullptr);
+            QTest::keyClick(modal, Qt::Key_Escape);
+        });
+    };
+    struct FocusState {
+        const char* name;
+        std::function<void(Editor&)> reach;
+        const char* focus; // the focus widget's name, where the state depends on it
+    };
+    const FocusState states[] = {
+        {"table", [](Editor& editor) { FillThreeRowsAndClickTheFirst(editor); }, "StringGrid1"},
+        {"open cell editor",
+         [](Editor& editor) {
+             FillThreeRowsAndClickTheFirst(editor);
+             TypeIntoCurrentCell("7");
+         },
+         nullptr},
+        {"name field",
+         [](Editor& editor) { QTest::mouseClick(editor.Find("Edit1"), Qt::LeftButton); }, "Edit1"},
+        {"menu dismissed with the mouse",
+         [](Editor& editor) {
+             OpenMenuWithTheMouse(editor, editor.Find<QMenu>("able1"));
+             QWidget* popup = QApplication::activePopupWidget();
+             QTest::mouseClick(popup, Qt::LeftButton, {},
+                               popup->mapFromGlobal(editor.window.mapToGlobal(QPoint(400, 250))));
+             ASSERT_EQ(QApplication::activePopupWidget(), nullptr);
+         },
+         nullptr},
+        {"menu dismissed with Escape",
+         [](Editor& editor) {
+             OpenMenuWithTheMouse(editor, editor.Find<QMenu>("File1"));
+             QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+         },
+         "MainMenu1"},
+        {"F10, then Escape",
+         [](Editor& editor) {
+             QTest::keyClick(FocusOrWindow(editor), Qt::Key_F10);
+             ASSERT_EQ(QApplication::activePopupWidget(), editor.Find("File1"));
+             QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+         },
+         "MainMenu1"},
+        {"message box closed",
+         [closeModalSoon](Editor& editor) {
+             closeModalSoon();
+             QtDesktop(editor.window)
+                 .MessageDlg(TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK, u"File invalid.");
+             ReactivateLikeAWindowManager(editor.window);
+         },
+         nullptr},
+        {"file dialog cancelled",
+         [closeModalSoon](Editor& editor) {
+             closeModalSoon();
+             QtDesktop(editor.window).RunOpenDialog({u"All|*.*", u"Import", {}, {}});
+             ReactivateLikeAWindowManager(editor.window);
+         },
+         nullptr},
+        {"chart clicked",
+         [](Editor& editor) {
+             auto* chart = editor.Find<QAbstractScrollArea>("Chart1");
+             QTest::mouseClick(chart->viewport(), Qt::LeftButton, {},
+                               chart->viewport()->rect().center());
+         },
+         nullptr},
+        {"tool button clicked",
+         [](Editor& editor) { QTest::mouseClick(editor.Find("Button3"), Qt::LeftButton); },
+         nullptr},
+    };
+    const std::pair<const char*, const char*> keys[] = {
+        {"F2", "acInsert"},     {"F3", "acDelRow"},          {"F4", "acSort"},
+        {"F5", "acAppend"},     {"Ctrl+S", "acSaveProfile"}, {"Ctrl+O", "acOPenProfile"},
+        {"Ctrl+I", "acImport"},
+    };
+    for (const FocusState& state : states) {
+        for (const auto& [key, actionName] : keys) {
+            SCOPED_TRACE(std::string(state.name) + ", " + key);
+            Editor editor;
+            editor.window.activateWindow();
+            WarningLog warnings;
+            state.reach(editor);
+            if (state.focus) {
+                ASSERT_EQ(QApplication::focusWidget(), editor.Find(state.focus));
+            }
+            QSignalSpy runs(editor.Find<QAction>(actionName), &QAction::triggered);
+            PressShortcut(FocusOrWindow(editor), key);
+            EXPECT_EQ(runs.count(), 1);
+            EXPECT_EQ(warnings.Text(), "");
+        }
+    }
+}
+
+TEST(MainWindow, F10OpensTheFirstMenuAndAltLettersReachTheMenusNotTheNameField) {
+    Editor editor;
+    auto* name = editor.Find<QLineEdit>("Edit1");
+    QTest::keyClick(name, Qt::Key_Q, Qt::AltModifier); // no menu's letter
+    EXPECT_EQ(name->text(), "?");
+    QTest::keyClick(name, Qt::Key_T, Qt::AltModifier);
+    EXPECT_EQ(QApplication::activePopupWidget(), editor.Find("able1"));
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+    EXPECT_EQ(QApplication::focusWidget(), editor.Find("MainMenu1"));
+    QTest::keyClick(FocusOrWindow(editor), Qt::Key_Escape);
+    EXPECT_EQ(QApplication::focusWidget(), name);
+    EXPECT_EQ(name->text(), "?");
+
+    QTest::keyClick(FocusOrWindow(editor), Qt::Key_F10);
+    EXPECT_EQ(QApplication::activePopupWidget(), editor.Find("File1"));
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+}
+
+TEST(MainWindow, ANameLongerThanQtsDefaultLimitStaysWhole) {
+    Editor editor;
+    const std::u16string longName(40'000, u'n');
+    editor.window.Form().Edit1.SetText(longName);
+    auto* name = editor.Find<QLineEdit>("Edit1");
+    EXPECT_EQ(name->text().size(), 40'000);
+    QTest::keyClick(name, Qt::Key_End);
+    QTest::keyClick(name, Qt::Key_X);
+    EXPECT_EQ(editor.window.Form().Edit1.Text(), longName + u"x");
+}
+
+TEST(MainWindow, FileDragsAreTakenAnywhereOnTheWindowAndOtherDragsRefused) {
+    Editor editor;
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(QStringLiteral("/a.txt")),
+                   QUrl::fromLocalFile(QStringLiteral("/b.ump"))});
+    // The name field lets a file drag go on to the window.
+    auto* name = editor.Find<QLineEdit>("Edit1");
+    QDragEnterEvent onName(QPoint(5, 5), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(name, &onName);
+    EXPECT_TRUE(onName.isAccepted());
+    EXPECT_EQ(name->text(), "?");
+
+    QMimeData web;
+    web.setUrls({QUrl(QStringLiteral("https://www.example.com/a.ump"))});
+    QDragEnterEvent fromWeb(QPoint(5, 5), Qt::CopyAction, &web, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&editor.window, &fromWeb);
+    EXPECT_FALSE(fromWeb.isAccepted());
+}
+
+TEST(MainWindow, CellsCutOffByTheirColumnShowTheirWholeTextAsToolTip) {
+    Editor editor;
+    editor.Grid().SetRowCount(3);
+    editor.Grid().SetCells(2, 1, u"3");
+    editor.Grid().SetCells(2, 2, u"-2.79999995231628");
+    auto* grid = editor.Find<QTableView>("StringGrid1");
+    const auto tipAt = [grid](int row) {
+        const QPoint at = grid->visualRect(grid->model()->index(row, 2)).center();
+        QHelpEvent help(QEvent::ToolTip, at, grid->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(grid->viewport(), &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    EXPECT_EQ(tipAt(1), "");
+    EXPECT_EQ(tipAt(2), "-2.79999995231628");
+    QToolTip::hideText();
 }
 
 TEST(LinkLabel, ClickOpensTheAddressAndRetriesOnceWithHttp) {
@@ -526,8 +886,15 @@ TEST(QtDesktop, FiltersBecomeQtNameFiltersInOrder) {
         QStringList expected;
     };
     const FilterCase cases[] = {
+#ifdef Q_OS_WIN
         {u"Ulmaro Sound Profile|*.ump|All|*.*", {"Ulmaro Sound Profile (*.ump)", "All (*.*)"}},
         {u"All|*.*", {"All (*.*)"}},
+#else
+        // Qt's "*.*" would hide the names without a dot there.
+        {u"Ulmaro Sound Profile|*.ump|All|*.*", {"Ulmaro Sound Profile (*.ump)", "All (*)"}},
+        {u"All|*.*", {"All (*)"}},
+        {u"Text|*.txt;*.*", {"Text (*.txt *)"}},
+#endif
         {u"Text|*.txt;*.csv", {"Text (*.txt *.csv)"}},
         {u"Profiles|*.ump|Dangling", {"Profiles (*.ump)"}},
         {u"", {}},
@@ -554,6 +921,70 @@ TEST(QtDesktop, OnlyAProfileAsFirstArgumentIsOpened) {
         EXPECT_EQ(ProfileArgument(c.arguments), c.opened) << c.arguments.join(' ').toStdString();
     }
 }
+
+TEST(QtDesktop, MessageBoxesAreWideEnoughForTheirTitleBesideTheFrameButtons) {
+    QWidget owner;
+    owner.show();
+    const TDesktop desktop = QtDesktop(owner);
+    for (TMsgDlgType type : {TMsgDlgType::mtWarning, TMsgDlgType::mtError,
+                             TMsgDlgType::mtInformation, TMsgDlgType::mtConfirmation}) {
+        int width = 0;
+        QString title;
+        QTimer::singleShot(0, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            ASSERT_NE(box, nullptr);
+            width = box->width();
+            title = box->windowTitle();
+            QTest::keyClick(box, Qt::Key_Escape);
+        });
+        desktop.MessageDlg(type, TMsgDlgButtons::mbOK, u"File invalid.");
+        QFont bold = owner.font();
+        bold.setBold(true);
+        // An icon and three buttons of a title bar take some 120 pixels.
+        EXPECT_GE(width, QFontMetrics(bold).horizontalAdvance(title) + 120) << title.toStdString();
+    }
+}
+
+// The folder the real dialog shows when it opens.
+QString OpenDialogFolder(const TDesktop& desktop, const std::filesystem::path& initial) {
+    QString folder;
+    QTimer::singleShot(0, [&folder] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        folder = dialog->directory().absolutePath();
+        dialog->reject();
+    });
+    EXPECT_EQ(desktop.RunOpenDialog({u"All|*.*", u"Import", {}, initial}), std::nullopt);
+    return folder;
+}
+
+#ifndef Q_OS_WIN
+TEST(QtDesktop, FileDialogsOpenInTheLastFolderElseInTheDocumentsElseAtHome) {
+    const QByteArray home = qgetenv("HOME");
+    const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString user = folder.filePath(QStringLiteral("user"));
+    const QString last = folder.filePath(QStringLiteral("last"));
+    ASSERT_TRUE(QDir().mkpath(user) && QDir().mkpath(last));
+    qputenv("HOME", user.toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", folder.filePath(QStringLiteral("config")).toLocal8Bit());
+    QWidget owner;
+    const TDesktop desktop = QtDesktop(owner);
+
+    EXPECT_EQ(OpenDialogFolder(desktop, {}), user);
+    ASSERT_TRUE(QDir(user).mkdir(QStringLiteral("Documents")));
+    EXPECT_EQ(OpenDialogFolder(desktop, {}), user + QStringLiteral("/Documents"));
+    EXPECT_EQ(OpenDialogFolder(desktop, last.toStdU16String()), last);
+
+    qputenv("HOME", home);
+    if (config.isNull()) {
+        qunsetenv("XDG_CONFIG_HOME");
+    } else {
+        qputenv("XDG_CONFIG_HOME", config);
+    }
+}
+#endif
 
 // Info reads the version words from the executable file the build made, not from the code.
 TEST(EditorExecutable, CarriesItsVersionRecord) {

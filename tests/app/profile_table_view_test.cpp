@@ -126,6 +126,48 @@ TEST_F(ProfileTable, EveryKeystrokeReachesTheGridWhileTheEditorIsOpen) {
     EXPECT_EQ(Editor(), editor);
 }
 
+TEST_F(ProfileTable, EscapePutsBackTheTextTheCellHadWhenTheEditorOpened) {
+    Fill(1);
+    int writes = 0;
+    auto follow = Grid().OnChange;
+    Grid().OnChange = [&writes, follow](const TGridChange& change) {
+        writes += change.Kind == TGridChangeKind::CellsChanged ? 1 : 0;
+        follow(change);
+    };
+    struct EscapeCase {
+        const char* typed;
+        int writes; // the typed keys, then one to put the old text back
+    };
+    const EscapeCase cases[] = {{"75", 3}, {"", 0}};
+    for (const EscapeCase& c : cases) {
+        SCOPED_TRACE(c.typed);
+        writes = 0;
+        Click(1, 1);
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, Rect(1, 1).center());
+        QLineEdit* editor = Editor();
+        ASSERT_NE(editor, nullptr);
+        editor->selectAll();
+        QTest::keyClicks(editor, c.typed);
+        QTest::keyClick(editor, Qt::Key_Escape);
+        EXPECT_EQ(Grid().Cells(1, 1), u"100");
+        EXPECT_EQ(Editor(), nullptr);
+        EXPECT_EQ(writes, c.writes);
+    }
+}
+
+TEST_F(ProfileTable, ACellTextLongerThanQtsDefaultLimitStaysWholeInTheEditor) {
+    Fill(1);
+    const std::u16string text(40'000, u'9');
+    Grid().SetCells(1, 1, text);
+    Click(1, 1);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, Rect(1, 1).center());
+    QLineEdit* editor = Editor();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_End);
+    QTest::keyClick(editor, Qt::Key_1);
+    EXPECT_EQ(Grid().Cells(1, 1), text + u"1");
+}
+
 TEST_F(ProfileTable, TheHeaderRowIsEditedLikeADataRow) {
     Click(0, 2); // a double click comes as press, release, double click
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, Rect(0, 2).center());
