@@ -177,6 +177,12 @@ void MainWindow::ConnectActions() {
         {ui_->acSort, &TForm1::acSortExecute},
         {ui_->acOPenProfile, &TForm1::acOPenProfileExecute},
         {ui_->acInfo, &TForm1::acInfoExecute},
+        {ui_->acInvert, &TForm1::acInvertExecute},
+        {ui_->acOffset, &TForm1::acOffsetExecute},
+        {ui_->acNormalize, &TForm1::acNormalizeExecute},
+        {ui_->acSmooth, &TForm1::acSmoothExecute},
+        {ui_->acResample, &TForm1::acResampleExecute},
+        {ui_->acLimit, &TForm1::acLimitExecute},
     };
     for (const auto& [action, command] : commands) {
         // An open cell editor ends first, so that it never writes into a row the command moved.

@@ -5,13 +5,20 @@
 #include <QtCore/QLocale>
 #include <QtCore/QStandardPaths>
 #include <QtGui/QFontMetrics>
+#include <QtWidgets/QComboBox>
+#include <QtWidgets/QDialog>
+#include <QtWidgets/QDialogButtonBox>
 #include <QtWidgets/QFileDialog>
+#include <QtWidgets/QFormLayout>
 #include <QtWidgets/QGridLayout>
+#include <QtWidgets/QLineEdit>
 #include <QtWidgets/QMessageBox>
 #include <QtWidgets/QWidget>
 
 #include <filesystem>
+#include <functional>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -42,11 +49,16 @@ RunFileDialog(QWidget& window, const TFileDialogSettings& settings, QFileDialog:
 
 // A window manager draws the title beside its icon and buttons, in a bolder font; QMessageBox
 // sizes itself by its text alone, and a short text left "W...g" of "Warning".
-void LeaveRoomForTitle(QMessageBox& box) {
+// The width a window manager needs to show the dialog's title in full.
+int TitleRoom(const QWidget& dialog) {
     constexpr int kFrameButtons = 150; // the window's icon and up to three buttons beside it
-    QFont titleFont = box.font();
+    QFont titleFont = dialog.font();
     titleFont.setBold(true);
-    const int width = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + kFrameButtons;
+    return QFontMetrics(titleFont).horizontalAdvance(dialog.windowTitle()) + kFrameButtons;
+}
+
+void LeaveRoomForTitle(QMessageBox& box) {
+    const int width = TitleRoom(box);
     if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
         grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
                       grid->rowCount(), 0, 1, grid->columnCount());
@@ -84,6 +96,46 @@ TModalResult ShowMessage(QWidget& window, TMsgDlgType type, TMsgDlgButtons butto
     }
 }
 
+std::optional<std::vector<std::u16string>> AskValues(QWidget& window, const TValueDialog& values) {
+    QDialog dialog(&window);
+    dialog.setWindowTitle(QString::fromStdU16String(values.Title));
+    auto* form = new QFormLayout(&dialog);
+    // One reader per field, so that the answer comes out in the fields' order.
+    std::vector<std::function<QString()>> readers;
+    for (const TValueField& field : values.Fields) {
+        const QString text = QString::fromStdU16String(field.Text);
+        QWidget* editor = nullptr;
+        if (field.Choices.empty()) {
+            auto* line = new QLineEdit(text, &dialog);
+            line->selectAll();
+            readers.emplace_back([line] { return line->text(); });
+            editor = line;
+        } else {
+            auto* choice = new QComboBox(&dialog);
+            for (const std::u16string& entry : field.Choices) {
+                choice->addItem(QString::fromStdU16String(entry));
+            }
+            choice->setCurrentText(text);
+            readers.emplace_back([choice] { return choice->currentText(); });
+            editor = choice;
+        }
+        form->addRow(QString::fromStdU16String(field.Label), editor);
+    }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    form->addRow(buttons);
+    dialog.setMinimumWidth(TitleRoom(dialog));
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    std::vector<std::u16string> texts;
+    for (const auto& read : readers) {
+        texts.push_back(read().toStdU16String());
+    }
+    return texts;
+}
+
 } // namespace
 
 TDesktop QtDesktop(QWidget& window) {
@@ -98,6 +150,7 @@ TDesktop QtDesktop(QWidget& window) {
                                    const std::u16string& text) {
         return ShowMessage(window, type, buttons, text);
     };
+    desktop.AskValues = [&window](const TValueDialog& values) { return AskValues(window, values); };
     desktop.CloseMainWindow = [&window] { window.close(); };
     desktop.ExecutablePath = [] {
         return std::filesystem::path(QCoreApplication::applicationFilePath().toStdU16String());

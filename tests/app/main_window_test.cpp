@@ -227,13 +227,16 @@ TEST(MainWindow, MenuBarAndTablePopUpMenuShowTheirItemsInOrderAndRunTheirActions
     EXPECT_EQ(Caption(table->title()), "Table");
     EXPECT_EQ(QKeySequence::mnemonic(file->title()), QKeySequence(Qt::ALT | Qt::Key_F));
     EXPECT_EQ(QKeySequence::mnemonic(table->title()), QKeySequence(Qt::ALT | Qt::Key_T));
+    auto* curve = editor.Find<QMenu>("Curve1");
+    EXPECT_EQ(Caption(curve->title()), "Curve");
     const QList<QAction*> top = menuBar->actions();
-    ASSERT_EQ(top.size(), 3);
+    ASSERT_EQ(top.size(), 4);
     EXPECT_EQ(top[0], file->menuAction());
     EXPECT_EQ(top[1], table->menuAction());
+    EXPECT_EQ(top[2], curve->menuAction());
     // "Info" is an entry of the bar itself, without a menu.
-    EXPECT_EQ(top[2]->menu(), nullptr);
-    ExpectItems(editor, {top[2]}, {{"Info1", "Info", "acInfo"}});
+    EXPECT_EQ(top[3]->menu(), nullptr);
+    ExpectItems(editor, {top[3]}, {{"Info1", "Info", "acInfo"}});
 
     ExpectItems(editor, file->actions(),
                 {{"New1", "New", "acClear"},
@@ -249,11 +252,69 @@ TEST(MainWindow, MenuBarAndTablePopUpMenuShowTheirItemsInOrderAndRunTheirActions
                  {"acDelRow1", "Delete row", "acDelRow"},
                  {"acSort1", "Update / Sort", "acSort"},
                  {"acAppend1", "Append row", "acAppend"}});
+    editor.window.Form().Desktop.AskValues = [](const TValueDialog&) {
+        return std::optional<std::vector<std::u16string>>();
+    };
+    ExpectItems(editor, curve->actions(),
+                {{"Invert1", "Invert gains", "acInvert"},
+                 {"Offset1", "Offset gains...", "acOffset"},
+                 {"Normalize1", "Normalize at frequency...", "acNormalize"},
+                 {"Smooth1", "Smooth...", "acSmooth"},
+                 {"Resample1", "Resample...", "acResample"},
+                 {"Limit1", "Limit frequency range...", "acLimit"}});
     ExpectItems(editor, editor.Find<QMenu>("PopupMenu1")->actions(),
                 {{"acInsert2", "Insert row", "acInsert"},
                  {"acDelRow2", "Delete row", "acDelRow"},
                  {"acSort2", "Update / Sort", "acSort"},
                  {"Append1", "Append", "acAppend"}});
+}
+
+// The curve tools from the menu with the keyboard, their values typed into the real dialog.
+TEST(MainWindow, CurveToolsRunFromTheirMenuWithTheirValuesDialog) {
+    struct Case {
+        char item;         // the item's mnemonic in the Curve menu
+        const char* typed; // into the dialog's first field, empty for none
+        std::string effect;
+    };
+    const std::vector<Case> cases = {
+        {'I', "", "[,100,-1][,200,-2] file ?"},
+        {'O', "1,5", "[,100,2.5][,200,3.5] file ?"},
+        {'N', "200", "[,100,-1][,200,0] file ?"},
+        {'L', "150", "[,200,2] file ?"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.item);
+        Editor editor;
+        editor.window.Form().Desktop = QtDesktop(editor.window);
+        editor.window.Form().Desktop.MessageDlg = [&](TMsgDlgType, TMsgDlgButtons,
+                                                      const std::u16string& text) {
+            editor.log.push_back(Narrow(text));
+            return TModalResult::mrOk;
+        };
+        editor.FillTwoRows();
+        QString title;
+        if (*c.typed != '\0') {
+            // The dialog is modal: typed into once it shows.
+            QTimer::singleShot(0, [&] {
+                auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+                if (dialog == nullptr) {
+                    return; // the effect below tells
+                }
+                title = dialog->windowTitle();
+                auto* field = dialog->findChild<QLineEdit*>();
+                EXPECT_EQ(field->selectedText(), field->text()); // typing replaces the default
+                QTest::keyClicks(field, QString::fromLatin1(c.typed));
+                QTest::keyClick(field, Qt::Key_Return);
+            });
+        }
+        QTest::keyClick(&editor.window, Qt::Key_C, Qt::AltModifier);
+        auto* curve = editor.Find<QMenu>("Curve1");
+        ASSERT_TRUE(curve->isVisible());
+        QTest::keyClick(curve, static_cast<Qt::Key>(c.item));
+        Settle();
+        EXPECT_EQ(editor.Effect(), c.effect);
+        EXPECT_EQ(title.isEmpty(), *c.typed == '\0');
+    }
 }
 
 TEST(MainWindow, RightClickOnTheTableOpensItsPopUpMenu) {
