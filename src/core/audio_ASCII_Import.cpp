@@ -87,11 +87,7 @@ std::string FullPath(const fs::path& path) {
     if (ec) {
         full = path;
     }
-#ifdef _WIN32
-    return PathToUtf8(full.lexically_normal());
-#else
-    return full.lexically_normal().string();
-#endif
+    return Utf16ToUtf8(PathToUtf16(full.lexically_normal()));
 }
 
 #ifdef _WIN32
@@ -147,7 +143,7 @@ std::string LastErrorText() {
 // Others may read along; a writer that locks the file is kept out meanwhile.
 NativeFile OpenText(const fs::path& path, std::uint64_t& size) {
     struct stat info {};
-    if (Utf8ToUtf16(path.native()).size() > kMaxPathLength || ::stat(path.c_str(), &info) != 0 ||
+    if (PathToUtf16(path).size() > kMaxPathLength || ::stat(path.c_str(), &info) != 0 ||
         !S_ISREG(info.st_mode)) {
         return kNoFile;
     }

@@ -30,10 +30,6 @@ std::string SystemErrorText(unsigned long code) {
     return text;
 }
 
-std::string PathToUtf8(const std::filesystem::path& path) {
-    return Utf16ToUtf8(ToUtf16(path.native()));
-}
-
 void AnsiToUtf16(std::string_view bytes, std::u16string& text) {
     // Every ANSI code page agrees with ASCII; number fields need no call into the system.
     if (std::all_of(bytes.begin(), bytes.end(), [](char b) { return (b & 0x80) == 0; })) {

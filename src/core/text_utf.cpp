@@ -99,3 +99,12 @@ std::u16string Utf8ToUtf16(std::string_view text) {
     }
     return out;
 }
+
+std::u16string PathToUtf16(const std::filesystem::path& Path) {
+#ifdef _WIN32
+    const std::wstring& native = Path.native();
+    return std::u16string(native.begin(), native.end());
+#else
+    return Utf8ToUtf16(Path.native());
+#endif
+}

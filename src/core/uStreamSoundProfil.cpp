@@ -5,6 +5,7 @@
 #include <bit>
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -24,6 +25,8 @@
 #endif
 
 #include "editor_errors.h"
+#include "file_calls.h"
+#include "text_utf.h"
 
 TSoundProfil CurrentSoundProfil;
 
@@ -48,12 +51,14 @@ using NativeFile = HANDLE;
 const NativeFile kNoFile = INVALID_HANDLE_VALUE;
 constexpr ErrorCode kTooLarge = ERROR_ARITHMETIC_OVERFLOW;
 constexpr ErrorCode kExists = ERROR_FILE_EXISTS;
+constexpr ErrorCode kNotFound = ERROR_FILE_NOT_FOUND;
 #else
 using ErrorCode = int; // errno
 using NativeFile = int;
 constexpr NativeFile kNoFile = -1;
 constexpr ErrorCode kTooLarge = EOVERFLOW;
 constexpr ErrorCode kExists = EEXIST;
+constexpr ErrorCode kNotFound = ENOENT;
 
 std::string SystemErrorText(int code) {
     std::string text = std::strerror(code);
@@ -71,19 +76,24 @@ std::string FullPath(const fs::path& path) {
     if (ec) {
         full = path;
     }
-#ifdef _WIN32
-    return PathToUtf8(full.lexically_normal());
-#else
-    return full.lexically_normal().string();
-#endif
+    return Utf16ToUtf8(PathToUtf16(full.lexically_normal()));
 }
 
 [[noreturn]] void RaiseOpenError(const fs::path& path, ErrorCode code) {
     throw FileError("Cannot open file \"" + FullPath(path) + "\". " + SystemErrorText(code));
 }
 
+[[noreturn]] void RaiseCreateError(const fs::path& path, const std::string& reason) {
+    throw FileError("Cannot create file \"" + FullPath(path) + "\". " + reason);
+}
+
 [[noreturn]] void RaiseCreateError(const fs::path& path, ErrorCode code) {
-    throw FileError("Cannot create file \"" + FullPath(path) + "\". " + SystemErrorText(code));
+    RaiseCreateError(path, SystemErrorText(code));
+}
+
+// A save never puts a file in place of a FIFO, a device or anything else a file is not.
+[[noreturn]] void RaiseNotAFileError(const fs::path& path) {
+    RaiseCreateError(path, "Not a regular file");
 }
 
 // The system's text follows when it reported an error; a plain end of file adds nothing.
@@ -420,9 +430,28 @@ void WriteProfile(ByteSink& sink, const TSoundProfil& Profile) {
     sink.Flush();
 }
 
+// A name of fixed length beside the target, for the temporary file and the backup: the target's
+// own name may already be as long as the file system allows. The dot hides it on POSIX systems.
+fs::path SiblingName(const fs::path& target, long processId) {
+    static std::atomic<std::uint64_t> counter{0};
+    std::uint64_t x =
+        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+        (static_cast<std::uint64_t>(processId) << 40) ^ (counter++ * 0x9E3779B97F4A7C15ULL);
+    // splitmix64's finaliser spreads every input bit over the name.
+    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    x = (x ^ (x >> 27)) * 0x94D049BB133111EBULL;
+    x ^= x >> 31;
+    std::string name = ".spe";
+    for (int i = 0; i < 8; ++i) {
+        name += "0123456789abcdefghijklmnopqrstuvwxyz"[x % 36];
+        x /= 36;
+    }
+    return target.parent_path() / name;
+}
+
 #ifdef _WIN32
-unsigned long ProcessId() {
-    return GetCurrentProcessId();
+long ProcessId() {
+    return static_cast<long>(GetCurrentProcessId());
 }
 
 // The file opened for reading with sharing denied, and its size when it is a file on a disk.
@@ -443,7 +472,8 @@ std::optional<std::uint64_t> OpenForReading(const fs::path& FileName, FileHandle
 }
 
 // A new file for writing with sharing denied; kNoFile and the error when it cannot be created.
-HANDLE CreateNewFile(const fs::path& path, DWORD& error) {
+// A replaced file's attributes and security come over with ReplaceFileW.
+HANDLE CreateNewFile(const fs::path& path, bool, DWORD& error) {
     const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     error = file == INVALID_HANDLE_VALUE ? GetLastError() : 0;
@@ -458,21 +488,30 @@ DWORD FlushToDisk(HANDLE file) {
     return FlushFileBuffers(file) ? 0 : GetLastError();
 }
 
+// Symbolic links are followed on POSIX systems; here the save writes the name as given.
+const fs::path& ResolveTarget(const fs::path& FileName) {
+    return FileName;
+}
+
 // The file a save replaces, if there is one.
 class ReplacedFile {
 public:
     // Opens the target as the save would, so that a file held open by another program, a
-    // read-only file or a folder fails here with the system's reason, before anything is written.
+    // read-only file, a folder or a device fails here, before anything is written.
     ReplacedFile(const fs::path& FileName, const fs::path& target) {
         const HANDLE file = CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
+            const DWORD type = GetFileType(file);
             CloseHandle(file);
+            if (type != FILE_TYPE_DISK) {
+                RaiseNotAFileError(FileName);
+            }
             exists_ = true;
             return;
         }
         const DWORD code = GetLastError();
-        if (code != ERROR_FILE_NOT_FOUND) {
+        if (code != kNotFound) {
             RaiseCreateError(FileName, code);
         }
     }
@@ -483,31 +522,60 @@ private:
     bool exists_ = false;
 };
 
-// ReplaceFileW keeps the attributes and the security of the file it replaces.
-DWORD MoveOver(const fs::path& temporary, const fs::path& target, bool replacing) {
-    if (replacing) {
-        if (ReplaceFileW(target.c_str(), temporary.c_str(), nullptr,
-                         REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
-                         nullptr)) {
-            return 0;
+bool FileExists(const fs::path& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Puts the written file in place of the target. ReplaceFileW keeps the attributes and the
+// security of the file it replaces; the old file is moved to a backup name first and put back
+// when the new one does not follow, so that no failure halfway leaves neither file.
+void MoveOver(const fs::path& FileName, const fs::path& temporary, const fs::path& target,
+              bool replacing) {
+    if (!replacing) {
+        if (!FileCalls.Move(temporary.c_str(), target.c_str(),
+                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            RaiseCreateError(FileName, GetLastError());
         }
-        const DWORD code = GetLastError();
-        // Only the new file's rename failed; the old file is gone, so the move below names it.
-        if (code != ERROR_UNABLE_TO_MOVE_REPLACEMENT) {
-            return code;
-        }
+        return;
     }
-    return MoveFileExW(temporary.c_str(), target.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
-               ? 0
-               : GetLastError();
+    fs::path backup = SiblingName(target, ProcessId());
+    while (FileExists(backup)) {
+        backup = SiblingName(target, ProcessId());
+    }
+    if (FileCalls.Replace(target.c_str(), temporary.c_str(), backup.c_str(),
+                          REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
+                          nullptr)) {
+        DeleteFileW(backup.c_str());
+        return;
+    }
+    const DWORD code = GetLastError();
+    // Only ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 should leave the old file under the backup name;
+    // whichever failure did, it goes back.
+    if (!FileExists(target) && FileExists(backup) &&
+        !FileCalls.Move(backup.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
+        RaiseCreateError(FileName, SystemErrorText(code) + ". The previous file is kept as \"" +
+                                       FullPath(backup) + "\"");
+    }
+    RaiseCreateError(FileName, code);
 }
 #else
 long ProcessId() {
     return ::getpid();
 }
 
-// The file opened for reading with others shut out, and its size when it is a regular file.
+// 0 once the file is locked against the openers `operation` (LOCK_SH or LOCK_EX) keeps out, as
+// the share modes do on Windows; otherwise the reason. A file system that cannot lock (NFS
+// without its lock daemon, or NFS refusing an exclusive lock on a descriptor opened for reading)
+// leaves the file unlocked instead of refusing it.
+int LockFile(int fd, int operation) {
+    if (FileCalls.Lock(fd, operation | LOCK_NB) == 0) {
+        return 0;
+    }
+    const int code = errno;
+    return code == EBADF || code == ENOLCK || code == EOPNOTSUPP ? 0 : code;
+}
+
+// The file opened for reading, and its size when it is a regular file.
 std::optional<std::uint64_t> OpenForReading(const fs::path& FileName, FileHandle& file) {
     // Without O_NONBLOCK, opening a FIFO that nobody writes would wait for ever. Reads block as
     // usual afterwards.
@@ -526,9 +594,9 @@ std::optional<std::uint64_t> OpenForReading(const fs::path& FileName, FileHandle
     if (S_ISDIR(info.st_mode)) {
         RaiseOpenError(FileName, EISDIR);
     }
-    // Other openers are shut out while the editor reads, as the share modes do on Windows.
-    if (::flock(file.get(), LOCK_EX | LOCK_NB) != 0) {
-        RaiseOpenError(FileName, errno);
+    // Readers share the file; a program that holds it locked for writing keeps the editor out.
+    if (const int code = LockFile(file.get(), LOCK_SH); code != 0) {
+        RaiseOpenError(FileName, code);
     }
     if (!S_ISREG(info.st_mode)) {
         return std::nullopt;
@@ -536,9 +604,12 @@ std::optional<std::uint64_t> OpenForReading(const fs::path& FileName, FileHandle
     return static_cast<std::uint64_t>(info.st_size);
 }
 
-// A new file for writing; kNoFile and the error when it cannot be created.
-int CreateNewFile(const fs::path& path, int& error) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+// A new file for writing; kNoFile and the error when it cannot be created. A file that replaces
+// nothing is created as any new file is: the umask or the folder's default ACL decides its
+// permissions. One that replaces a file stays private until it takes that file's mode.
+int CreateNewFile(const fs::path& path, bool replacing, int& error) {
+    const int fd =
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, replacing ? 0600 : 0666);
     error = fd < 0 ? errno : 0;
     return fd;
 }
@@ -551,10 +622,26 @@ int FlushToDisk(int fd) {
     return ::fsync(fd) == 0 ? 0 : errno;
 }
 
-mode_t NewFileMode() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+// The file a save really writes: a symbolic link stays a link and the file it names is replaced,
+// or created when the link dangles. A relative link is read from the link's own folder.
+fs::path ResolveTarget(const fs::path& FileName) {
+    constexpr int kMaxLinks = 40; // as many as Linux follows in one path
+    fs::path target = FileName;
+    for (int links = 0;; ++links) {
+        struct stat info {};
+        if (::lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            return target;
+        }
+        if (links == kMaxLinks) {
+            RaiseCreateError(FileName, ELOOP);
+        }
+        std::error_code ec;
+        const fs::path next = fs::read_symlink(target, ec);
+        if (ec) {
+            RaiseCreateError(FileName, ec.value());
+        }
+        target = target.parent_path() / next; // an absolute link replaces the folder
+    }
 }
 
 // The file a save replaces, if there is one, held locked until the save ends.
@@ -562,31 +649,42 @@ class ReplacedFile {
 public:
     // Raises the create error for a target that cannot be replaced.
     ReplacedFile(const fs::path& FileName, const fs::path& target) {
-        exists_ = ::stat(target.c_str(), &info_) == 0;
-        if (!exists_) {
+        if (::stat(target.c_str(), &info_) != 0) {
+            if (errno != kNotFound) {
+                RaiseCreateError(FileName, errno);
+            }
             return;
         }
         if (S_ISDIR(info_.st_mode)) {
             RaiseCreateError(FileName, EISDIR);
         }
-        if (::access(target.c_str(), W_OK) != 0) {
+        if (!S_ISREG(info_.st_mode)) {
+            RaiseNotAFileError(FileName);
+        }
+        exists_ = true;
+        // Opened for writing though nothing is written through it: a read-only file fails here
+        // with the system's reason, and NFS takes an exclusive lock only on a writable descriptor.
+        lock_.Reset(::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
+        if (!lock_.IsOpen()) {
             RaiseCreateError(FileName, errno);
         }
         // Another program that holds the file locked keeps it, as the share modes do on Windows.
-        lock_.Reset(::open(target.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-        if (lock_.IsOpen() && ::flock(lock_.get(), LOCK_EX | LOCK_NB) != 0) {
-            RaiseCreateError(FileName, errno);
+        if (const int code = LockFile(lock_.get(), LOCK_EX); code != 0) {
+            RaiseCreateError(FileName, code);
         }
     }
 
     bool exists() const { return exists_; }
 
-    // The new file gets the permissions of the one it replaces, or those a new file would get.
+    // The new file takes the permissions and, where allowed, the owner of the file it replaces.
     void PassAttributes(int fd) const {
-        if (::fchmod(fd, exists_ ? info_.st_mode & 07777 : NewFileMode()) != 0) {
+        if (!exists_) {
+            return;
+        }
+        if (::fchmod(fd, info_.st_mode & 07777) != 0) {
             RaiseWriteError(errno);
         }
-        if (exists_ && ::fchown(fd, info_.st_uid, info_.st_gid) != 0) {
+        if (::fchown(fd, info_.st_uid, info_.st_gid) != 0) {
             // Only a privileged user can hand the file to another owner; the save goes on without.
         }
     }
@@ -605,33 +703,22 @@ void SyncFolder(const fs::path& target) {
     }
 }
 
-int MoveOver(const fs::path& temporary, const fs::path& target, bool) {
+void MoveOver(const fs::path& FileName, const fs::path& temporary, const fs::path& target, bool) {
     if (::rename(temporary.c_str(), target.c_str()) != 0) {
-        return errno;
+        RaiseCreateError(FileName, errno);
     }
     SyncFolder(target);
-    return 0;
 }
 #endif
 
 // The temporary file a save writes beside the target; removed again unless it replaced the target.
 class TemporaryFile {
 public:
-    explicit TemporaryFile(const fs::path& target) {
-        static std::atomic<unsigned> counter{0};
-        const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-        fs::path stem(".");
-        stem += target.filename();
-        stem += ".";
+    TemporaryFile(const fs::path& target, bool replacing) {
         for (int attempt = 0;; ++attempt) {
-            const auto tick = static_cast<unsigned long long>(
-                std::chrono::steady_clock::now().time_since_epoch().count());
-            fs::path name = stem;
-            name += std::to_string(ProcessId()) + "-" +
-                    std::to_string((tick + counter++) % 1000000007ULL) + ".tmp";
-            path_ = folder / name;
+            path_ = SiblingName(target, ProcessId());
             ErrorCode error = 0;
-            file_.Reset(CreateNewFile(path_, error));
+            file_.Reset(CreateNewFile(path_, replacing, error));
             if (file_.IsOpen()) {
                 return;
             }
@@ -665,18 +752,6 @@ private:
     ErrorCode error_ = 0;
 };
 
-// The file a save really replaces: a symbolic link stays a link and its target is written.
-fs::path ResolveTarget(const fs::path& FileName) {
-    std::error_code ec;
-    if (fs::is_symlink(fs::symlink_status(FileName, ec))) {
-        fs::path resolved = fs::weakly_canonical(FileName, ec);
-        if (!ec) {
-            return resolved;
-        }
-    }
-    return FileName;
-}
-
 } // namespace
 
 void LoadSoundProfil(const std::filesystem::path& FileName, TSoundProfil& Profile) {
@@ -709,10 +784,10 @@ void LoadSoundProfil(const std::filesystem::path& FileName, TSoundProfil& Profil
 }
 
 void SaveSoundProfil(const std::filesystem::path& FileName, const TSoundProfil& Profile) {
-    const fs::path target = ResolveTarget(FileName);
+    const fs::path& target = ResolveTarget(FileName);
     const ReplacedFile replaced(FileName, target);
 
-    TemporaryFile temporary(target);
+    TemporaryFile temporary(target, replaced.exists());
     if (!temporary.IsOpen()) {
         RaiseCreateError(FileName, temporary.error());
     }
@@ -728,8 +803,6 @@ void SaveSoundProfil(const std::filesystem::path& FileName, const TSoundProfil& 
     if (const ErrorCode code = temporary.Close(); code != 0) {
         RaiseWriteError(code);
     }
-    if (const ErrorCode code = MoveOver(temporary.path(), target, replaced.exists()); code != 0) {
-        RaiseCreateError(FileName, code);
-    }
+    MoveOver(FileName, temporary.path(), target, replaced.exists());
     temporary.Release();
 }

@@ -16,12 +16,16 @@
 
 #include "platform_win.h"
 #else
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #endif
 
 #include "editor_errors.h"
+#include "file_calls.h"
 #include "test_support.h"
 
 // The largest single allocation the process asked for since the last reset. The replacement
@@ -374,6 +378,220 @@ TEST_F(ProfileFileTest, FailedSaveLeavesTheOldFileAndNoTemporary) {
     EXPECT_EQ(message, "Stream write error: File too large");
     EXPECT_EQ(ReadFileBytes(path), old);
     EXPECT_EQ(SortedEntries(folder_), std::vector<std::string>{"keep.ump"});
+}
+
+// Puts the system calls back however a test ends.
+class ReplacedFileCalls {
+public:
+    explicit ReplacedFileCalls(int (*lock)(int, int)) : saved_(FileCalls) { FileCalls.Lock = lock; }
+    ReplacedFileCalls(const ReplacedFileCalls&) = delete;
+    ReplacedFileCalls& operator=(const ReplacedFileCalls&) = delete;
+    ~ReplacedFileCalls() { FileCalls = saved_; }
+
+private:
+    TFileCalls saved_;
+};
+
+// flock as the Linux NFS client does it: an fcntl lock over the whole file, which needs a
+// descriptor open for writing to be exclusive.
+int NfsFlock(int fd, int operation) {
+    struct flock lock {};
+    lock.l_type = (operation & LOCK_EX) != 0 ? F_WRLCK : F_RDLCK;
+    lock.l_whence = SEEK_SET;
+    return ::fcntl(fd, F_SETLK, &lock);
+}
+
+int lockError = 0;
+int RefusingFlock(int, int) {
+    errno = lockError;
+    return -1;
+}
+
+const Bytes kNamedA = Cat({Int32(1), Int32(1), {'A', 0}, Int32(0)});
+const TSoundProfil kRecordB{1, u"B", {{2.0f, 3.0f}}};
+const Bytes kNamedB = Cat({Int32(1), Int32(1), {'B', 0}, Int32(1), Int32(2), Float(2), Float(3)});
+
+TEST_F(ProfileFileTest, OpenAndSaveWorkWhereFlockIsAnFcntlLock) {
+    const fs::path path = Write("nfs.ump", kNamedA);
+    const ReplacedFileCalls nfs(&NfsFlock);
+    TSoundProfil profile;
+    LoadSoundProfil(path, profile);
+    EXPECT_EQ(profile.stName, u"A");
+    SaveSoundProfil(path, kRecordB);
+    EXPECT_EQ(ReadFileBytes(path), kNamedB);
+}
+
+TEST_F(ProfileFileTest, FileSystemsWithoutLocksGoUnlockedAndOnlyAHeldLockRefuses) {
+    const struct {
+        int error;
+        std::string reason; // empty: Open and Save work
+    } cases[] = {
+        {EBADF, ""},
+        {ENOLCK, ""},
+        {EOPNOTSUPP, ""},
+        {EWOULDBLOCK, "Resource temporarily unavailable"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.error);
+        const fs::path path = Write("p.ump", kNamedA);
+        lockError = c.error;
+        const ReplacedFileCalls refusing(&RefusingFlock);
+        TSoundProfil profile;
+        std::string openMessage, createMessage;
+        try {
+            LoadSoundProfil(path, profile);
+        } catch (const FileError& e) {
+            openMessage = e.what();
+        }
+        try {
+            SaveSoundProfil(path, kRecordB);
+        } catch (const FileError& e) {
+            createMessage = e.what();
+        }
+        if (c.reason.empty()) {
+            EXPECT_EQ(openMessage, "");
+            EXPECT_EQ(profile.stName, u"A");
+            EXPECT_EQ(createMessage, "");
+            EXPECT_EQ(ReadFileBytes(path), kNamedB);
+        } else {
+            EXPECT_EQ(openMessage, "Cannot open file \"" + Shown(path) + "\". " + c.reason);
+            EXPECT_EQ(createMessage, "Cannot create file \"" + Shown(path) + "\". " + c.reason);
+            EXPECT_EQ(ReadFileBytes(path), kNamedA);
+        }
+        EXPECT_EQ(SortedEntries(folder_), std::vector<std::string>{"p.ump"});
+    }
+}
+
+// Another program's lock, made with a descriptor of our own: readers share, a writer is alone.
+TEST_F(ProfileFileTest, ReadersShareAFileAndAWriterHasItAlone) {
+    const fs::path path = Write("p.ump", kNamedA);
+    const int other = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(other, 0);
+    const std::string busy = "\". Resource temporarily unavailable";
+
+    ASSERT_EQ(::flock(other, LOCK_SH), 0);
+    TSoundProfil profile;
+    LoadSoundProfil(path, profile);
+    EXPECT_EQ(profile.stName, u"A");
+    try {
+        SaveSoundProfil(path, kRecordB);
+        ADD_FAILURE() << "no error raised";
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.what(), "Cannot create file \"" + Shown(path) + busy);
+    }
+
+    ASSERT_EQ(::flock(other, LOCK_EX), 0);
+    try {
+        LoadSoundProfil(path, profile);
+        ADD_FAILURE() << "no error raised";
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.what(), "Cannot open file \"" + Shown(path) + busy);
+    }
+    ::close(other);
+    EXPECT_EQ(ReadFileBytes(path), kNamedA);
+}
+
+TEST_F(ProfileFileTest, NamesAsLongAsTheFileSystemAllowsAreSavedAndReplaced) {
+    const std::string name = std::string(255 - 4, 'n') + ".ump";
+    const fs::path path = folder_ / name;
+    SaveSoundProfil(path, {1, u"A", {}});
+    EXPECT_EQ(ReadFileBytes(path), kNamedA);
+    SaveSoundProfil(path, kRecordB);
+    EXPECT_EQ(ReadFileBytes(path), kNamedB);
+    EXPECT_EQ(SortedEntries(folder_), std::vector<std::string>{name});
+}
+
+// A default ACL of rw-rw-r-- in its binary form, as setfacl -d -m u::rw,g::rw,o::r writes it.
+Bytes DefaultAclGroupWritable() {
+    const auto entry = [](uint16_t tag, uint16_t permissions) {
+        return Cat({{static_cast<unsigned char>(tag), static_cast<unsigned char>(tag >> 8),
+                     static_cast<unsigned char>(permissions), 0},
+                    Int32(-1)});
+    };
+    return Cat({Int32(2), entry(0x01, 6), entry(0x04, 6), entry(0x20, 4)});
+}
+
+// The folder's default ACL decides a new file's permissions, not the writer and not the umask;
+// a replaced file keeps its own.
+TEST_F(ProfileFileTest, NewFilesGetTheFoldersDefaultAclAndReplacedFilesKeepTheirMode) {
+    const Bytes acl = DefaultAclGroupWritable();
+    if (::setxattr(folder_.c_str(), "system.posix_acl_default", acl.data(), acl.size(), 0) != 0) {
+        GTEST_SKIP() << "no default ACL here: " << std::strerror(errno);
+    }
+    const mode_t previous = ::umask(077);
+    SaveSoundProfil(folder_ / "new.ump", kRecordB);
+    const fs::path old = Write("old.ump", kNamedA);
+    ::chmod(old.c_str(), 0604);
+    SaveSoundProfil(old, kRecordB);
+    EXPECT_EQ(::umask(previous), 077u);
+
+    struct stat info {};
+    ASSERT_EQ(::stat((folder_ / "new.ump").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0664u);
+    ASSERT_EQ(::stat(old.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0604u);
+}
+
+TEST_F(ProfileFileTest, SavesThroughLinksIntoTheFilesTheyName) {
+    fs::create_directory(folder_ / "links");
+    fs::create_directory(folder_ / "data");
+    const struct {
+        const char* what;
+        std::vector<std::pair<fs::path, fs::path>> links; // link, what it holds
+        fs::path written;
+    } cases[] = {
+        {"dangling, relative to the link's folder",
+         {{"links/a.ump", "../data/a.ump"}},
+         "data/a.ump"},
+        {"dangling, absolute", {{"links/b.ump", folder_ / "data/b.ump"}}, "data/b.ump"},
+        {"a link to a link",
+         {{"links/c.ump", "d.ump"}, {"links/d.ump", "../data/c.ump"}},
+         "data/c.ump"},
+        {"to an existing file", {{"links/e.ump", "../data/c.ump"}}, "data/c.ump"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const auto& [link, points] : c.links) {
+            fs::create_symlink(points, folder_ / link);
+        }
+        const fs::path saved = folder_ / c.links.front().first;
+        SaveSoundProfil(saved, kRecordB);
+        for (const auto& [link, points] : c.links) {
+            EXPECT_EQ(fs::read_symlink(folder_ / link), points);
+        }
+        EXPECT_EQ(ReadFileBytes(folder_ / c.written), kNamedB);
+        fs::remove(folder_ / c.written);
+    }
+    EXPECT_EQ(SortedEntries(folder_ / "data"), std::vector<std::string>{});
+}
+
+TEST_F(ProfileFileTest, SaveRefusesWhatIsNotARegularFile) {
+    const fs::path fifo = folder_ / "fifo.ump";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_symlink("fifo.ump", folder_ / "to-fifo.ump");
+    fs::create_symlink("loop-b.ump", folder_ / "loop-a.ump");
+    fs::create_symlink("loop-a.ump", folder_ / "loop-b.ump");
+    const struct {
+        const char* name;
+        std::string reason;
+    } cases[] = {
+        {"fifo.ump", "Not a regular file"},
+        {"to-fifo.ump", "Not a regular file"},
+        {"loop-a.ump", "Too many levels of symbolic links"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        try {
+            SaveSoundProfil(folder_ / c.name, kRecordB);
+            ADD_FAILURE() << "no error raised";
+        } catch (const FileError& e) {
+            EXPECT_EQ(e.what(),
+                      "Cannot create file \"" + Shown(folder_ / c.name) + "\". " + c.reason);
+        }
+    }
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_EQ(SortedEntries(folder_),
+              (std::vector<std::string>{"fifo.ump", "loop-a.ump", "loop-b.ump", "to-fifo.ump"}));
 }
 #endif
 
