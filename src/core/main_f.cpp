@@ -20,12 +20,8 @@ std::u16string DecimalText(std::size_t Value) {
     return std::u16string(digits.begin(), digits.end());
 }
 
-std::u16string PathText(const std::filesystem::path& Path) {
-    return Utf8ToUtf16(Path.string());
-}
-
 std::u16string BareFileName(const std::filesystem::path& Path) {
-    return PathText(Path.filename());
+    return PathToUtf16(Path.filename());
 }
 
 } // namespace
@@ -116,7 +112,7 @@ void TForm1::acSaveProfileExecute() {
     lbFilename.SetText(BareFileName(*path));
     SaveSoundProfil(*path, CurrentSoundProfil);
     Desktop.MessageDlg(TMsgDlgType::mtInformation, TMsgDlgButtons::mbOK,
-                       u"Sound Profile saved: " + PathText(*path));
+                       u"Sound Profile saved: " + PathToUtf16(*path));
 }
 
 void TForm1::acImportExecute() {
@@ -165,7 +161,7 @@ void TForm1::DropFiles(const std::vector<std::filesystem::path>& Files) {
     if (std::filesystem::is_directory(file, error)) {
         return;
     }
-    std::u16string extension = PathText(file.extension());
+    std::u16string extension = PathToUtf16(file.extension());
     for (char16_t& c : extension) {
         if (c >= u'A' && c <= u'Z') {
             c = static_cast<char16_t>(c - u'A' + u'a');
