@@ -4,6 +4,7 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string_view>
 
@@ -142,38 +143,52 @@ private:
 };
 #endif
 
+// The bytes of a whole file, in storage that is not cleared first: a large file is written once.
+struct FileBytes {
+    std::unique_ptr<char[]> data;
+    std::size_t size = 0;
+};
+
 // The whole file; a size known in advance is read in one go.
-std::string ReadWholeFile(const fs::path& path) {
+FileBytes ReadWholeFile(const fs::path& path) {
     OpenFile file(path);
     const std::optional<std::uint64_t> size = file.Size();
     if (size && *size > kMaxFileSize) {
         throw OutOfMemoryError("Out of memory");
     }
     // One byte more than the size, so that the end shows without a second buffer.
-    std::string bytes(size ? static_cast<std::size_t>(*size) + 1 : kFirstBufferSize, '\0');
-    std::size_t used = 0;
+    std::size_t capacity = size ? static_cast<std::size_t>(*size) + 1 : kFirstBufferSize;
+    FileBytes bytes{std::make_unique_for_overwrite<char[]>(capacity), 0};
     for (;;) {
-        if (used == bytes.size()) {
-            bytes.resize(bytes.size() * 2);
+        if (bytes.size == capacity) {
+            auto larger = std::make_unique_for_overwrite<char[]>(capacity * 2);
+            std::memcpy(larger.get(), bytes.data.get(), bytes.size);
+            bytes.data = std::move(larger);
+            capacity *= 2;
         }
-        const std::size_t got = file.Read(bytes.data() + used, bytes.size() - used);
+        const std::size_t got = file.Read(bytes.data.get() + bytes.size, capacity - bytes.size);
         if (got == 0) {
-            break;
+            return bytes;
         }
-        used += got;
-        if (used > kMaxFileSize) {
+        bytes.size += got;
+        if (bytes.size > kMaxFileSize) {
             throw OutOfMemoryError("Out of memory");
         }
     }
-    bytes.resize(used);
-    return bytes;
 }
 
 bool IsValidUtf8(std::string_view bytes) {
     for (std::size_t i = 0; i < bytes.size();) {
         const auto lead = static_cast<unsigned char>(bytes[i]);
         if (lead < 0x80) {
-            ++i;
+            // Plain ASCII text goes eight bytes at a time.
+            std::uint64_t eight = 0;
+            if (bytes.size() - i >= 8 &&
+                (std::memcpy(&eight, bytes.data() + i, 8), eight & 0x8080808080808080u) == 0) {
+                i += 8;
+            } else {
+                ++i;
+            }
             continue;
         }
         // Trail count and the smallest code point for it, so that overlong forms fail.
@@ -220,14 +235,14 @@ std::string AnsiToUtf8(std::string_view bytes) {
 }
 #endif
 
-// The file's text as UTF-8, whatever its encoding, without a byte-order mark.
-std::string TextAsUtf8(std::string bytes) {
-    const auto starts = [&bytes](std::string_view mark) { return bytes.starts_with(mark); };
-    if (starts("\xEF\xBB\xBF")) {
+// The file's text as UTF-8, whatever its encoding, without a byte-order mark: the bytes
+// themselves, or their conversion kept in `converted`.
+std::string_view TextAsUtf8(std::string_view bytes, std::string& converted) {
+    if (bytes.starts_with("\xEF\xBB\xBF")) {
         return bytes.substr(3);
     }
-    const bool little = starts("\xFF\xFE");
-    if (little || starts("\xFE\xFF")) {
+    const bool little = bytes.starts_with("\xFF\xFE");
+    if (little || bytes.starts_with("\xFE\xFF")) {
         std::u16string text((bytes.size() - 2) / 2, u'\0');
         for (std::size_t i = 0; i < text.size(); ++i) {
             const auto first = static_cast<unsigned char>(bytes[2 + 2 * i]);
@@ -235,9 +250,14 @@ std::string TextAsUtf8(std::string bytes) {
             text[i] = little ? static_cast<char16_t>(first | second << 8)
                              : static_cast<char16_t>(first << 8 | second);
         }
-        return Utf16ToUtf8(text);
+        converted = Utf16ToUtf8(text);
+        return converted;
     }
-    return IsValidUtf8(bytes) ? std::move(bytes) : AnsiToUtf8(bytes);
+    if (IsValidUtf8(bytes)) {
+        return bytes;
+    }
+    converted = AnsiToUtf8(bytes);
+    return converted;
 }
 
 bool IsBlank(char c) {
@@ -289,6 +309,38 @@ void SplitFields(std::string_view line, char delimiter, std::vector<std::string_
         }
         start = stop + 1;
     }
+}
+
+// Line breaks, CR and LF each counted: at least the lines that follow.
+std::size_t LineBreaks(std::string_view text) {
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n') +
+                                    std::count(text.begin(), text.end(), '\r'));
+}
+
+// Which delimiters a line holds; blanks count only between fields.
+class Delimiters {
+public:
+    bool Has(char delimiter) const { return (bits_ & Bit(delimiter)) != 0; }
+    void Add(char delimiter) { bits_ |= Bit(delimiter); }
+
+private:
+    static unsigned Bit(char delimiter) {
+        return delimiter == '\t' ? 1u : delimiter == ';' ? 2u : delimiter == ',' ? 4u : 8u;
+    }
+    unsigned bits_ = 0;
+};
+
+Delimiters DelimitersIn(std::string_view line) {
+    Delimiters present;
+    for (const char c : TrimBlanks(line)) {
+        if (c == ';' || c == ',') {
+            present.Add(c);
+        } else if (IsBlank(c)) {
+            present.Add(c);
+            present.Add(' ');
+        }
+    }
+    return present;
 }
 
 // A digit first, after blanks and an optional double quote.
@@ -452,7 +504,10 @@ TMeasurementLayout ReadGraphicEq(std::string_view line, int32_t gainColumn, Read
 
 TMeasurementLayout ImportMeasurement(const std::filesystem::path& FileName, int32_t GainColumn,
                                      TDatentyp& Series) {
-    const std::string text = TextAsUtf8(ReadWholeFile(FileName));
+    const FileBytes bytes = ReadWholeFile(FileName);
+    std::string converted;
+    const std::string_view text =
+        TextAsUtf8(std::string_view(bytes.data.get(), bytes.size), converted);
 
     // Tie order: the earlier delimiter wins.
     std::array<Reading, 4> readings{{{'\t', {}, {}, {}, {}},
@@ -461,6 +516,7 @@ TMeasurementLayout ImportMeasurement(const std::filesystem::path& FileName, int3
                                      {' ', {}, {}, {}, {}}}};
     std::optional<std::string_view> lastHeader;
     std::size_t dataLike = 0;
+    std::size_t room = 0; // points that the rest of the file can hold, once counted
     FieldReader reader;
     std::vector<std::string_view> fields;
     std::size_t start = 0;
@@ -489,7 +545,12 @@ TMeasurementLayout ImportMeasurement(const std::filesystem::path& FileName, int3
         }
         ++dataLike;
         reader.NewLine();
+        const Delimiters present = DelimitersIn(line);
         for (Reading& reading : readings) {
+            // Without its delimiter a line has one field: a point only when that is the gain too.
+            if (GainColumn != 0 && !present.Has(reading.delimiter)) {
+                continue;
+            }
             SplitFields(line, reading.delimiter, fields);
             float frequency = 0;
             float gain = 0;
@@ -499,6 +560,12 @@ TMeasurementLayout ImportMeasurement(const std::filesystem::path& FileName, int3
             }
             if (reading.frequencies.empty()) {
                 reading.titleLine = lastHeader;
+                // Room for a point per line left, so that the arrays never move while they grow.
+                if (room == 0) {
+                    room = LineBreaks(text.substr(stop)) + 1;
+                }
+                reading.frequencies.reserve(room);
+                reading.gains.reserve(room);
             }
             reading.frequencies.push_back(frequency);
             reading.gains.push_back(gain);
