@@ -44,7 +44,8 @@ std::string NameLine(const std::u16string& name) {
 std::string SemicolonNameLine(const std::u16string& name) {
     std::string line = NameLine(name);
     if (!line.empty() && line.front() >= '0' && line.front() <= '9') {
-        line = '"' + line + '"';
+        line.insert(line.begin(), '"');
+        line.push_back('"');
     }
     return line;
 }
@@ -71,8 +72,12 @@ void ReplaceFileWith(const fs::path& FileName, std::string_view text) {
     std::ofstream out;
     errno = 0;
     for (int attempt = 0; attempt < 100 && !out.is_open(); ++attempt) {
-        temporary = folder / ("." + FileName.filename().string() + "." +
-                              std::to_string(std::random_device{}()) + ".tmp");
+        fs::path name(".");
+        name += FileName.filename();
+        name += ".";
+        name += std::to_string(std::random_device{}());
+        name += ".tmp";
+        temporary = folder / name;
         std::error_code ec;
         if (!fs::exists(temporary, ec)) {
             out.open(temporary, std::ios::binary | std::ios::trunc);
