@@ -16,6 +16,7 @@
 
 #include "audio_ASCII_Import.h"
 #include "editor_errors.h"
+#include "measurement_import.h"
 #include "test_support.h"
 
 namespace {
@@ -241,6 +242,31 @@ TEST_F(ProfileExportTest, SemicolonTextReadsBackThroughTheAsciiImport) {
                           std::bit_cast<uint32_t>(profile.xyData[i][0]));
                 EXPECT_EQ(std::bit_cast<uint32_t>(series.DatenXYZ[1][i]),
                           std::bit_cast<uint32_t>(profile.xyData[i][1]));
+            }
+        }
+    }
+}
+
+TEST_F(ProfileExportTest, EveryFormatReadsBackThroughTheMeasurementImport) {
+    for (const char16_t separator : {u'.', u','}) {
+        UserNotation = NumberNotation{separator};
+        for (const auto format : {TExportFormat::SemicolonText, TExportFormat::Csv,
+                                  TExportFormat::Frd, TExportFormat::GraphicEq}) {
+            for (const std::size_t count : {std::size_t{1}, std::size_t{300}}) {
+                const TSoundProfil profile{1, u"2 ways", TableLikeRows(count)};
+                const fs::path file = folder_ / "profile.txt";
+                ExportProfileText(file, profile, format);
+
+                TDatentyp series;
+                const TMeasurementLayout layout = ImportMeasurement(file, 1, series);
+                EXPECT_EQ(layout.DataLines, count);
+                ASSERT_EQ(series.DatenXYZ[0].size(), count);
+                for (std::size_t i = 0; i < count; ++i) {
+                    ASSERT_EQ(std::bit_cast<uint32_t>(series.DatenXYZ[0][i]),
+                              std::bit_cast<uint32_t>(profile.xyData[i][0]));
+                    ASSERT_EQ(std::bit_cast<uint32_t>(series.DatenXYZ[1][i]),
+                              std::bit_cast<uint32_t>(profile.xyData[i][1]));
+                }
             }
         }
     }
