@@ -2,6 +2,7 @@
 // the editor's own messages to standard error.
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <iostream>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "main_f.h"
+#include "measurement_import.h"
 #include "profile_export.h"
 #include "text_utf.h"
 #include "uStreamSoundProfil.h"
@@ -30,11 +32,15 @@ constexpr const char* kSynopsis =
     "Usage:\n"
     "  soundprofile-tool info FILE.ump\n"
     "  soundprofile-tool export FILE.ump OUT [--format text|csv|frd|graphiceq]\n"
+    "  soundprofile-tool import IN OUT.ump [--name NAME] [--gain-column N]\n"
     "  soundprofile-tool --help\n"
     "\n"
     "info     the profile's name, number of points, frequency and gain ranges\n"
     "export   writes the profile's points as text; the format comes from OUT's extension\n"
     "         (.txt text, .csv, .frd) unless --format names it; graphiceq only by name\n"
+    "import   reads a measurement text file and saves its points as the editor does after\n"
+    "         Update / Sort; the name is NAME, else IN's name without its extension; the\n"
+    "         gains come from column N, counted from 0 at the frequency (1 unless given)\n"
     "\n"
     "Exit status: 0 success, 1 bad input (the editor's message on standard error),\n"
     "2 wrong usage.\n";
@@ -79,6 +85,11 @@ Arguments Split(const std::vector<std::string>& words, const std::vector<std::st
                          (positionalCount == 1 ? "" : "s"));
     }
     return result;
+}
+
+// The message as the editor's error box shows it.
+void ShowError(const std::u16string& message) {
+    std::cerr << Utf16ToUtf8(ErrorBoxText(message)) << "\n";
 }
 
 std::string Lowercase(std::string text) {
@@ -171,6 +182,66 @@ int Export(const std::vector<std::string>& words) {
     return kSuccess;
 }
 
+int32_t GainColumnOf(const Arguments& arguments) {
+    const auto given = arguments.Options.find("--gain-column");
+    if (given == arguments.Options.end()) {
+        return 1;
+    }
+    const std::string& text = given->second;
+    int32_t column = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), column);
+    if (error != std::errc() || end != text.data() + text.size() || column < 1) {
+        throw UsageError("--gain-column takes a whole number from 1 up");
+    }
+    return column;
+}
+
+std::u16string NameOf(const Arguments& arguments) {
+    if (const auto given = arguments.Options.find("--name"); given != arguments.Options.end()) {
+        return Utf8ToUtf16(given->second);
+    }
+    return Utf8ToUtf16(fs::path(arguments.Positional[0]).stem().string());
+}
+
+// The editor's steps after Import Measurement: the points into the table, the name into the name
+// field, then Save, whose dialogs answer from the command line.
+int Import(const std::vector<std::string>& words) {
+    const Arguments arguments = Split(words, {"--name", "--gain-column"}, 2);
+    const int32_t gainColumn = GainColumnOf(arguments);
+    const fs::path input = arguments.Positional[0];
+    const fs::path output = arguments.Positional[1];
+
+    TDatentyp series;
+    if (ImportMeasurement(input, gainColumn, series).Delimiter == 0) {
+        const std::u16string path = Utf8ToUtf16(fs::absolute(input).lexically_normal().string());
+        ShowError(u"No measurement data in \"" + path + u"\"");
+        return kBadInput;
+    }
+
+    TForm1 form;
+    std::vector<std::u16string> errors;
+    form.Desktop.MessageDlg = [&errors](TMsgDlgType type, TMsgDlgButtons,
+                                        const std::u16string& text) {
+        if (type == TMsgDlgType::mtConfirmation) {
+            return TModalResult::mrYes; // a short name is saved, as when the user answers Yes
+        }
+        if (type != TMsgDlgType::mtInformation) {
+            errors.push_back(text);
+        }
+        return TModalResult::mrOk;
+    };
+    form.Desktop.RunSaveDialog = [&output](const TFileDialogSettings&) {
+        return std::optional<fs::path>(output);
+    };
+    form.ShowImportedData(series);
+    form.Edit1.SetText(NameOf(arguments));
+    form.Execute(&TForm1::acSaveProfileExecute);
+    for (const std::u16string& error : errors) {
+        std::cerr << Utf16ToUtf8(error) << "\n";
+    }
+    return errors.empty() ? kSuccess : kBadInput;
+}
+
 int Run(const std::vector<std::string>& words) {
     if (words.empty()) {
         throw UsageError("a command is missing");
@@ -187,12 +258,10 @@ int Run(const std::vector<std::string>& words) {
     if (command == "export") {
         return Export(rest);
     }
+    if (command == "import") {
+        return Import(rest);
+    }
     throw UsageError("unknown command " + command);
-}
-
-// The message as the editor's error box shows it.
-void ShowError(const std::u16string& message) {
-    std::cerr << Utf16ToUtf8(ErrorBoxText(message)) << "\n";
 }
 
 } // namespace

@@ -4,12 +4,17 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <cstdio>
 #include <limits>
+#include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "main_f.h"
 #include "profile_export.h"
 #include "test_support.h"
+#include "text_utf.h"
 
 extern char** environ;
 
@@ -191,6 +196,129 @@ TEST_F(ToolTest, BadInputExitsWithOneAndTheEditorsMessage) {
     }
     EXPECT_EQ(ReadFileBytes<std::string>(folder_ / "keep.csv"), "old");
     EXPECT_EQ(SortedEntries(folder_), (std::vector<std::string>{"keep.csv", "nan.ump", "v2.ump"}));
+}
+
+// A measurement as a person has it: comment lines, column titles, three columns, blanks between
+// them, unsorted, one German notation line.
+const std::string kMeasurement = "* Format: 1/48 octave\r\n"
+                                 "Freq(Hz) SPL(dB) Phase(degrees)\r\n"
+                                 "1000 72.93 -39.03\r\n"
+                                 "20 70.5 10\r\n"
+                                 "20000,5 65,25 3\r\n";
+
+// The .ump bytes of that measurement after Update / Sort and Save: sorted, whole frequencies,
+// gains of one decimal.
+Bytes SavedMeasurement(const std::u16string& name, int gainColumn) {
+    Bytes bytes = Cat({Int32(1), Int32(static_cast<int32_t>(name.size()))});
+    for (const char16_t c : name) {
+        bytes.push_back(static_cast<unsigned char>(c));
+        bytes.push_back(static_cast<unsigned char>(c >> 8));
+    }
+    const float gains[2][3] = {{70.5f, 72.9f, 65.3f}, {10.0f, -39.0f, 3.0f}};
+    const float* g = gains[gainColumn - 1];
+    return Cat({bytes, Int32(3), Int32(2), Float(20.0f), Float(g[0]), Int32(2), Float(1000.0f),
+                Float(g[1]), Int32(2), Float(20001.0f), Float(g[2])});
+}
+
+TEST_F(ToolTest, ImportSavesWhatTheEditorSaves) {
+    WriteFileBytes(folder_ / "cans.txt", kMeasurement);
+    WriteFileBytes(folder_ / "old.ump", std::string(500, 'x'));
+    struct {
+        std::vector<std::string> options;
+        std::string out;
+        std::u16string name;
+        int gainColumn;
+    } const cases[] = {
+        {{}, "new.ump", u"cans", 1},
+        {{"--gain-column", "2", "--name", "K\u00f6rper"}, "old.ump", u"K\u00f6rper", 2},
+        {{"--name=x", "--gain-column=1"}, "short.ump", u"x", 1}, // a short name is no question
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> arguments{"import", Path("cans.txt"), Path(c.out)};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        const Outcome outcome = Run(arguments);
+        EXPECT_EQ(outcome.status, 0) << c.out;
+        EXPECT_EQ(outcome.out, "");
+        EXPECT_EQ(outcome.err, "");
+        EXPECT_EQ(ReadFileBytes(folder_ / c.out), SavedMeasurement(c.name, c.gainColumn)) << c.out;
+    }
+    EXPECT_EQ(SortedEntries(folder_),
+              (std::vector<std::string>{"cans.txt", "new.ump", "old.ump", "short.ump"}));
+}
+
+// Many unsorted points that the ASCII import reads alike, saved by a form driven as the user
+// drives the editor: the tool's file must be the same, byte for byte.
+TEST_F(ToolTest, ImportMatchesTheEditorsImportAndSave) {
+    std::mt19937 random(3);
+    std::string text = "Response\nf;g\n";
+    for (int i = 0; i < 400; ++i) {
+        char line[64];
+        std::snprintf(line, sizeof line, "%d.%d;%d,%03d\n", static_cast<int>(random() % 30000),
+                      static_cast<int>(random() % 10), static_cast<int>(random() % 40) - 20,
+                      static_cast<int>(random() % 1000));
+        text += line;
+    }
+    WriteFileBytes(folder_ / "in.txt", text);
+
+    TForm1 form;
+    form.Desktop.MessageDlg = [](TMsgDlgType type, TMsgDlgButtons, const std::u16string& message) {
+        EXPECT_EQ(type, TMsgDlgType::mtInformation) << Utf16ToUtf8(message);
+        return TModalResult::mrOk;
+    };
+    form.Desktop.RunSaveDialog = [this](const TFileDialogSettings&) {
+        return std::optional<fs::path>(folder_ / "editor.ump");
+    };
+    form.Execute([&] { form.ImportAsciiFile(folder_ / "in.txt"); });
+    form.Edit1.SetText(u"Response curve");
+    form.Execute(&TForm1::acSaveProfileExecute);
+
+    const Outcome outcome =
+        Run({"import", Path("in.txt"), Path("tool.ump"), "--name", "Response curve"});
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.err, "");
+    const Bytes editor = ReadFileBytes(folder_ / "editor.ump");
+    EXPECT_EQ(editor.size(), 12u + 2 * 14 + 12 * 400);
+    EXPECT_EQ(ReadFileBytes(folder_ / "tool.ump"), editor);
+}
+
+TEST_F(ToolTest, ImportFailuresLeaveOutAsItWas) {
+    WriteFileBytes(folder_ / "cans.txt", kMeasurement);
+    WriteFileBytes(folder_ / "words.txt", std::string("no numbers here\n"));
+    WriteFileBytes(folder_ / "keep.ump", std::string("old"));
+    struct {
+        std::vector<std::string> arguments;
+        int status;
+        std::string err;
+    } const cases[] = {
+        {{"import", Path("words.txt"), Path("keep.ump")},
+         1,
+         "No measurement data in \"" + Path("words.txt") + "\"\n"},
+        {{"import", Path("cans.txt"), Path("keep.ump"), "--gain-column", "3"},
+         1,
+         "No measurement data in \"" + Path("cans.txt") + "\"\n"},
+        {{"import", Path("missing.txt"), Path("keep.ump")},
+         1,
+         "Cannot open file \"" + Path("missing.txt") + "\". No such file or directory.\n"},
+        {{"import", Path("cans.txt"), Path("none/p.ump")},
+         1,
+         "Cannot create file \"" + Path("none/p.ump") + "\". No such file or directory.\n"},
+        {{"import", Path("cans.txt"), Path("keep.ump"), "--gain-column", "0"},
+         2,
+         "soundprofile-tool: --gain-column takes a whole number from 1 up\n\nUsage:\n"},
+        {{"import", Path("cans.txt"), Path("keep.ump"), "--gain-column", "1x"},
+         2,
+         "soundprofile-tool: --gain-column takes a whole number from 1 up\n\nUsage:\n"},
+        {{"import", Path("cans.txt")}, 2, "soundprofile-tool: expected 2 file names\n\nUsage:\n"},
+    };
+    for (const auto& c : cases) {
+        const Outcome outcome = Run(c.arguments);
+        EXPECT_EQ(outcome.status, c.status) << c.err;
+        EXPECT_EQ(outcome.out, "");
+        EXPECT_EQ(outcome.err.substr(0, c.err.size()), c.err);
+    }
+    EXPECT_EQ(ReadFileBytes<std::string>(folder_ / "keep.ump"), "old");
+    EXPECT_EQ(SortedEntries(folder_),
+              (std::vector<std::string>{"cans.txt", "keep.ump", "words.txt"}));
 }
 
 } // namespace
