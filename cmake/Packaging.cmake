@@ -1,5 +1,5 @@
 # Installing the editor on Linux (executable, desktop entry, .ump file type, icons) and the
-# Debian package made from that install.
+# Debian package made from that install, which also carries soundprofile-tool (src/tool).
 include(GNUInstallDirs)
 
 install(TARGETS soundprofile-editor RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -18,7 +18,7 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME soundprofile-editor)
 set(CPACK_PACKAGE_VENDOR "Marvek Engineering Germany")
 set(CPACK_PACKAGE_CONTACT "Marvek Engineering Germany <support@example.com>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Editor for the sound profiles (.ump) of the Ulmaro real-time analyser")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Editor and command-line tool for the sound profiles (.ump) of the Ulmaro real-time analyser")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

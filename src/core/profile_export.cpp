@@ -1,0 +1,200 @@
+#include "profile_export.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <random>
+#include <string_view>
+#include <system_error>
+
+#include "editor_errors.h"
+#include "text_utf.h"
+#ifdef _WIN32
+#include "platform_win.h"
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kLineEnd = "\r\n";
+
+std::string NonFiniteText(float value) {
+    if (std::isnan(value)) {
+        return "NAN";
+    }
+    return value < 0 ? "-INF" : "INF";
+}
+
+// The name on one line of its own: a line break inside it would split the header.
+std::string NameLine(const std::u16string& name) {
+    std::string line = Utf16ToUtf8(name);
+    for (char& c : line) {
+        if (static_cast<unsigned char>(c) < 0x20) {
+            c = ' ';
+        }
+    }
+    return line;
+}
+
+// Import Profile (ASCII) takes every line that starts with a digit as a point, so such a name is
+// quoted to stay a header line.
+std::string SemicolonNameLine(const std::u16string& name) {
+    std::string line = NameLine(name);
+    if (!line.empty() && line.front() >= '0' && line.front() <= '9') {
+        line.insert(line.begin(), '"');
+        line.push_back('"');
+    }
+    return line;
+}
+
+std::string FullPath(const fs::path& path) {
+    std::error_code ec;
+    const fs::path full = fs::absolute(path, ec);
+#ifdef _WIN32
+    return PathToUtf8((ec ? path : full).lexically_normal());
+#else
+    return (ec ? path : full).lexically_normal().string();
+#endif
+}
+
+std::string SystemText(int code) {
+    return std::generic_category().message(code);
+}
+
+// The text goes to a temporary beside the target, which is renamed over it only once every byte
+// is written, so that a failure leaves the old file as it was.
+void ReplaceFileWith(const fs::path& FileName, std::string_view text) {
+    const fs::path folder = FileName.has_parent_path() ? FileName.parent_path() : fs::path(".");
+    fs::path temporary;
+    std::ofstream out;
+    errno = 0;
+    for (int attempt = 0; attempt < 100 && !out.is_open(); ++attempt) {
+        fs::path name(".");
+        name += FileName.filename();
+        name += ".";
+        name += std::to_string(std::random_device{}());
+        name += ".tmp";
+        temporary = folder / name;
+        std::error_code ec;
+        if (!fs::exists(temporary, ec)) {
+            out.open(temporary, std::ios::binary | std::ios::trunc);
+        }
+    }
+    if (!out.is_open()) {
+        throw FileError("Cannot create file \"" + FullPath(FileName) + "\". " + SystemText(errno));
+    }
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.close();
+    std::error_code ec;
+    if (!out) {
+        const int code = errno;
+        fs::remove(temporary, ec);
+        throw FileError(code == 0 ? std::string("Stream write error")
+                                  : "Stream write error: " + SystemText(code));
+    }
+    fs::rename(temporary, FileName, ec);
+    if (ec) {
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+        throw FileError("Cannot create file \"" + FullPath(FileName) + "\". " +
+                        SystemText(ec.value()));
+    }
+}
+
+} // namespace
+
+std::string PlainDecimal(float Value) {
+    // The shortest digits come in exponent form; fixed form would write the exact value of a
+    // large float (340282346638528859811704183484516925440) where fewer digits read back as well.
+    char buffer[32];
+    const auto end =
+        std::to_chars(buffer, buffer + sizeof buffer, Value, std::chars_format::scientific).ptr;
+    const std::string_view text(buffer, static_cast<std::size_t>(end - buffer));
+    const std::size_t mark = text.find('e');
+    int exponent = 0;
+    std::from_chars(text.data() + mark + (text[mark + 1] == '+' ? 2 : 1), end, exponent);
+
+    std::string plain;
+    std::string digits;
+    for (const char c : text.substr(0, mark)) {
+        if (c == '-') {
+            plain += c;
+        } else if (c != '.') {
+            digits += c;
+        }
+    }
+    const int count = static_cast<int>(digits.size());
+    if (exponent < 0) {
+        plain.append("0.").append(static_cast<std::size_t>(-exponent - 1), '0').append(digits);
+    } else if (exponent + 1 >= count) {
+        plain.append(digits).append(static_cast<std::size_t>(exponent + 1 - count), '0');
+    } else {
+        const auto split = static_cast<std::size_t>(exponent + 1);
+        plain.append(digits, 0, split).append(".").append(digits, split);
+    }
+    return plain;
+}
+
+std::string ExportText(const TSoundProfil& Profile, TExportFormat Format) {
+    std::string text;
+    switch (Format) {
+    case TExportFormat::SemicolonText:
+        text.append(SemicolonNameLine(Profile.stName)).append(kLineEnd);
+        text.append("f(Hz);Gain(dB)").append(kLineEnd);
+        break;
+    case TExportFormat::Csv:
+        text.append("frequency,gain").append(kLineEnd);
+        break;
+    case TExportFormat::Frd:
+        text.append("* ").append(NameLine(Profile.stName)).append(kLineEnd);
+        text.append("* Freq(Hz) Gain(dB)").append(kLineEnd);
+        break;
+    case TExportFormat::GraphicEq:
+        text.append("GraphicEQ: ");
+        break;
+    }
+
+    bool first = true;
+    std::size_t point = 0;
+    for (const auto& row : Profile.xyData) {
+        if (row.size() < 2) {
+            continue;
+        }
+        ++point;
+        for (const float value : {row[0], row[1]}) {
+            if (!std::isfinite(value)) {
+                throw EditorError("Cannot export: point " + std::to_string(point) + " holds " +
+                                  NonFiniteText(value) + ", which is not a finite number");
+            }
+        }
+        const std::string frequency = PlainDecimal(row[0]);
+        const std::string gain = PlainDecimal(row[1]);
+        switch (Format) {
+        case TExportFormat::SemicolonText:
+            text.append(frequency).append(";").append(gain).append(kLineEnd);
+            break;
+        case TExportFormat::Csv:
+            text.append(frequency).append(",").append(gain).append(kLineEnd);
+            break;
+        case TExportFormat::Frd:
+            text.append(frequency).append("\t").append(gain).append(kLineEnd);
+            break;
+        case TExportFormat::GraphicEq:
+            text.append(first ? "" : "; ").append(frequency).append(" ").append(gain);
+            break;
+        }
+        first = false;
+    }
+    if (Format == TExportFormat::GraphicEq) {
+        text.append(kLineEnd);
+    }
+    return text;
+}
+
+void ExportProfileText(const std::filesystem::path& FileName, const TSoundProfil& Profile,
+                       TExportFormat Format) {
+    ReplaceFileWith(FileName, ExportText(Profile, Format));
+}

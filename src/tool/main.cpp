@@ -1,0 +1,281 @@
+// soundprofile-tool: the editor's profile work for scripts. Answers go to standard output,
+// the editor's own messages to standard error.
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <iostream>
+#include <limits>
+#include <map>
+#include <new>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "main_f.h"
+#include "measurement_import.h"
+#include "profile_export.h"
+#include "text_utf.h"
+#include "uStreamSoundProfil.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kSuccess = 0;
+constexpr int kBadInput = 1;
+constexpr int kWrongUsage = 2;
+
+constexpr const char* kSynopsis =
+    "Usage:\n"
+    "  soundprofile-tool info FILE.ump\n"
+    "  soundprofile-tool export FILE.ump OUT [--format text|csv|frd|graphiceq]\n"
+    "  soundprofile-tool import IN OUT.ump [--name NAME] [--gain-column N]\n"
+    "  soundprofile-tool --help\n"
+    "\n"
+    "info     the profile's name, number of points, frequency and gain ranges\n"
+    "export   writes the profile's points as text; the format comes from OUT's extension\n"
+    "         (.txt text, .csv, .frd) unless --format names it; graphiceq only by name\n"
+    "import   reads a measurement text file and saves its points as the editor does after\n"
+    "         Update / Sort; the name is NAME, else IN's name without its extension; the\n"
+    "         gains come from column N, counted from 0 at the frequency (1 unless given)\n"
+    "\n"
+    "Exit status: 0 success, 1 bad input (the editor's message on standard error),\n"
+    "2 wrong usage.\n";
+
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// The words after the command: positional arguments and "--option VALUE" or "--option=VALUE".
+struct Arguments {
+    std::vector<std::string> Positional;
+    std::map<std::string, std::string> Options;
+};
+
+Arguments Split(const std::vector<std::string>& words, const std::vector<std::string>& allowed,
+                std::size_t positionalCount) {
+    Arguments result;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const std::string& word = words[i];
+        if (word.size() < 3 || word.compare(0, 2, "--") != 0) {
+            result.Positional.push_back(word);
+            continue;
+        }
+        const std::size_t equals = word.find('=');
+        const std::string option = word.substr(0, equals);
+        if (std::find(allowed.begin(), allowed.end(), option) == allowed.end()) {
+            throw UsageError("unknown option " + option);
+        }
+        if (result.Options.contains(option)) {
+            throw UsageError(option + " given twice");
+        }
+        if (equals != std::string::npos) {
+            result.Options[option] = word.substr(equals + 1);
+        } else if (i + 1 < words.size()) {
+            result.Options[option] = words[++i];
+        } else {
+            throw UsageError(option + " needs a value");
+        }
+    }
+    if (result.Positional.size() != positionalCount) {
+        throw UsageError("expected " + std::to_string(positionalCount) + " file name" +
+                         (positionalCount == 1 ? "" : "s"));
+    }
+    return result;
+}
+
+// The message as the editor's error box shows it.
+void ShowError(const std::u16string& message) {
+    std::cerr << Utf16ToUtf8(ErrorBoxText(message)) << "\n";
+}
+
+std::string Lowercase(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return text;
+}
+
+TExportFormat FormatOf(const Arguments& arguments) {
+    static const std::map<std::string, TExportFormat> byName{
+        {"text", TExportFormat::SemicolonText},
+        {"csv", TExportFormat::Csv},
+        {"frd", TExportFormat::Frd},
+        {"graphiceq", TExportFormat::GraphicEq}};
+    static const std::map<std::string, TExportFormat> byExtension{
+        {".txt", TExportFormat::SemicolonText},
+        {".csv", TExportFormat::Csv},
+        {".frd", TExportFormat::Frd}};
+    if (const auto given = arguments.Options.find("--format"); given != arguments.Options.end()) {
+        const auto format = byName.find(given->second);
+        if (format == byName.end()) {
+            throw UsageError("unknown format " + given->second);
+        }
+        return format->second;
+    }
+    const std::string extension = Lowercase(fs::path(arguments.Positional[1]).extension().string());
+    const auto format = byExtension.find(extension);
+    if (format == byExtension.end()) {
+        throw UsageError("cannot tell the format from the name " + arguments.Positional[1] +
+                         "; give --format");
+    }
+    return format->second;
+}
+
+std::string ValueText(float value) {
+    if (std::isnan(value)) {
+        return "NAN";
+    }
+    if (std::isinf(value)) {
+        return value < 0 ? "-INF" : "INF";
+    }
+    return PlainDecimal(value);
+}
+
+// Lowest and highest of the values that are numbers; NAN when there are none.
+std::string RangeText(const std::vector<float>& values) {
+    float low = std::numeric_limits<float>::quiet_NaN();
+    float high = low;
+    for (const float value : values) {
+        if (!std::isnan(value)) {
+            low = std::isnan(low) ? value : std::min(low, value);
+            high = std::isnan(high) ? value : std::max(high, value);
+        }
+    }
+    return ValueText(low) + " to " + ValueText(high);
+}
+
+int Info(const std::vector<std::string>& words) {
+    const Arguments arguments = Split(words, {}, 1);
+    TSoundProfil profile;
+    LoadSoundProfil(arguments.Positional[0], profile);
+
+    // Only rows with a frequency and a gain are points, as in the editor's chart and export.
+    std::vector<float> frequencies;
+    std::vector<float> gains;
+    for (const auto& row : profile.xyData) {
+        if (row.size() >= 2) {
+            frequencies.push_back(row[0]);
+            gains.push_back(row[1]);
+        }
+    }
+    std::cout << "Name: " << Utf16ToUtf8(profile.stName) << "\n";
+    std::cout << "Points: " << frequencies.size() << "\n";
+    if (!frequencies.empty()) {
+        std::cout << "Frequency (Hz): " << RangeText(frequencies) << "\n";
+        std::cout << "Gain (dB): " << RangeText(gains) << "\n";
+    }
+    return kSuccess;
+}
+
+int Export(const std::vector<std::string>& words) {
+    const Arguments arguments = Split(words, {"--format"}, 2);
+    const TExportFormat format = FormatOf(arguments);
+    TSoundProfil profile;
+    LoadSoundProfil(arguments.Positional[0], profile);
+    ExportProfileText(arguments.Positional[1], profile, format);
+    return kSuccess;
+}
+
+int32_t GainColumnOf(const Arguments& arguments) {
+    const auto given = arguments.Options.find("--gain-column");
+    if (given == arguments.Options.end()) {
+        return 1;
+    }
+    const std::string& text = given->second;
+    int32_t column = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), column);
+    if (error != std::errc() || end != text.data() + text.size() || column < 1) {
+        throw UsageError("--gain-column takes a whole number from 1 up");
+    }
+    return column;
+}
+
+std::u16string NameOf(const Arguments& arguments) {
+    if (const auto given = arguments.Options.find("--name"); given != arguments.Options.end()) {
+        return Utf8ToUtf16(given->second);
+    }
+    return Utf8ToUtf16(fs::path(arguments.Positional[0]).stem().string());
+}
+
+// The editor's steps after Import Measurement: the points into the table, the name into the name
+// field, then Save, whose dialogs answer from the command line.
+int Import(const std::vector<std::string>& words) {
+    const Arguments arguments = Split(words, {"--name", "--gain-column"}, 2);
+    const int32_t gainColumn = GainColumnOf(arguments);
+    const fs::path input = arguments.Positional[0];
+    const fs::path output = arguments.Positional[1];
+
+    TDatentyp series;
+    if (ImportMeasurement(input, gainColumn, series).Delimiter == 0) {
+        const std::u16string path = Utf8ToUtf16(fs::absolute(input).lexically_normal().string());
+        ShowError(u"No measurement data in \"" + path + u"\"");
+        return kBadInput;
+    }
+
+    TForm1 form;
+    std::vector<std::u16string> errors;
+    form.Desktop.MessageDlg = [&errors](TMsgDlgType type, TMsgDlgButtons,
+                                        const std::u16string& text) {
+        if (type == TMsgDlgType::mtConfirmation) {
+            return TModalResult::mrYes; // a short name is saved, as when the user answers Yes
+        }
+        if (type != TMsgDlgType::mtInformation) {
+            errors.push_back(text);
+        }
+        return TModalResult::mrOk;
+    };
+    form.Desktop.RunSaveDialog = [&output](const TFileDialogSettings&) {
+        return std::optional<fs::path>(output);
+    };
+    form.ShowImportedData(series);
+    form.Edit1.SetText(NameOf(arguments));
+    form.Execute(&TForm1::acSaveProfileExecute);
+    for (const std::u16string& error : errors) {
+        std::cerr << Utf16ToUtf8(error) << "\n";
+    }
+    return errors.empty() ? kSuccess : kBadInput;
+}
+
+int Run(const std::vector<std::string>& words) {
+    if (words.empty()) {
+        throw UsageError("a command is missing");
+    }
+    const std::string& command = words[0];
+    const std::vector<std::string> rest(words.begin() + 1, words.end());
+    if (command == "--help" || command == "-h") {
+        std::cout << kSynopsis;
+        return kSuccess;
+    }
+    if (command == "info") {
+        return Info(rest);
+    }
+    if (command == "export") {
+        return Export(rest);
+    }
+    if (command == "import") {
+        return Import(rest);
+    }
+    throw UsageError("unknown command " + command);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Run(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const UsageError& error) {
+        std::cerr << "soundprofile-tool: " << error.what() << "\n\n" << kSynopsis;
+        return kWrongUsage;
+    } catch (const std::bad_alloc&) {
+        ShowError(u"Out of memory");
+    } catch (const std::exception& error) {
+        ShowError(Utf8ToUtf16(error.what()));
+    }
+    return kBadInput;
+}

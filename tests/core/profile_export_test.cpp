@@ -1,0 +1,275 @@
+#include "profile_export.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
+
+#include "audio_ASCII_Import.h"
+#include "editor_errors.h"
+#include "measurement_import.h"
+#include "test_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class ProfileExportTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        UserNotation = NumberNotation{u'.'};
+        folder_ = MakeTemporaryFolder("profile-export");
+    }
+    void TearDown() override {
+        UserNotation = NumberNotation{u'.'};
+        fs::remove_all(folder_);
+    }
+    fs::path folder_;
+};
+
+// One-value and empty rows are left out, a third value is not written, and every number is the
+// shortest plain text that reads back as its float.
+const TSoundProfil kMixed{
+    1,
+    u"Room \u00e9",
+    {{20.0f, -3.5f}, {7.0f}, {}, {1000.0f, 0.1f, 99.0f}, {1e10f, -0.0f}, {0.000015f, 1234.5677f}}};
+
+TEST(PlainDecimalTest, ShortestTextWithoutExponent) {
+    struct {
+        float value;
+        const char* text;
+    } const cases[] = {
+        {0.0f, "0"},
+        {-0.0f, "-0"},
+        {0.1f, "0.1"},
+        {20.0f, "20"},
+        {-3.5f, "-3.5"},
+        {1e10f, "10000000000"},
+        {1e-5f, "0.00001"},
+        {16777217.0f, "16777216"},
+        {1e20f, "100000000000000000000"},
+        {-1.25e-3f, "-0.00125"},
+        {123.456f, "123.456"},
+        {3.4028235e38f, "340282350000000000000000000000000000000"},
+        {1.4e-45f, "0.000000000000000000000000000000000000000000001"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(PlainDecimal(c.value), c.text) << c.text;
+        // It reads back to the same float, bit for bit.
+        EXPECT_EQ(std::bit_cast<uint32_t>(std::strtof(c.text, nullptr)),
+                  std::bit_cast<uint32_t>(c.value))
+            << c.text;
+    }
+}
+
+TEST(PlainDecimalTest, EveryKindOfFloatReadsBack) {
+    std::mt19937 random(11);
+    for (int i = 0; i < 200000; ++i) {
+        const float value = std::bit_cast<float>(static_cast<uint32_t>(random()));
+        if (!std::isfinite(value)) {
+            continue;
+        }
+        const std::string text = PlainDecimal(value);
+        ASSERT_EQ(text.find_first_not_of("-0123456789."), std::string::npos) << text;
+        ASSERT_EQ(std::bit_cast<uint32_t>(std::strtof(text.c_str(), nullptr)),
+                  std::bit_cast<uint32_t>(value))
+            << text;
+    }
+}
+
+TEST(ExportTextTest, BytesOfEachFormat) {
+    struct {
+        TExportFormat format;
+        std::string bytes;
+    } const cases[] = {
+        {TExportFormat::SemicolonText,
+         "Room \xc3\xa9\r\nf(Hz);Gain(dB)\r\n20;-3.5\r\n1000;0.1\r\n10000000000;-0\r\n"
+         "0.000015;1234.5677\r\n"},
+        {TExportFormat::Csv,
+         "frequency,gain\r\n20,-3.5\r\n1000,0.1\r\n10000000000,-0\r\n0.000015,1234.5677\r\n"},
+        {TExportFormat::Frd, "* Room \xc3\xa9\r\n* Freq(Hz) Gain(dB)\r\n20\t-3.5\r\n1000\t0.1\r\n"
+                             "10000000000\t-0\r\n0.000015\t1234.5677\r\n"},
+        {TExportFormat::GraphicEq,
+         "GraphicEQ: 20 -3.5; 1000 0.1; 10000000000 -0; 0.000015 1234.5677\r\n"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ExportText(kMixed, c.format), c.bytes);
+    }
+}
+
+TEST(ExportTextTest, NamesStayOneHeaderLine) {
+    const TSoundProfil empty{1, u"", {}};
+    EXPECT_EQ(ExportText(empty, TExportFormat::SemicolonText), "\r\nf(Hz);Gain(dB)\r\n");
+    EXPECT_EQ(ExportText(empty, TExportFormat::GraphicEq), "GraphicEQ: \r\n");
+
+    const TSoundProfil broken{1, u"a\r\nb\x1a", {}};
+    EXPECT_EQ(ExportText(broken, TExportFormat::Frd), "* a  b \r\n* Freq(Hz) Gain(dB)\r\n");
+    // A leading digit would make the name a data line of the ASCII import.
+    const TSoundProfil digit{1, u"2024 cans", {}};
+    EXPECT_EQ(ExportText(digit, TExportFormat::SemicolonText),
+              "\"2024 cans\"\r\nf(Hz);Gain(dB)\r\n");
+    EXPECT_EQ(ExportText(digit, TExportFormat::Frd), "* 2024 cans\r\n* Freq(Hz) Gain(dB)\r\n");
+}
+
+TEST_F(ProfileExportTest, ValuesThatAreNotFiniteAreRefusedAndNothingIsWritten) {
+    const fs::path target = folder_ / "keep.txt";
+    WriteFileBytes(target, std::string("old"));
+    constexpr float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    struct {
+        std::vector<std::vector<float>> rows;
+        std::string message;
+    } const cases[] = {
+        {{{20.0f, 1.0f}, {nan, 0.0f}},
+         "Cannot export: point 2 holds NAN, which is not a finite number"},
+        {{{20.0f, inf}}, "Cannot export: point 1 holds INF, which is not a finite number"},
+        {{{nan}, {-inf, 1.0f}}, "Cannot export: point 1 holds -INF, which is not a finite number"},
+    };
+    for (const auto& c : cases) {
+        for (const auto format : {TExportFormat::SemicolonText, TExportFormat::Csv,
+                                  TExportFormat::Frd, TExportFormat::GraphicEq}) {
+            try {
+                ExportProfileText(target, TSoundProfil{1, u"x", c.rows}, format);
+                ADD_FAILURE() << c.message;
+            } catch (const EditorError& e) {
+                EXPECT_EQ(e.what(), c.message);
+            }
+        }
+    }
+    EXPECT_EQ(ReadFileBytes<std::string>(target), "old");
+    EXPECT_EQ(SortedEntries(folder_), std::vector<std::string>{"keep.txt"});
+    // A value past the second of a row, or in a row that is left out, is not exported.
+    ExportProfileText(target, TSoundProfil{1, u"x", {{nan}, {20.0f, 1.0f, inf}}},
+                      TExportFormat::Csv);
+    EXPECT_EQ(ReadFileBytes<std::string>(target), "frequency,gain\r\n20,1\r\n");
+}
+
+TEST_F(ProfileExportTest, ReplacesAnExistingFileWhole) {
+    const fs::path target = folder_ / "out.csv";
+    WriteFileBytes(target, std::string(1000, 'x'));
+    ExportProfileText(target, kMixed, TExportFormat::Csv);
+    EXPECT_EQ(ReadFileBytes<std::string>(target), ExportText(kMixed, TExportFormat::Csv));
+    EXPECT_EQ(SortedEntries(folder_), std::vector<std::string>{"out.csv"});
+}
+
+#ifndef _WIN32
+TEST_F(ProfileExportTest, FailedWritesLeaveTheOldFileAndNoTemporary) {
+    const fs::path target = folder_ / "keep.frd";
+    WriteFileBytes(target, std::string("old"));
+    fs::create_directory(folder_ / "dir.frd");
+    const TSoundProfil big{1, u"big", std::vector<std::vector<float>>(100, {1000.0f, -2.5f})};
+
+    // The file size limit makes the system refuse the write itself.
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 64;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    std::string tooLarge;
+    try {
+        ExportProfileText(target, big, TExportFormat::Frd);
+    } catch (const FileError& e) {
+        tooLarge = e.what();
+    }
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_EQ(tooLarge, "Stream write error: File too large");
+
+    struct {
+        fs::path target;
+        std::string message;
+    } const cases[] = {
+        {folder_ / "dir.frd",
+         "Cannot create file \"" + (folder_ / "dir.frd").string() + "\". Is a directory"},
+        {folder_ / "missing" / "p.frd", "Cannot create file \"" +
+                                            (folder_ / "missing" / "p.frd").string() +
+                                            "\". No such file or directory"},
+    };
+    for (const auto& c : cases) {
+        try {
+            ExportProfileText(c.target, big, TExportFormat::Frd);
+            ADD_FAILURE() << c.message;
+        } catch (const FileError& e) {
+            EXPECT_EQ(e.what(), c.message);
+        }
+    }
+    EXPECT_EQ(ReadFileBytes<std::string>(target), "old");
+    EXPECT_EQ(SortedEntries(folder_), (std::vector<std::string>{"dir.frd", "keep.frd"}));
+    EXPECT_TRUE(fs::is_empty(folder_ / "dir.frd"));
+}
+#endif
+
+// The floats the table gives after Update / Sort: whole frequencies and gains of one decimal,
+// each the float nearest to its text.
+std::vector<std::vector<float>> TableLikeRows(std::size_t count) {
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> frequency(1, 40000);
+    std::uniform_int_distribution<int> tenths(-9999, 9999);
+    std::vector<std::vector<float>> rows;
+    for (std::size_t i = 0; i < count; ++i) {
+        char gain[32];
+        std::snprintf(gain, sizeof gain, "%.1f", tenths(random) / 10.0);
+        rows.push_back({static_cast<float>(frequency(random)), std::strtof(gain, nullptr)});
+    }
+    return rows;
+}
+
+TEST_F(ProfileExportTest, SemicolonTextReadsBackThroughTheAsciiImport) {
+    for (const char16_t separator : {u'.', u','}) {
+        UserNotation = NumberNotation{separator};
+        for (const std::size_t count : {std::size_t{1}, std::size_t{2}, std::size_t{500}}) {
+            const TSoundProfil profile{1, u"1 kHz dip", TableLikeRows(count)};
+            const fs::path file = folder_ / "profile.txt";
+            ExportProfileText(file, profile, TExportFormat::SemicolonText);
+
+            ASSERT_EQ(DetectDelimiter(file), u';');
+            TDatentyp series;
+            std::u16string header;
+            ASSERT_TRUE(ImportAsciiProfile(file, series, u';', header));
+            ASSERT_EQ(series.DatenXYZ[0].size(), count);
+            for (std::size_t i = 0; i < count; ++i) {
+                EXPECT_EQ(std::bit_cast<uint32_t>(series.DatenXYZ[0][i]),
+                          std::bit_cast<uint32_t>(profile.xyData[i][0]));
+                EXPECT_EQ(std::bit_cast<uint32_t>(series.DatenXYZ[1][i]),
+                          std::bit_cast<uint32_t>(profile.xyData[i][1]));
+            }
+        }
+    }
+}
+
+TEST_F(ProfileExportTest, EveryFormatReadsBackThroughTheMeasurementImport) {
+    for (const char16_t separator : {u'.', u','}) {
+        UserNotation = NumberNotation{separator};
+        for (const auto format : {TExportFormat::SemicolonText, TExportFormat::Csv,
+                                  TExportFormat::Frd, TExportFormat::GraphicEq}) {
+            for (const std::size_t count : {std::size_t{1}, std::size_t{300}}) {
+                const TSoundProfil profile{1, u"2 ways", TableLikeRows(count)};
+                const fs::path file = folder_ / "profile.txt";
+                ExportProfileText(file, profile, format);
+
+                TDatentyp series;
+                const TMeasurementLayout layout = ImportMeasurement(file, 1, series);
+                EXPECT_EQ(layout.DataLines, count);
+                ASSERT_EQ(series.DatenXYZ[0].size(), count);
+                for (std::size_t i = 0; i < count; ++i) {
+                    ASSERT_EQ(std::bit_cast<uint32_t>(series.DatenXYZ[0][i]),
+                              std::bit_cast<uint32_t>(profile.xyData[i][0]));
+                    ASSERT_EQ(std::bit_cast<uint32_t>(series.DatenXYZ[1][i]),
+                              std::bit_cast<uint32_t>(profile.xyData[i][1]));
+                }
+            }
+        }
+    }
+}
+
+} // namespace

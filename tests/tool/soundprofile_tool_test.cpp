@@ -1,0 +1,324 @@
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <limits>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "main_f.h"
+#include "profile_export.h"
+#include "test_support.h"
+#include "text_utf.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+class ToolTest : public ::testing::Test {
+protected:
+    void SetUp() override { folder_ = MakeTemporaryFolder("soundprofile-tool"); }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    // Runs the tool with these arguments, in the test's folder, and collects what it printed.
+    Outcome Run(const std::vector<std::string>& arguments) {
+        const fs::path out = folder_ / "stdout.log";
+        const fs::path err = folder_ / "stderr.log";
+        std::vector<std::string> words{TOOL_EXECUTABLE};
+        words.insert(words.end(), arguments.begin(), arguments.end());
+        std::vector<char*> argv;
+        for (std::string& word : words) {
+            argv.push_back(word.data());
+        }
+        argv.push_back(nullptr);
+
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0600);
+        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0600);
+        pid_t pid = 0;
+        const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        Outcome outcome;
+        int status = 0;
+        if (spawned != 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) {
+            ADD_FAILURE() << "the tool did not run to its end";
+            return outcome;
+        }
+        outcome.status = WEXITSTATUS(status);
+        outcome.out = ReadFileBytes<std::string>(out);
+        outcome.err = ReadFileBytes<std::string>(err);
+        fs::remove(out);
+        fs::remove(err);
+        return outcome;
+    }
+
+    std::string Path(const std::string& name) const { return (folder_ / name).string(); }
+
+    fs::path folder_;
+};
+
+// The profile "AB" with rows (1000 Hz, -3.5 dB), a row of one value and (20 Hz, 2 dB).
+const Bytes kProfile =
+    Cat({Int32(1), Int32(2), Bytes{'A', 0, 'B', 0}, Int32(3), Int32(2), Float(1000.0f),
+         Float(-3.5f), Int32(1), Float(5.0f), Int32(2), Float(20.0f), Float(2.0f)});
+const TSoundProfil kProfileRecord{1, u"AB", {{1000.0f, -3.5f}, {5.0f}, {20.0f, 2.0f}}};
+
+TEST_F(ToolTest, HelpShowsTheSynopsis) {
+    for (const char* help : {"--help", "-h"}) {
+        const Outcome outcome = Run({help});
+        EXPECT_EQ(outcome.status, 0);
+        EXPECT_EQ(outcome.out.rfind("Usage:\n  soundprofile-tool info FILE.ump\n", 0), 0u)
+            << outcome.out;
+        EXPECT_NE(outcome.out.find("soundprofile-tool export FILE.ump OUT [--format "
+                                   "text|csv|frd|graphiceq]\n"),
+                  std::string::npos);
+        EXPECT_EQ(outcome.err, "");
+    }
+}
+
+TEST_F(ToolTest, WrongUsageExitsWithTwoAndWritesNothing) {
+    WriteFileBytes(folder_ / "p.ump", kProfile);
+    struct {
+        std::vector<std::string> arguments;
+        std::string reason;
+    } const cases[] = {
+        {{}, "a command is missing"},
+        {{"convert", Path("p.ump")}, "unknown command convert"},
+        {{"info"}, "expected 1 file name"},
+        {{"info", Path("p.ump"), Path("q.ump")}, "expected 1 file name"},
+        {{"info", Path("p.ump"), "--format", "csv"}, "unknown option --format"},
+        {{"export", Path("p.ump")}, "expected 2 file names"},
+        {{"export", Path("p.ump"), Path("out.txt"), "--format", "xml"}, "unknown format xml"},
+        {{"export", Path("p.ump"), Path("out.txt"), "--format"}, "--format needs a value"},
+        {{"export", Path("p.ump"), Path("out.txt"), "--format=csv", "--format=frd"},
+         "--format given twice"},
+        {{"export", Path("p.ump"), Path("out.eq")},
+         "cannot tell the format from the name " + Path("out.eq") + "; give --format"},
+    };
+    for (const auto& c : cases) {
+        const Outcome outcome = Run(c.arguments);
+        EXPECT_EQ(outcome.status, 2) << c.reason;
+        EXPECT_EQ(outcome.out, "") << c.reason;
+        EXPECT_EQ(outcome.err.rfind("soundprofile-tool: " + c.reason + "\n\nUsage:\n", 0), 0u)
+            << outcome.err;
+    }
+    EXPECT_EQ(SortedEntries(folder_), std::vector<std::string>{"p.ump"});
+}
+
+TEST_F(ToolTest, InfoTellsNamePointsAndRanges) {
+    WriteFileBytes(folder_ / "p.ump", kProfile);
+    Outcome outcome = Run({"info", Path("p.ump")});
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.out,
+              "Name: AB\nPoints: 2\nFrequency (Hz): 20 to 1000\nGain (dB): -3.5 to 2\n");
+    EXPECT_EQ(outcome.err, "");
+
+    // A NaN takes no part in a range; an infinity does.
+    WriteFileBytes(folder_ / "odd.ump",
+                   Cat({Int32(1), Int32(0), Int32(2), Int32(2), Float(0.1f),
+                        Float(std::numeric_limits<float>::quiet_NaN()), Int32(2), Float(1e20f),
+                        Float(-std::numeric_limits<float>::infinity())}));
+    outcome = Run({"info", Path("odd.ump")});
+    EXPECT_EQ(outcome.out, "Name: \nPoints: 2\nFrequency (Hz): 0.1 to 100000000000000000000\n"
+                           "Gain (dB): -INF to -INF\n");
+
+    WriteFileBytes(folder_ / "empty.ump", Cat({Int32(1), Int32(0), Int32(0)}));
+    outcome = Run({"info", Path("empty.ump")});
+    EXPECT_EQ(outcome.out, "Name: \nPoints: 0\n");
+}
+
+TEST_F(ToolTest, ExportWritesTheFormatOfTheNameOrOfTheOption) {
+    WriteFileBytes(folder_ / "p.ump", kProfile);
+    struct {
+        std::string out;
+        std::vector<std::string> options;
+        TExportFormat format;
+    } const cases[] = {
+        {"a.txt", {}, TExportFormat::SemicolonText},
+        {"a.CSV", {}, TExportFormat::Csv},
+        {"a.frd", {}, TExportFormat::Frd},
+        {"a.txt", {"--format", "graphiceq"}, TExportFormat::GraphicEq},
+        {"b", {"--format=frd"}, TExportFormat::Frd},
+        {"c.csv", {"--format", "text"}, TExportFormat::SemicolonText},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> arguments{"export", Path("p.ump"), Path(c.out)};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        const Outcome outcome = Run(arguments);
+        EXPECT_EQ(outcome.status, 0) << c.out;
+        EXPECT_EQ(outcome.out, "");
+        EXPECT_EQ(outcome.err, "");
+        EXPECT_EQ(ReadFileBytes<std::string>(folder_ / c.out), ExportText(kProfileRecord, c.format))
+            << c.out;
+    }
+}
+
+TEST_F(ToolTest, BadInputExitsWithOneAndTheEditorsMessage) {
+    WriteFileBytes(folder_ / "v2.ump", Cat({Int32(2), Int32(0), Int32(0)}));
+    WriteFileBytes(folder_ / "nan.ump", Cat({Int32(1), Int32(0), Int32(1), Int32(2), Float(20.0f),
+                                             Float(std::numeric_limits<float>::quiet_NaN())}));
+    WriteFileBytes(folder_ / "keep.csv", std::string("old"));
+    struct {
+        std::vector<std::string> arguments;
+        std::string message;
+    } const cases[] = {
+        {{"info", Path("missing.ump")},
+         "Cannot open file \"" + Path("missing.ump") + "\". No such file or directory.\n"},
+        {{"info", Path("v2.ump")}, "Falsches Dateiformat.\n"},
+        {{"export", Path("v2.ump"), Path("keep.csv")}, "Falsches Dateiformat.\n"},
+        {{"export", Path("nan.ump"), Path("keep.csv")},
+         "Cannot export: point 1 holds NAN, which is not a finite number.\n"},
+        {{"export", Path("nan.ump"), Path("new.csv")},
+         "Cannot export: point 1 holds NAN, which is not a finite number.\n"},
+    };
+    for (const auto& c : cases) {
+        const Outcome outcome = Run(c.arguments);
+        EXPECT_EQ(outcome.status, 1) << c.message;
+        EXPECT_EQ(outcome.out, "");
+        EXPECT_EQ(outcome.err, c.message);
+    }
+    EXPECT_EQ(ReadFileBytes<std::string>(folder_ / "keep.csv"), "old");
+    EXPECT_EQ(SortedEntries(folder_), (std::vector<std::string>{"keep.csv", "nan.ump", "v2.ump"}));
+}
+
+// A measurement as a person has it: comment lines, column titles, three columns, blanks between
+// them, unsorted, one German notation line.
+const std::string kMeasurement = "* Format: 1/48 octave\r\n"
+                                 "Freq(Hz) SPL(dB) Phase(degrees)\r\n"
+                                 "1000 72.93 -39.03\r\n"
+                                 "20 70.5 10\r\n"
+                                 "20000,5 65,25 3\r\n";
+
+// The .ump bytes of that measurement after Update / Sort and Save: sorted, whole frequencies,
+// gains of one decimal.
+Bytes SavedMeasurement(const std::u16string& name, int gainColumn) {
+    Bytes bytes = Cat({Int32(1), Int32(static_cast<int32_t>(name.size()))});
+    for (const char16_t c : name) {
+        bytes.push_back(static_cast<unsigned char>(c));
+        bytes.push_back(static_cast<unsigned char>(c >> 8));
+    }
+    const float gains[2][3] = {{70.5f, 72.9f, 65.3f}, {10.0f, -39.0f, 3.0f}};
+    const float* g = gains[gainColumn - 1];
+    return Cat({bytes, Int32(3), Int32(2), Float(20.0f), Float(g[0]), Int32(2), Float(1000.0f),
+                Float(g[1]), Int32(2), Float(20001.0f), Float(g[2])});
+}
+
+TEST_F(ToolTest, ImportSavesWhatTheEditorSaves) {
+    WriteFileBytes(folder_ / "cans.txt", kMeasurement);
+    WriteFileBytes(folder_ / "old.ump", std::string(500, 'x'));
+    struct {
+        std::vector<std::string> options;
+        std::string out;
+        std::u16string name;
+        int gainColumn;
+    } const cases[] = {
+        {{}, "new.ump", u"cans", 1},
+        {{"--gain-column", "2", "--name", "K\u00f6rper"}, "old.ump", u"K\u00f6rper", 2},
+        {{"--name=x", "--gain-column=1"}, "short.ump", u"x", 1}, // a short name is no question
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> arguments{"import", Path("cans.txt"), Path(c.out)};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        const Outcome outcome = Run(arguments);
+        EXPECT_EQ(outcome.status, 0) << c.out;
+        EXPECT_EQ(outcome.out, "");
+        EXPECT_EQ(outcome.err, "");
+        EXPECT_EQ(ReadFileBytes(folder_ / c.out), SavedMeasurement(c.name, c.gainColumn)) << c.out;
+    }
+    EXPECT_EQ(SortedEntries(folder_),
+              (std::vector<std::string>{"cans.txt", "new.ump", "old.ump", "short.ump"}));
+}
+
+// Many unsorted points that the ASCII import reads alike, saved by a form driven as the user
+// drives the editor: the tool's file must be the same, byte for byte.
+TEST_F(ToolTest, ImportMatchesTheEditorsImportAndSave) {
+    std::mt19937 random(3);
+    std::string text = "Response\nf;g\n";
+    for (int i = 0; i < 400; ++i) {
+        char line[64];
+        std::snprintf(line, sizeof line, "%d.%d;%d,%03d\n", static_cast<int>(random() % 30000),
+                      static_cast<int>(random() % 10), static_cast<int>(random() % 40) - 20,
+                      static_cast<int>(random() % 1000));
+        text += line;
+    }
+    WriteFileBytes(folder_ / "in.txt", text);
+
+    TForm1 form;
+    form.Desktop.MessageDlg = [](TMsgDlgType type, TMsgDlgButtons, const std::u16string& message) {
+        EXPECT_EQ(type, TMsgDlgType::mtInformation) << Utf16ToUtf8(message);
+        return TModalResult::mrOk;
+    };
+    form.Desktop.RunSaveDialog = [this](const TFileDialogSettings&) {
+        return std::optional<fs::path>(folder_ / "editor.ump");
+    };
+    form.Execute([&] { form.ImportAsciiFile(folder_ / "in.txt"); });
+    form.Edit1.SetText(u"Response curve");
+    form.Execute(&TForm1::acSaveProfileExecute);
+
+    const Outcome outcome =
+        Run({"import", Path("in.txt"), Path("tool.ump"), "--name", "Response curve"});
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.err, "");
+    const Bytes editor = ReadFileBytes(folder_ / "editor.ump");
+    EXPECT_EQ(editor.size(), 12u + 2 * 14 + 12 * 400);
+    EXPECT_EQ(ReadFileBytes(folder_ / "tool.ump"), editor);
+}
+
+TEST_F(ToolTest, ImportFailuresLeaveOutAsItWas) {
+    WriteFileBytes(folder_ / "cans.txt", kMeasurement);
+    WriteFileBytes(folder_ / "words.txt", std::string("no numbers here\n"));
+    WriteFileBytes(folder_ / "keep.ump", std::string("old"));
+    struct {
+        std::vector<std::string> arguments;
+        int status;
+        std::string err;
+    } const cases[] = {
+        {{"import", Path("words.txt"), Path("keep.ump")},
+         1,
+         "No measurement data in \"" + Path("words.txt") + "\"\n"},
+        {{"import", Path("cans.txt"), Path("keep.ump"), "--gain-column", "3"},
+         1,
+         "No measurement data in \"" + Path("cans.txt") + "\"\n"},
+        {{"import", Path("missing.txt"), Path("keep.ump")},
+         1,
+         "Cannot open file \"" + Path("missing.txt") + "\". No such file or directory.\n"},
+        {{"import", Path("cans.txt"), Path("none/p.ump")},
+         1,
+         "Cannot create file \"" + Path("none/p.ump") + "\". No such file or directory.\n"},
+        {{"import", Path("cans.txt"), Path("keep.ump"), "--gain-column", "0"},
+         2,
+         "soundprofile-tool: --gain-column takes a whole number from 1 up\n\nUsage:\n"},
+        {{"import", Path("cans.txt"), Path("keep.ump"), "--gain-column", "1x"},
+         2,
+         "soundprofile-tool: --gain-column takes a whole number from 1 up\n\nUsage:\n"},
+        {{"import", Path("cans.txt")}, 2, "soundprofile-tool: expected 2 file names\n\nUsage:\n"},
+    };
+    for (const auto& c : cases) {
+        const Outcome outcome = Run(c.arguments);
+        EXPECT_EQ(outcome.status, c.status) << c.err;
+        EXPECT_EQ(outcome.out, "");
+        EXPECT_EQ(outcome.err.substr(0, c.err.size()), c.err);
+    }
+    EXPECT_EQ(ReadFileBytes<std::string>(folder_ / "keep.ump"), "old");
+    EXPECT_EQ(SortedEntries(folder_),
+              (std::vector<std::string>{"cans.txt", "keep.ump", "words.txt"}));
+}
+
+} // namespace
