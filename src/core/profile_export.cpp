@@ -1,23 +1,14 @@
 #include "profile_export.h"
 
-#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstring>
-#include <fstream>
-#include <random>
 #include <string_view>
-#include <system_error>
 
 #include "editor_errors.h"
 #include "text_utf.h"
-#ifdef _WIN32
-#include "platform_win.h"
-#endif
 
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr std::string_view kLineEnd = "\r\n";
 
@@ -48,60 +39,6 @@ std::string SemicolonNameLine(const std::u16string& name) {
         line.push_back('"');
     }
     return line;
-}
-
-std::string FullPath(const fs::path& path) {
-    std::error_code ec;
-    const fs::path full = fs::absolute(path, ec);
-#ifdef _WIN32
-    return PathToUtf8((ec ? path : full).lexically_normal());
-#else
-    return (ec ? path : full).lexically_normal().string();
-#endif
-}
-
-std::string SystemText(int code) {
-    return std::generic_category().message(code);
-}
-
-// The text goes to a temporary beside the target, which is renamed over it only once every byte
-// is written, so that a failure leaves the old file as it was.
-void ReplaceFileWith(const fs::path& FileName, std::string_view text) {
-    const fs::path folder = FileName.has_parent_path() ? FileName.parent_path() : fs::path(".");
-    fs::path temporary;
-    std::ofstream out;
-    errno = 0;
-    for (int attempt = 0; attempt < 100 && !out.is_open(); ++attempt) {
-        fs::path name(".");
-        name += FileName.filename();
-        name += ".";
-        name += std::to_string(std::random_device{}());
-        name += ".tmp";
-        temporary = folder / name;
-        std::error_code ec;
-        if (!fs::exists(temporary, ec)) {
-            out.open(temporary, std::ios::binary | std::ios::trunc);
-        }
-    }
-    if (!out.is_open()) {
-        throw FileError("Cannot create file \"" + FullPath(FileName) + "\". " + SystemText(errno));
-    }
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    std::error_code ec;
-    if (!out) {
-        const int code = errno;
-        fs::remove(temporary, ec);
-        throw FileError(code == 0 ? std::string("Stream write error")
-                                  : "Stream write error: " + SystemText(code));
-    }
-    fs::rename(temporary, FileName, ec);
-    if (ec) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        throw FileError("Cannot create file \"" + FullPath(FileName) + "\". " +
-                        SystemText(ec.value()));
-    }
 }
 
 } // namespace
@@ -196,5 +133,5 @@ std::string ExportText(const TSoundProfil& Profile, TExportFormat Format) {
 
 void ExportProfileText(const std::filesystem::path& FileName, const TSoundProfil& Profile,
                        TExportFormat Format) {
-    ReplaceFileWith(FileName, ExportText(Profile, Format));
+    ReplaceFileContents(FileName, ExportText(Profile, Format));
 }

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <new>
@@ -783,7 +784,12 @@ void LoadSoundProfil(const std::filesystem::path& FileName, TSoundProfil& Profil
     ReadProfile(source, Profile);
 }
 
-void SaveSoundProfil(const std::filesystem::path& FileName, const TSoundProfil& Profile) {
+namespace {
+
+// Writes through Write into a temporary beside the target and moves it over the target once every
+// byte is on disk.
+void ReplaceFile(const std::filesystem::path& FileName,
+                 const std::function<void(ByteSink&)>& Write) {
     const fs::path& target = ResolveTarget(FileName);
     const ReplacedFile replaced(FileName, target);
 
@@ -796,7 +802,7 @@ void SaveSoundProfil(const std::filesystem::path& FileName, const TSoundProfil& 
 #endif
 
     ByteSink sink(temporary.file());
-    WriteProfile(sink, Profile);
+    Write(sink);
     if (const ErrorCode code = FlushToDisk(temporary.file()); code != 0) {
         RaiseWriteError(code);
     }
@@ -805,4 +811,17 @@ void SaveSoundProfil(const std::filesystem::path& FileName, const TSoundProfil& 
     }
     MoveOver(FileName, temporary.path(), target, replaced.exists());
     temporary.Release();
+}
+
+} // namespace
+
+void SaveSoundProfil(const std::filesystem::path& FileName, const TSoundProfil& Profile) {
+    ReplaceFile(FileName, [&Profile](ByteSink& sink) { WriteProfile(sink, Profile); });
+}
+
+void ReplaceFileContents(const std::filesystem::path& FileName, std::string_view Bytes) {
+    ReplaceFile(FileName, [Bytes](ByteSink& sink) {
+        sink.Write(Bytes.data(), Bytes.size());
+        sink.Flush();
+    });
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // A profile as stored: one row per point, element 0 the frequency in Hz, element 1 the gain in dB.
@@ -32,3 +33,6 @@ void LoadSoundProfil(const std::filesystem::path& FileName, TSoundProfil& Profil
 // and flushed: after a failure an existing file is unchanged and no temporary file remains.
 // Raises FileError with the message the user sees.
 void SaveSoundProfil(const std::filesystem::path& FileName, const TSoundProfil& Profile);
+
+// Replaces FileName with Bytes the way SaveSoundProfil replaces a profile, with its messages.
+void ReplaceFileContents(const std::filesystem::path& FileName, std::string_view Bytes);
