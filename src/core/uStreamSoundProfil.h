@@ -30,7 +30,9 @@ void EmptySoundProfil(TSoundProfil& Profile);
 void LoadSoundProfil(const std::filesystem::path& FileName, TSoundProfil& Profile);
 
 // Writes Profile to FileName as it stands. The file is replaced only once every byte is written
-// and flushed: after a failure an existing file is unchanged and no temporary file remains.
+// and flushed: after a failure an existing file is unchanged and no temporary file remains; only
+// when Windows cannot even put the old file back under its name does the message say where it
+// is kept. A symbolic link is written through; anything but a regular file is refused.
 // Raises FileError with the message the user sees.
 void SaveSoundProfil(const std::filesystem::path& FileName, const TSoundProfil& Profile);
 

@@ -16,6 +16,7 @@
 #include "../core/test_support.h"
 #include "audio_ASCII_Import.h"
 #include "editor_errors.h"
+#include "file_calls.h"
 #include "general_utils.h"
 #include "number_text.h"
 #include "text_utf.h"
@@ -50,8 +51,7 @@ bool RunsUnderWine() {
 }
 
 std::string Utf8(const fs::path& path) {
-    const std::wstring& native = path.native();
-    return Utf16ToUtf8(std::u16string(native.begin(), native.end()));
+    return Utf16ToUtf8(PathToUtf16(path));
 }
 
 // A handle that another program would hold on the file.
@@ -212,6 +212,127 @@ TEST_F(WindowsFileTest, SaveWritesTheBytesAndTheReplacedFileKeepsItsAttributes) 
     EXPECT_EQ(back.xyData, kRecordAB.xyData);
     EXPECT_EQ(SortedEntries(folder_),
               (std::vector<std::string>{"hidden.ump", "neu-\xC3\xBC\xE2\x82\xAC.ump"}));
+}
+
+// ReplaceFileW as Windows documents its failures: without a backup name the old file is gone
+// after ERROR_UNABLE_TO_MOVE_REPLACEMENT; ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 leaves it under the
+// backup name. MoveFileExW fails on request.
+DWORD replaceError = 0;
+bool moveFails = false;
+
+BOOL WINAPI FailingReplace(LPCWSTR replaced, LPCWSTR, LPCWSTR backup, DWORD, LPVOID, LPVOID) {
+    if (backup == nullptr) {
+        DeleteFileW(replaced);
+    } else if (replaceError == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
+        MoveFileExW(replaced, backup, 0);
+    }
+    SetLastError(replaceError);
+    return FALSE;
+}
+
+BOOL WINAPI FailingMove(LPCWSTR from, LPCWSTR to, DWORD flags) {
+    if (moveFails) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return MoveFileExW(from, to, flags);
+}
+
+class ReplacedFileCalls {
+public:
+    ReplacedFileCalls() : saved_(FileCalls) { FileCalls = {&FailingReplace, &FailingMove}; }
+    ReplacedFileCalls(const ReplacedFileCalls&) = delete;
+    ReplacedFileCalls& operator=(const ReplacedFileCalls&) = delete;
+    ~ReplacedFileCalls() { FileCalls = saved_; }
+
+private:
+    TFileCalls saved_;
+};
+
+TEST_F(WindowsFileTest, ReplaceThatFailsHalfwayLeavesTheOldFile) {
+    const Bytes old(40, '\x11');
+    const std::string shown = "Cannot create file \"" + Utf8(folder_) + "\\keep.ump\". ";
+    const struct {
+        const char* what;
+        DWORD error;
+        bool moveFails;
+    } cases[] = {
+        {"the new file is not moved", ERROR_UNABLE_TO_MOVE_REPLACEMENT, false},
+        {"the old file is left under the backup name", ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, false},
+        {"the volume refuses every rename", ERROR_UNABLE_TO_MOVE_REPLACEMENT, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const fs::path path = Write("keep.ump", old);
+        replaceError = c.error;
+        moveFails = c.moveFails;
+        const ReplacedFileCalls failing;
+        EXPECT_EQ(MessageOf([&] { SaveSoundProfil(path, kRecordAB); }),
+                  shown + SystemText(c.error));
+        EXPECT_EQ(ReadFileBytes<Bytes>(path), old);
+        EXPECT_EQ(SortedEntries(folder_), std::vector<std::string>{"keep.ump"});
+    }
+}
+
+TEST_F(WindowsFileTest, OldFileThatCannotBeMovedBackIsKeptAndNamed) {
+    const Bytes old(40, '\x11');
+    const fs::path path = Write("keep.ump", old);
+    replaceError = ERROR_UNABLE_TO_MOVE_REPLACEMENT_2;
+    moveFails = true;
+    std::string message;
+    {
+        const ReplacedFileCalls failing;
+        message = MessageOf([&] { SaveSoundProfil(path, kRecordAB); });
+    }
+    const std::vector<std::string> entries = SortedEntries(folder_);
+    ASSERT_EQ(entries.size(), 1u);
+    const std::string& backup = entries.front();
+    EXPECT_EQ(backup.size(), 12u);
+    EXPECT_EQ(message, "Cannot create file \"" + Utf8(folder_) + "\\keep.ump\". " +
+                           SystemText(ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) +
+                           ". The previous file is kept as \"" + Utf8(folder_) + "\\" + backup +
+                           "\"");
+    EXPECT_EQ(ReadFileBytes<Bytes>(folder_ / backup), old);
+}
+
+TEST_F(WindowsFileTest, SaveRefusesADevice) {
+    const std::string message = MessageOf([] { SaveSoundProfil(L"\\\\.\\NUL", kRecordAB); });
+    EXPECT_TRUE(message.starts_with("Cannot create file \"")) << message;
+    EXPECT_TRUE(message.ends_with("NUL\". Not a regular file")) << message;
+}
+
+// The longest name the system takes: a path of 259 characters on Windows, a name of 255 bytes on
+// the Linux file system under Wine.
+TEST_F(WindowsFileTest, LongestNamesAreSavedAndReplaced) {
+    const std::size_t length = RunsUnderWine() ? 255 : MAX_PATH - 1 - (folder_.native().size() + 1);
+    const std::string name = std::string(length - 4, 'n') + ".ump";
+    const fs::path path = folder_ / name;
+    SaveSoundProfil(path, {1, u"A", {}});
+    SaveSoundProfil(path, kRecordAB);
+    EXPECT_EQ(ReadFileBytes<Bytes>(path), kProfileAB);
+    EXPECT_EQ(SortedEntries(folder_), std::vector<std::string>{name});
+}
+
+// A Windows name need not be valid UTF-16; the messages show U+FFFD for what does not pair up.
+TEST_F(WindowsFileTest, NamesWithUnpairedSurrogatesAreSavedOpenedAndShown) {
+    const fs::path lone = folder_ / std::wstring{L'a', wchar_t(0xD800), L'.', L'u', L'm', L'p'};
+    const std::string saved = MessageOf([&] { SaveSoundProfil(lone, kRecordAB); });
+    TSoundProfil back;
+    if (RunsUnderWine()) {
+        // Wine cannot give such a name to a file on a Linux file system, and says so.
+        const std::string shown =
+            "Cannot create file \"" + Utf8(folder_) + "\\a\xEF\xBF\xBD.ump\". ";
+        EXPECT_TRUE(saved.starts_with(shown)) << saved;
+    } else {
+        EXPECT_EQ(saved, "no error raised");
+        LoadSoundProfil(lone, back);
+        EXPECT_EQ(back.stName, u"AB");
+    }
+
+    const fs::path missing = folder_ / std::wstring{L'm', wchar_t(0xDC00), L'.', L'u', L'm', L'p'};
+    EXPECT_EQ(MessageOf([&] { LoadSoundProfil(missing, back); }),
+              "Cannot open file \"" + Utf8(folder_) + "\\m\xEF\xBF\xBD.ump\". " +
+                  SystemText(ERROR_FILE_NOT_FOUND));
 }
 
 // Serves bytes once through a named pipe, then closes its end.
