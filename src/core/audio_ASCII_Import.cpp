@@ -19,6 +19,7 @@
 #endif
 
 #include "editor_errors.h"
+#include "file_calls.h"
 #include "text_utf.h"
 
 namespace {
@@ -152,7 +153,7 @@ NativeFile OpenText(const fs::path& path, std::uint64_t& size) {
     if (fd < 0) {
         return kNoFile;
     }
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || ::flock(fd, LOCK_SH | LOCK_NB) != 0) {
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || LockFile(fd, LOCK_SH) != 0) {
         ::close(fd);
         return kNoFile;
     }

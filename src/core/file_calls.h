@@ -18,3 +18,11 @@ struct TFileCalls {
 
 // The real system calls unless a test has replaced them.
 extern TFileCalls FileCalls;
+
+#ifndef _WIN32
+// 0 once the file is locked against the openers `operation` (LOCK_SH or LOCK_EX) keeps out, as
+// the share modes do on Windows; otherwise the reason. A file system that cannot lock (NFS
+// without its lock daemon, or NFS refusing an exclusive lock on a descriptor opened for reading)
+// leaves the file unlocked instead of refusing it.
+int LockFile(int fd, int operation);
+#endif

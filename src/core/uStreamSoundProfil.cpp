@@ -564,18 +564,6 @@ long ProcessId() {
     return ::getpid();
 }
 
-// 0 once the file is locked against the openers `operation` (LOCK_SH or LOCK_EX) keeps out, as
-// the share modes do on Windows; otherwise the reason. A file system that cannot lock (NFS
-// without its lock daemon, or NFS refusing an exclusive lock on a descriptor opened for reading)
-// leaves the file unlocked instead of refusing it.
-int LockFile(int fd, int operation) {
-    if (FileCalls.Lock(fd, operation | LOCK_NB) == 0) {
-        return 0;
-    }
-    const int code = errno;
-    return code == EBADF || code == ENOLCK || code == EOPNOTSUPP ? 0 : code;
-}
-
 // The file opened for reading, and its size when it is a regular file.
 std::optional<std::uint64_t> OpenForReading(const fs::path& FileName, FileHandle& file) {
     // Without O_NONBLOCK, opening a FIFO that nobody writes would wait for ever. Reads block as

@@ -24,6 +24,7 @@
 #include <unistd.h>
 #endif
 
+#include "audio_ASCII_Import.h"
 #include "editor_errors.h"
 #include "file_calls.h"
 #include "test_support.h"
@@ -434,8 +435,13 @@ TEST_F(ProfileFileTest, FileSystemsWithoutLocksGoUnlockedAndOnlyAHeldLockRefuses
     for (const auto& c : cases) {
         SCOPED_TRACE(c.error);
         const fs::path path = Write("p.ump", kNamedA);
+        const fs::path text = Write(
+            "p.txt", Bytes{'f', '\n', 'H', 'z', '\n', '1', ';', '2', '\n', '3', ';', '4', '\n'});
         lockError = c.error;
         const ReplacedFileCalls refusing(&RefusingFlock);
+        // The ASCII import shares the file with other readers the same way.
+        EXPECT_EQ(DetectDelimiter(text), c.reason.empty() ? u';' : u'-');
+        fs::remove(text);
         TSoundProfil profile;
         std::string openMessage, createMessage;
         try {
