@@ -8,7 +8,10 @@
 #include <QtCharts/QLineSeries>
 #include <QtGui/QImage>
 #include <QtGui/QMouseEvent>
+#include <QtTest/QTest>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QVBoxLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -282,6 +285,60 @@ TEST_F(ResponseChart, EmptyThenANewFillShowsOnlyTheNewPoints) {
     EXPECT_EQ(Points()[0].y(), 4);
 }
 
+// Pixels around a point, in device pixels, drawn at least half in the line's colour.
+int LinePixelsAround(const QImage& drawn, const QImage& bare, QPointF at, int reach) {
+    int count = 0;
+    for (int y = Floor(at.y()) - reach; y <= Floor(at.y()) + reach; ++y) {
+        for (int x = Floor(at.x()) - reach; x <= Floor(at.x()) + reach; ++x) {
+            count += Coverage(drawn, bare, x, y) >= 0.5;
+        }
+    }
+    return count;
+}
+
+TEST_F(ResponseChart, ASinglePointShowsAsADotAndALineShowsNone) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double reach = 4 * view.devicePixelRatioF();
+    const struct {
+        const char* what;
+        std::vector<std::pair<double, double>> points;
+    } cases[] = {
+        {"one point", {{1000, 3}}},
+        {"one drawable point among points not drawn", {{nan, 1}, {1000, 3}, {5000, nan}}},
+    };
+    for (const auto& c : cases) {
+        series.Empty();
+        Settle();
+        const QImage bare = Grab();
+        for (const auto& [x, y] : c.points) {
+            series.AddXY(x, y, u"", TLineSeries::Color);
+        }
+        Settle();
+        ASSERT_EQ(Points().size(), 1u) << c.what;
+        const QPointF at = DevicePoint(Points()[0]);
+        // Grid lines move with the range; only the wall and the dot differ in the middle.
+        const int dot = LinePixelsAround(Grab(), bare, at, static_cast<int>(reach));
+        EXPECT_GE(dot, 20) << c.what;
+
+        series.AddXY(100, -3, u"", TLineSeries::Color);
+        Settle();
+        ASSERT_EQ(Points().size(), 2u) << c.what;
+        const QImage line = Grab();
+        const QList<QPointF> kept = Line()->points();
+        Line()->clear();
+        const QImage lineBare = Grab();
+        Line()->replace(kept);
+        EXPECT_LT(LinePixelsAround(line, lineBare, DevicePoint(kept[1]), static_cast<int>(reach)),
+                  dot / 2)
+            << c.what << ": the line's end is no dot";
+    }
+
+    series.Empty();
+    Settle();
+    EXPECT_TRUE(Points().empty());
+    EXPECT_FALSE(Line()->pointsVisible());
+}
+
 TEST_F(ResponseChart, TheLineIsHighlightedWhileThePointerIsOverIt) {
     ShowSeries(Data({20, 20000}, {-6, 6}), series, u"");
     Settle();
@@ -450,9 +507,69 @@ TEST(ResponseChartHiDpi, DevicePixelsAtPixelRatiosOf125And150And200Percent) {
         EXPECT_TRUE(
             PassAtPixelRatio(ratio,
                              "ResponseChart.AResizeReducesAgainForTheNewPixelColumns:"
-                             "ResponseChart.GridAndAxisLinesAreSingleDevicePixelsUnderTheCurve",
-                             2));
+                             "ResponseChart.GridAndAxisLinesAreSingleDevicePixelsUnderTheCurve:"
+                             "ResponseChart.ASinglePointShowsAsADotAndALineShowsNone:"
+                             "ResponseChartFocus.AFrameShowsWhileTheChartHasTheFocus",
+                             4));
     }
+}
+
+TEST_F(ResponseChart, NotationChangedWritesTheLabelsInTheNewNotation) {
+    UserNotation = NumberNotation{u'.'};
+    ShowSeries(Data({0, 0.25f, 0.5f}, {0.5f, 1.5f, 1}), series, u"");
+    Settle();
+    const QStringList before =
+        Axis(Qt::Horizontal)->categoriesLabels() + Axis(Qt::Vertical)->categoriesLabels();
+    ASSERT_TRUE(before.contains("0.5"));
+    ASSERT_FALSE(Axis(Qt::Vertical)->categoriesLabels().filter(" dB").filter(".").isEmpty());
+
+    UserNotation = NumberNotation{u','};
+    view.NotationChanged();
+    Settle();
+    const QStringList after =
+        Axis(Qt::Horizontal)->categoriesLabels() + Axis(Qt::Vertical)->categoriesLabels();
+    UserNotation = NumberNotation{u'.'};
+    EXPECT_EQ(after, QStringList(before).replaceInStrings(".", ","));
+}
+
+// The chart takes the focus by Tab from the field before it and shows a frame only while it has it.
+TEST(ResponseChartFocus, AFrameShowsWhileTheChartHasTheFocus) {
+    TLineSeries series;
+    QWidget window;
+    auto* field = new QLineEdit(&window);
+    auto* chart = new ResponseChartView(series, &window);
+    auto* layout = new QVBoxLayout(&window);
+    layout->addWidget(field);
+    layout->addWidget(chart);
+    window.resize(400, 300);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    field->setFocus();
+
+    const QColor frame = chart->palette().color(QPalette::Highlight);
+    const auto framePixels = [&] {
+        const QImage image = chart->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        int count = 0;
+        for (int x = 0; x < image.width(); ++x) {
+            count += image.pixelColor(x, 0) == frame;
+            count += image.pixelColor(x, image.height() - 1) == frame;
+        }
+        for (int y = 0; y < image.height(); ++y) {
+            count += image.pixelColor(0, y) == frame;
+            count += image.pixelColor(image.width() - 1, y) == frame;
+        }
+        return count;
+    };
+    EXPECT_EQ(framePixels(), 0);
+
+    QTest::keyClick(field, Qt::Key_Tab);
+    ASSERT_TRUE(chart->hasFocus());
+    const QSize pixels = chart->size() * chart->devicePixelRatioF();
+    EXPECT_EQ(framePixels(), 2 * (pixels.width() + pixels.height()));
+
+    QTest::keyClick(chart, Qt::Key_Tab);
+    ASSERT_TRUE(field->hasFocus());
+    EXPECT_EQ(framePixels(), 0);
 }
 
 TEST(ResponseChartLifetime, TheSeriesOutlivesItsView) {
