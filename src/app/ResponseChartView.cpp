@@ -18,6 +18,7 @@ const QColor kAxisColor(0x40, 0x40, 0x40);
 const QColor kGridColor(0xA9, 0xA9, 0xA9);
 const QColor kGradientStart(0xEA, 0xEA, 0xEA);
 const QColor kGradientEnd(Qt::white);
+constexpr qreal kMarkerSize = 7;
 
 QPen LinePen() {
     return QPen(kLineColor, 1, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
@@ -88,6 +89,7 @@ ResponseChartView::ResponseChartView(TLineSeries& series, QWidget* parent)
     }
     // Pens and axis looks after adding: the chart theme decorates what it is given.
     line_->setPen(LinePen());
+    line_->setMarkerSize(kMarkerSize);
     QPen zone(Qt::NoPen);
     zone.setWidth(6);
     hoverZone_->setPen(zone);
@@ -133,6 +135,8 @@ void ResponseChartView::PlacePoints() {
     }
     line_->replace(points);
     hoverZone_->replace(points);
+    // A line through one point has no length and draws nothing: that point shows as a dot.
+    line_->setPointsVisible(points.size() == 1);
 }
 
 TPlotColumns ResponseChartView::Columns() const {
@@ -165,7 +169,10 @@ void ResponseChartView::Arrange(bool always) {
     gainAxis_->setRange(gainRange_.Min, gainRange_.Max);
     frequencyTicks_ = FrequencyTicks(frequencyRange_, frequencyRoom);
     gainTicks_ = GainTicks(gainRange_);
+    WriteLabels();
+}
 
+void ResponseChartView::WriteLabels() {
     std::vector<std::pair<double, QString>> labels;
     for (double hz : frequencyTicks_) {
         labels.emplace_back(AxisPosition(hz),
@@ -181,6 +188,10 @@ void ResponseChartView::Arrange(bool always) {
     viewport()->update();
 }
 
+void ResponseChartView::NotationChanged() {
+    WriteLabels();
+}
+
 void ResponseChartView::SetHighlighted(bool on) {
     line_->setPen(on ? HighlightPen() : LinePen());
     viewport()->update(); // the wide pen reaches past what the chart repaints for the line
@@ -191,6 +202,25 @@ void ResponseChartView::paintEvent(QPaintEvent* event) {
         PlacePoints();
     }
     QChartView::paintEvent(event);
+    if (hasFocus()) {
+        QPainter painter(viewport());
+        const QRect edge = viewport()->rect();
+        const QColor frame = palette().color(QPalette::Highlight);
+        painter.fillRect(edge.left(), edge.top(), edge.width(), 1, frame);
+        painter.fillRect(edge.left(), edge.bottom(), edge.width(), 1, frame);
+        painter.fillRect(edge.left(), edge.top(), 1, edge.height(), frame);
+        painter.fillRect(edge.right(), edge.top(), 1, edge.height(), frame);
+    }
+}
+
+void ResponseChartView::focusInEvent(QFocusEvent* event) {
+    QChartView::focusInEvent(event);
+    viewport()->update();
+}
+
+void ResponseChartView::focusOutEvent(QFocusEvent* event) {
+    QChartView::focusOutEvent(event);
+    viewport()->update();
 }
 
 void ResponseChartView::drawBackground(QPainter* painter, const QRectF&) {
@@ -204,9 +234,11 @@ void ResponseChartView::drawBackground(QPainter* painter, const QRectF&) {
     panelGradient.setColorAt(1, kGradientEnd);
     painter->fillRect(panel, panelGradient);
 
-    // Whole pixels: column `left` holds the points at the range's start, row `bottom` those at
-    // its minimum, as the antialiased line draws them.
-    const QRectF plot = chart()->mapRectToScene(chart()->plotArea());
+    // From here on the painter counts device pixels. Whole pixels: column `left` holds the points
+    // at the range's start, row `bottom` those at its minimum, as the antialiased line draws them.
+    const QTransform toDevice = painter->deviceTransform();
+    const QRectF plot = toDevice.mapRect(chart()->mapRectToScene(chart()->plotArea()));
+    painter->setWorldTransform(toDevice.inverted() * painter->worldTransform());
     const int left = static_cast<int>(std::floor(plot.left()));
     const int right = static_cast<int>(std::floor(plot.right()));
     const int top = static_cast<int>(std::floor(plot.top()));

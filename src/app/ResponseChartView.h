@@ -25,13 +25,21 @@ public:
     ResponseChartView(const ResponseChartView&) = delete;
     ResponseChartView& operator=(const ResponseChartView&) = delete;
 
+    // Writes the axis labels again in the current UserNotation and repaints; the window calls it
+    // after the system's number notation changed.
+    void NotationChanged();
+
 protected:
     // Gradients, grid and axis lines, painted without antialiasing so that the 1-pixel lines stay
     // crisp in their exact colours; the antialiased line and the labels are drawn over them.
+    // They are placed on device pixels, so that they stay one screen pixel wide at any ratio.
     void drawBackground(QPainter* painter, const QRectF& rect) override;
     // The pixel columns move with the plot area and with the screen's pixel ratio; either shows
-    // here before anything is drawn, and the points are reduced again for the new columns.
+    // here before anything is drawn, and the points are reduced again for the new columns. The
+    // focus frame is drawn over the chart.
     void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void ShowPoints();
@@ -41,6 +49,7 @@ private:
     // Label counts follow the size of the plot area, and with them the gain range, which ends on
     // whole label steps.
     void Arrange(bool always);
+    void WriteLabels();
     void SetHighlighted(bool on);
     // Where a frequency lies on the horizontal axis, so that the axis runs from its minimum on the
     // left also when reversed.

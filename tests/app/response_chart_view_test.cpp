@@ -1,13 +1,17 @@
 #include "ResponseChartView.h"
 
+#include "pixel_ratio.h"
+
 #include <gtest/gtest.h>
 
 #include <QtCharts/QCategoryAxis>
 #include <QtCharts/QLineSeries>
-#include <QtCore/QProcess>
 #include <QtGui/QImage>
 #include <QtGui/QMouseEvent>
+#include <QtTest/QTest>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QVBoxLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -63,6 +67,23 @@ std::vector<bool> Marks(const QImage& drawn, const QImage& bare) {
     return marks;
 }
 
+int Floor(double at) {
+    return static_cast<int>(std::floor(at));
+}
+
+// How much of a pixel the line covers: 0 where `drawn` shows the background of `bare`, 1 where it
+// shows the line's colour; read from the channel in which the two differ most.
+double Coverage(const QImage& drawn, const QImage& bare, int x, int y) {
+    const QColor line(0x44, 0x66, 0xA3);
+    const QColor d = drawn.pixelColor(x, y);
+    const QColor b = bare.pixelColor(x, y);
+    const int spans[] = {line.red() - b.red(), line.green() - b.green(), line.blue() - b.blue()};
+    const int moves[] = {d.red() - b.red(), d.green() - b.green(), d.blue() - b.blue()};
+    const auto widest = std::max_element(std::begin(spans), std::end(spans),
+                                         [](int a, int c) { return std::abs(a) < std::abs(c); });
+    return *widest == 0 ? 0.0 : static_cast<double>(moves[widest - std::begin(spans)]) / *widest;
+}
+
 // Pixels marked in `a` with no pixel marked in `b` within one pixel.
 int Strays(const std::vector<bool>& a, const std::vector<bool>& b, int width, int height) {
     const auto marked = [&](const std::vector<bool>& m, int x, int y) {
@@ -90,6 +111,8 @@ protected:
         view.resize(640, 400);
         view.show();
         Settle();
+        view.clearFocus(); // the only widget of its window takes the focus, and shows its frame
+        Settle();
     }
 
     // Layout requests and label changes arrive as posted events.
@@ -114,6 +137,27 @@ protected:
         return view.mapFromScene(view.chart()->mapToScene(inChart));
     }
     QImage Grab() { return view.grab().toImage().convertToFormat(QImage::Format_RGB32); }
+    // Where a value of the drawn line lies on the device pixels of a grab.
+    QPointF DevicePoint(QPointF value) const {
+        const QPointF inChart = view.chart()->mapToPosition(value, Line());
+        return view.viewportTransform().map(view.chart()->mapToScene(inChart)) *
+               view.devicePixelRatioF();
+    }
+    QRectF DevicePlot() const {
+        const QRectF inView = view.viewportTransform().mapRect(
+            view.chart()->mapRectToScene(view.chart()->plotArea()));
+        const double ratio = view.devicePixelRatioF();
+        return {inView.topLeft() * ratio, inView.size() * ratio};
+    }
+    // The labelled values of an axis, ascending.
+    std::vector<double> Ticks(Qt::Orientation orientation) const {
+        std::vector<double> ticks;
+        for (const QString& label : Axis(orientation)->categoriesLabels()) {
+            ticks.push_back(Axis(orientation)->endValue(label));
+        }
+        std::sort(ticks.begin(), ticks.end());
+        return ticks;
+    }
     double DeviceColumns() const {
         return view.chart()->plotArea().width() * view.devicePixelRatioF();
     }
@@ -241,6 +285,60 @@ TEST_F(ResponseChart, EmptyThenANewFillShowsOnlyTheNewPoints) {
     EXPECT_EQ(Points()[0].y(), 4);
 }
 
+// Pixels around a point, in device pixels, drawn at least half in the line's colour.
+int LinePixelsAround(const QImage& drawn, const QImage& bare, QPointF at, int reach) {
+    int count = 0;
+    for (int y = Floor(at.y()) - reach; y <= Floor(at.y()) + reach; ++y) {
+        for (int x = Floor(at.x()) - reach; x <= Floor(at.x()) + reach; ++x) {
+            count += Coverage(drawn, bare, x, y) >= 0.5;
+        }
+    }
+    return count;
+}
+
+TEST_F(ResponseChart, ASinglePointShowsAsADotAndALineShowsNone) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double reach = 4 * view.devicePixelRatioF();
+    const struct {
+        const char* what;
+        std::vector<std::pair<double, double>> points;
+    } cases[] = {
+        {"one point", {{1000, 3}}},
+        {"one drawable point among points not drawn", {{nan, 1}, {1000, 3}, {5000, nan}}},
+    };
+    for (const auto& c : cases) {
+        series.Empty();
+        Settle();
+        const QImage bare = Grab();
+        for (const auto& [x, y] : c.points) {
+            series.AddXY(x, y, u"", TLineSeries::Color);
+        }
+        Settle();
+        ASSERT_EQ(Points().size(), 1u) << c.what;
+        const QPointF at = DevicePoint(Points()[0]);
+        // Grid lines move with the range; only the wall and the dot differ in the middle.
+        const int dot = LinePixelsAround(Grab(), bare, at, static_cast<int>(reach));
+        EXPECT_GE(dot, 20) << c.what;
+
+        series.AddXY(100, -3, u"", TLineSeries::Color);
+        Settle();
+        ASSERT_EQ(Points().size(), 2u) << c.what;
+        const QImage line = Grab();
+        const QList<QPointF> kept = Line()->points();
+        Line()->clear();
+        const QImage lineBare = Grab();
+        Line()->replace(kept);
+        EXPECT_LT(LinePixelsAround(line, lineBare, DevicePoint(kept[1]), static_cast<int>(reach)),
+                  dot / 2)
+            << c.what << ": the line's end is no dot";
+    }
+
+    series.Empty();
+    Settle();
+    EXPECT_TRUE(Points().empty());
+    EXPECT_FALSE(Line()->pointsVisible());
+}
+
 TEST_F(ResponseChart, TheLineIsHighlightedWhileThePointerIsOverIt) {
     ShowSeries(Data({20, 20000}, {-6, 6}), series, u"");
     Settle();
@@ -257,45 +355,86 @@ TEST_F(ResponseChart, TheLineIsHighlightedWhileThePointerIsOverIt) {
     EXPECT_EQ(pen.width(), 1);
 }
 
-// With antialiasing, 1 px lines between pixels come out as two half-strength columns.
-TEST_F(ResponseChart, GridAndAxisLinesAreSinglePixelsInTheirExactColours) {
-    const QImage image = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    const QRect plot =
-        view.mapFromScene(view.chart()->mapRectToScene(view.chart()->plotArea())).boundingRect();
+// With antialiasing, 1 px lines between pixels come out as two half-strength columns, and at a
+// ratio such as 1.5 a logical pixel is one or two device pixels. The curve runs along the bottom
+// axis, up the 1 kHz grid line and along the top grid line: each lies where the curve covers most.
+TEST_F(ResponseChart, GridAndAxisLinesAreSingleDevicePixelsUnderTheCurve) {
+    ShowSeries(Data({20, 1000, 1000, 20000}, {-10, -10, 10, 10}), series, u"");
+    Settle();
+    const QImage drawn = Grab();
+    const QList<QPointF> kept = Line()->points();
+    Line()->clear();
+    const QImage image = Grab();
+    Line()->replace(kept);
     const QRgb grid = qRgb(0xA9, 0xA9, 0xA9);
     const QRgb axis = qRgb(0x40, 0x40, 0x40);
 
-    // A row between two gain labels: back wall colour, grid columns and the left axis only.
-    const int row = plot.top() + plot.height() * 3 / 8;
-    std::map<QRgb, int> seen;
-    for (int x = plot.left() - 2; x <= plot.right(); ++x) {
-        ++seen[image.pixel(x, row)];
-    }
-    EXPECT_EQ(seen[axis], 1);
-    EXPECT_GE(seen[grid], 3);
-    EXPECT_EQ(seen.size(), 4u); // plus the wall and the panel beside it
+    const QRectF plot = DevicePlot();
+    const int left = Floor(plot.left());
+    const int top = Floor(plot.top());
+    const int bottom = Floor(plot.bottom());
+    const std::vector<double> frequencies = Ticks(Qt::Horizontal);
+    const std::vector<double> gains = Ticks(Qt::Vertical);
+    ASSERT_GE(frequencies.size(), 4u);
+    ASSERT_GE(gains.size(), 4u);
+    const auto coverage = [&](int x, int y) { return Coverage(drawn, image, x, y); };
+    constexpr double kShade = 0.02; // one step of 8-bit colour over the span line to background
 
-    for (int x = plot.left(); x < plot.right(); ++x) {
+    // A row between two gain labels: back wall colour, grid columns and the left axis only.
+    const double midGain = (gains[gains.size() / 2 - 1] + gains[gains.size() / 2]) / 2;
+    const int row = Floor(DevicePoint({3, midGain}).y());
+    std::map<QRgb, int> seen;
+    for (int x = left - 2; x <= Floor(plot.right()); ++x) {
+        ++seen[image.pixel(x, row)];
         if (image.pixel(x, row) == grid) {
             EXPECT_NE(image.pixel(x - 1, row), grid) << x;
             EXPECT_NE(image.pixel(x + 1, row), grid) << x;
         }
     }
+    EXPECT_EQ(seen[axis], 1);
+    EXPECT_EQ(image.pixel(left, row), axis);
+    EXPECT_GE(seen[grid], 3);
+    EXPECT_EQ(seen.size(), 4u); // plus the wall and the panel beside it
+    const int column1k = Floor(DevicePoint({3, midGain}).x());
+    EXPECT_EQ(image.pixel(column1k, row), grid);
+    EXPECT_GE(coverage(column1k, row), 0.45);
+    EXPECT_GE(coverage(column1k, row), coverage(column1k - 1, row) - kShade);
+    EXPECT_GE(coverage(column1k, row), coverage(column1k + 1, row) - kShade);
 
-    // A column between two frequency labels: the bottom axis is one row.
-    int axisRows = 0;
-    const int column = plot.left() + plot.width() / 7;
-    for (int y = plot.top(); y <= plot.bottom() + 2; ++y) {
-        axisRows += image.pixel(column, y) == axis;
+    // Columns between two frequency labels: below 1 kHz the curve runs on the bottom axis, above
+    // it on the top grid line.
+    const struct {
+        double from, to;
+        int curveRow;
+    } columns[] = {{frequencies[0], frequencies[1], bottom},
+                   {frequencies[frequencies.size() - 2], frequencies.back(), top}};
+    for (const auto& c : columns) {
+        const int column = Floor(DevicePoint({(c.from + c.to) / 2, 0}).x());
+        int axisRows = 0;
+        for (int y = top - 2; y <= bottom + 2; ++y) {
+            axisRows += image.pixel(column, y) == axis;
+            if (image.pixel(column, y) == grid) {
+                EXPECT_NE(image.pixel(column, y - 1), grid) << y;
+                EXPECT_NE(image.pixel(column, y + 1), grid) << y;
+            }
+        }
+        EXPECT_EQ(axisRows, 1) << column;
+        EXPECT_EQ(image.pixel(column, bottom), axis) << column;
+        EXPECT_EQ(image.pixel(column, top), grid) << column;
+        EXPECT_GE(coverage(column, c.curveRow), 0.45) << column;
+        EXPECT_GE(coverage(column, c.curveRow), coverage(column, c.curveRow - 1) - kShade)
+            << column;
+        EXPECT_GE(coverage(column, c.curveRow), coverage(column, c.curveRow + 1) - kShade)
+            << column;
     }
-    EXPECT_EQ(axisRows, 1);
 
     // Gradients: the panel's lower half is flat; both end in white at the top.
+    const int column = Floor(DevicePoint({(frequencies[0] + frequencies[1]) / 2, 0}).x());
     EXPECT_EQ(image.pixel(1, image.height() - 1), qRgb(0xEA, 0xEA, 0xEA));
     EXPECT_EQ(image.pixel(1, image.height() * 3 / 4), qRgb(0xEA, 0xEA, 0xEA));
     EXPECT_GE(qGray(image.pixel(1, 0)), 0xFD);
-    EXPECT_GE(qGray(image.pixel(column, plot.top() + 1)), 0xFD);
-    EXPECT_LE(qGray(image.pixel(column, plot.bottom() - 2)), 0xEC);
+    EXPECT_GE(qGray(image.pixel(column, top + 1)), 0xFD);
+    EXPECT_LE(qGray(image.pixel(column, bottom - 2)), 0xEC);
 }
 
 TEST_F(ResponseChart, ManyPointsDrawTheLineOfAllPointsFromAFewPerPixelColumn) {
@@ -361,19 +500,76 @@ TEST_F(ResponseChart, AResizeReducesAgainForTheNewPixelColumns) {
     }
 }
 
-// The pixel ratio is fixed per process: the resize test runs once more in a child at ratio 2.
-TEST(ResponseChartHiDpi, ReducesForDevicePixelsAtAPixelRatioOfTwo) {
-    QProcess child;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("QT_SCALE_FACTOR", "2");
-    child.setProcessEnvironment(environment);
-    child.setProcessChannelMode(QProcess::MergedChannels);
-    child.start(QCoreApplication::applicationFilePath(),
-                {"--gtest_filter=ResponseChart.AResizeReducesAgainForTheNewPixelColumns"});
-    ASSERT_TRUE(child.waitForFinished(240'000));
-    const QString output = QString::fromLocal8Bit(child.readAll());
-    EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
-    EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
+// The pixel ratio is fixed per process: the tests that count device pixels run once more in a
+// child at each ratio.
+TEST(ResponseChartHiDpi, DevicePixelsAtPixelRatiosOf125And150And200Percent) {
+    for (const char* ratio : {"1.25", "1.5", "2"}) {
+        EXPECT_TRUE(
+            PassAtPixelRatio(ratio,
+                             "ResponseChart.AResizeReducesAgainForTheNewPixelColumns:"
+                             "ResponseChart.GridAndAxisLinesAreSingleDevicePixelsUnderTheCurve:"
+                             "ResponseChart.ASinglePointShowsAsADotAndALineShowsNone:"
+                             "ResponseChartFocus.AFrameShowsWhileTheChartHasTheFocus",
+                             4));
+    }
+}
+
+TEST_F(ResponseChart, NotationChangedWritesTheLabelsInTheNewNotation) {
+    UserNotation = NumberNotation{u'.'};
+    ShowSeries(Data({0, 0.25f, 0.5f}, {0.5f, 1.5f, 1}), series, u"");
+    Settle();
+    const QStringList before =
+        Axis(Qt::Horizontal)->categoriesLabels() + Axis(Qt::Vertical)->categoriesLabels();
+    ASSERT_TRUE(before.contains("0.5"));
+    ASSERT_FALSE(Axis(Qt::Vertical)->categoriesLabels().filter(" dB").filter(".").isEmpty());
+
+    UserNotation = NumberNotation{u','};
+    view.NotationChanged();
+    Settle();
+    const QStringList after =
+        Axis(Qt::Horizontal)->categoriesLabels() + Axis(Qt::Vertical)->categoriesLabels();
+    UserNotation = NumberNotation{u'.'};
+    EXPECT_EQ(after, QStringList(before).replaceInStrings(".", ","));
+}
+
+// The chart takes the focus by Tab from the field before it and shows a frame only while it has it.
+TEST(ResponseChartFocus, AFrameShowsWhileTheChartHasTheFocus) {
+    TLineSeries series;
+    QWidget window;
+    auto* field = new QLineEdit(&window);
+    auto* chart = new ResponseChartView(series, &window);
+    auto* layout = new QVBoxLayout(&window);
+    layout->addWidget(field);
+    layout->addWidget(chart);
+    window.resize(400, 300);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    field->setFocus();
+
+    const QColor frame = chart->palette().color(QPalette::Highlight);
+    const auto framePixels = [&] {
+        const QImage image = chart->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        int count = 0;
+        for (int x = 0; x < image.width(); ++x) {
+            count += image.pixelColor(x, 0) == frame;
+            count += image.pixelColor(x, image.height() - 1) == frame;
+        }
+        for (int y = 0; y < image.height(); ++y) {
+            count += image.pixelColor(0, y) == frame;
+            count += image.pixelColor(image.width() - 1, y) == frame;
+        }
+        return count;
+    };
+    EXPECT_EQ(framePixels(), 0);
+
+    QTest::keyClick(field, Qt::Key_Tab);
+    ASSERT_TRUE(chart->hasFocus());
+    const QSize pixels = chart->size() * chart->devicePixelRatioF();
+    EXPECT_EQ(framePixels(), 2 * (pixels.width() + pixels.height()));
+
+    QTest::keyClick(chart, Qt::Key_Tab);
+    ASSERT_TRUE(field->hasFocus());
+    EXPECT_EQ(framePixels(), 0);
 }
 
 TEST(ResponseChartLifetime, TheSeriesOutlivesItsView) {
