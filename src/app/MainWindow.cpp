@@ -115,6 +115,7 @@ bool MainWindow::event(QEvent* event) {
         const char16_t old = UserNotation.DecimalSeparator;
         UserNotation = SystemNotation();
         form_.NotationChanged(old);
+        findChild<ResponseChartView*>(QStringLiteral("Chart1"))->NotationChanged();
         break;
     }
     default:

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QtCharts/QCategoryAxis>
+#include <QtCharts/QChartView>
 #include <QtCore/QDir>
 #include <QtCore/QMimeData>
 #include <QtCore/QTemporaryDir>
@@ -512,10 +514,24 @@ TEST(MainWindow, LocaleChangeRebuildsTheUserNotationAndShowsTheTableInIt) {
     UserNotation = NumberNotation{old};
     editor.Grid().SetRowCount(2);
     editor.Grid().SetCells(1, 1, std::u16string(u"1") + old + u"5");
+    // Gains 0 to 0.5 dB: the gain labels need decimals.
+    editor.window.Form().Series1.AddXY(100, 0, u"", TLineSeries::Color);
+    editor.window.Form().Series1.AddXY(1000, 0.5, u"", TLineSeries::Color);
+    Settle();
+    const auto gainLabels = [&] {
+        auto* chart = editor.Find<QChartView>("Chart1")->chart();
+        const auto axes = chart->axes(Qt::Vertical);
+        return axes.isEmpty() ? QStringList()
+                              : qobject_cast<QCategoryAxis*>(axes.front())->categoriesLabels();
+    };
+    ASSERT_TRUE(gainLabels().join(u' ').contains(QChar(old)))
+        << gainLabels().join(u' ').toStdString();
     QEvent change(QEvent::LocaleChange);
     QApplication::sendEvent(&editor.window, &change);
     EXPECT_EQ(UserNotation.DecimalSeparator, system);
     EXPECT_EQ(editor.Grid().Cells(1, 1), std::u16string(u"1") + system + u"5");
+    EXPECT_FALSE(gainLabels().join(u' ').contains(QChar(old)));
+    EXPECT_TRUE(gainLabels().join(u' ').contains(QChar(system)));
 }
 
 // Qt's warnings while it lives, the offscreen platform's notes about size limits aside.
