@@ -34,11 +34,7 @@ constexpr std::size_t kFirstBufferSize = 64 * 1024;
 std::string ShownPath(const fs::path& path) {
     std::error_code ec;
     const fs::path full = fs::absolute(path, ec);
-#ifdef _WIN32
-    return PathToUtf8((ec ? path : full).lexically_normal());
-#else
-    return (ec ? path : full).lexically_normal().string();
-#endif
+    return Utf16ToUtf8(PathToUtf16((ec ? path : full).lexically_normal()));
 }
 
 [[noreturn]] void RaiseOpenError(const fs::path& path, const std::string& reason) {
