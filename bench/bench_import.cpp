@@ -14,6 +14,7 @@
 
 #include "audio_ASCII_Import.h"
 #include "bench_ratio.h"
+#include "bench_text_baseline.h"
 #include "decimal_rounding.h"
 #include "number_text.h"
 
@@ -57,25 +58,7 @@ const fs::path& ImportFile() {
 void BM_GetlineFromChars(benchmark::State& state) {
     ImportFile();
     for (auto _ : state) {
-        std::ifstream in(ImportFile(), std::ios::binary);
-        std::string line;
-        double sum = 0;
-        while (std::getline(in, line)) {
-            const char* begin = line.data();
-            const char* end = begin + line.size();
-            double frequency = 0;
-            double gain = 0;
-            const auto first = std::from_chars(begin, end, frequency);
-            const char* second = first.ptr;
-            while (second < end && *second != ';') {
-                ++second;
-            }
-            if (second < end) {
-                std::from_chars(second + 1, end, gain);
-            }
-            sum += frequency + gain;
-        }
-        benchmark::DoNotOptimize(sum);
+        benchmark::DoNotOptimize(SumOfLineNumbers(ImportFile(), ';'));
     }
 }
 

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "bench_ratio.h"
+#include "bench_text_baseline.h"
 #include "measurement_import.h"
 
 namespace {
@@ -50,25 +51,7 @@ const fs::path& MeasurementFile() {
 void BM_GetlineFromChars(benchmark::State& state) {
     MeasurementFile();
     for (auto _ : state) {
-        std::ifstream in(MeasurementFile(), std::ios::binary);
-        std::string line;
-        double sum = 0;
-        while (std::getline(in, line)) {
-            const char* begin = line.data();
-            const char* end = begin + line.size();
-            double frequency = 0;
-            double gain = 0;
-            const auto first = std::from_chars(begin, end, frequency);
-            const char* second = first.ptr;
-            while (second < end && *second != '\t') {
-                ++second;
-            }
-            if (second < end) {
-                std::from_chars(second + 1, end, gain);
-            }
-            sum += frequency + gain;
-        }
-        benchmark::DoNotOptimize(sum);
+        benchmark::DoNotOptimize(SumOfLineNumbers(MeasurementFile(), '\t'));
     }
 }
 
