@@ -1,9 +1,11 @@
 // Open and Update / Sort through the real main window offscreen (table view and chart drawn once),
-// against LoadSoundProfil of the same file alone; and the peak memory that an opened profile costs
-// above the empty window.
+// with the edit history recording, against LoadSoundProfil of the same file alone; Undo and Redo
+// of an Update / Sort against that Update / Sort; and the memory that an opened profile and 20
+// steps of the history cost above the empty window.
 
 #include <QtWidgets/QApplication>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -21,14 +23,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path ProfilePath(int rows) {
+fs::path ProfilePath(int rows, bool reversed = false) {
     return fs::temp_directory_path() /
-           ("bench-editor-" + std::to_string(::getpid()) + "-" + std::to_string(rows) + ".ump");
+           ("bench-editor-" + std::to_string(::getpid()) + "-" + std::to_string(rows) +
+            (reversed ? "-reversed" : "") + ".ump");
 }
 
-// A sorted profile of `rows` points from 20 Hz up, gains in tenths of a dB.
-fs::path ProfileFile(int rows) {
-    const fs::path path = ProfilePath(rows);
+// A profile of `rows` points from 20 Hz up, gains in tenths of a dB; sorted, or from the highest
+// frequency down.
+fs::path ProfileFile(int rows, bool reversed = false) {
+    const fs::path path = ProfilePath(rows, reversed);
     if (!fs::exists(path)) {
         TSoundProfil profile;
         profile.iVers = SoundProfilVersion;
@@ -37,6 +41,9 @@ fs::path ProfileFile(int rows) {
         for (int i = 0; i < rows; ++i) {
             profile.xyData.push_back(
                 {static_cast<float>(20 + i), static_cast<float>((i % 241) - 120) / 10});
+        }
+        if (reversed) {
+            std::reverse(profile.xyData.begin(), profile.xyData.end());
         }
         SaveSoundProfil(path, profile);
     }
@@ -108,6 +115,60 @@ void BM_UpdateSort(benchmark::State& state) {
     }
 }
 
+// An Update / Sort that reverses the table, the step that Undo and Redo then take; each
+// iteration leaves the window as it found it.
+std::unique_ptr<MainWindow> ReversedWindow(int rows) {
+    auto window = ShownWindow(ProfileFile(rows, true));
+    window->Form().Execute(&TForm1::acOPenProfileExecute);
+    Draw(*window);
+    return window;
+}
+
+void BM_SortStep(benchmark::State& state) {
+    auto window = ReversedWindow(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        window->Form().Execute(&TForm1::acSortExecute);
+        Draw(*window);
+        state.PauseTiming();
+        window->Form().Undo();
+        Draw(*window);
+        state.ResumeTiming();
+    }
+}
+
+void BM_UndoSort(benchmark::State& state) {
+    auto window = ReversedWindow(static_cast<int>(state.range(0)));
+    window->Form().Execute(&TForm1::acSortExecute);
+    Draw(*window);
+    for (auto _ : state) {
+        window->Form().Undo();
+        Draw(*window);
+        state.PauseTiming();
+        window->Form().Redo();
+        Draw(*window);
+        state.ResumeTiming();
+    }
+}
+
+void BM_RedoSort(benchmark::State& state) {
+    auto window = ReversedWindow(static_cast<int>(state.range(0)));
+    window->Form().Execute(&TForm1::acSortExecute);
+    window->Form().Undo();
+    Draw(*window);
+    for (auto _ : state) {
+        window->Form().Redo();
+        Draw(*window);
+        state.PauseTiming();
+        window->Form().Undo();
+        Draw(*window);
+        state.ResumeTiming();
+    }
+}
+
+BENCHMARK(BM_SortStep)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Repetitions(3);
+BENCHMARK(BM_UndoSort)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Repetitions(3);
+BENCHMARK(BM_RedoSort)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Repetitions(3);
+
 BENCHMARK(BM_LoadSoundProfil)
     ->Arg(100'000)
     ->Arg(1'000'000)
@@ -141,6 +202,31 @@ void ReportPeakMemory(int rows, double goalMiB) {
                 rows, mib, goalMiB, mib < goalMiB ? "ok" : "OVER GOAL");
 }
 
+// Resident memory above the empty, drawn window after `steps` steps of Update / Sort, each after
+// a typed frequency that sends the first row to the end, all kept by the history.
+void ReportHistoryMemory(int rows, int steps, double goalMiB) {
+    auto window = ShownWindow(ProfileFile(rows, true));
+    const long empty = StatusKiB("VmRSS:");
+    TForm1& form = window->Form();
+    form.Execute(&TForm1::acOPenProfileExecute);
+    Draw(*window);
+    for (int i = 0; i < steps; ++i) {
+        const std::string text = std::to_string(10'000'000 + i);
+        form.StringGrid1.SetCells(1, 1, std::u16string(text.begin(), text.end()));
+        form.Execute(&TForm1::acSortExecute);
+        Draw(*window);
+    }
+    const long now = StatusKiB("VmRSS:");
+    if (empty < 0 || now < 0) {
+        std::printf("history memory: /proc/self/status not readable\n");
+        return;
+    }
+    const double mib = static_cast<double>(now - empty) / 1024;
+    std::printf("memory above the empty window, %d rows after %d Update / Sort steps: %.1f MiB "
+                "(goal < %.0f) %s\n",
+                rows, steps, mib, goalMiB, mib < goalMiB ? "ok" : "OVER GOAL");
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -149,6 +235,7 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     ReportPeakMemory(100'000, 80);
+    ReportHistoryMemory(100'000, 20, 300);
     const int status = RunWithRatios(
         argc, argv,
         {{"Open 100,000 rows / LoadSoundProfil", "BM_Open/100000", "BM_LoadSoundProfil/100000", 5},
@@ -157,10 +244,15 @@ int main(int argc, char** argv) {
          {"Update / Sort 100,000 sorted rows / LoadSoundProfil", "BM_UpdateSort/100000",
           "BM_LoadSoundProfil/100000", 10},
          {"Update / Sort 1,000,000 sorted rows / LoadSoundProfil", "BM_UpdateSort/1000000",
-          "BM_LoadSoundProfil/1000000", 10}});
+          "BM_LoadSoundProfil/1000000", 10},
+         {"Undo of an Update / Sort of 1,000,000 rows / that Update / Sort", "BM_UndoSort/1000000",
+          "BM_SortStep/1000000", 2},
+         {"Redo of an Update / Sort of 1,000,000 rows / that Update / Sort", "BM_RedoSort/1000000",
+          "BM_SortStep/1000000", 2}});
     for (const int rows : {100'000, 1'000'000}) {
         std::error_code ignored;
         fs::remove(ProfilePath(rows), ignored);
+        fs::remove(ProfilePath(rows, true), ignored);
     }
     return status;
 }

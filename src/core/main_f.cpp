@@ -24,17 +24,26 @@ std::u16string BareFileName(const std::filesystem::path& Path) {
     return PathToUtf16(Path.filename());
 }
 
-} // namespace
+// The captions of the actions, which caption their steps in the edit history (without the dots
+// of a caption that opens a dialog); Info and Close change nothing, so they make no step.
+const std::pair<void (TForm1::*)(), const char16_t*> kCaptions[] = {
+    {&TForm1::acOPenProfileExecute, u"Open profile"},
+    {&TForm1::acSaveProfileExecute, u"Save Profile"},
+    {&TForm1::acImportExecute, u"Import ASCII"},
+    {&TForm1::acClearExecute, u"Clear table"},
+    {&TForm1::acAppendExecute, u"Append row"},
+    {&TForm1::acDelRowExecute, u"Delete row"},
+    {&TForm1::acInsertExecute, u"Insert row"},
+    {&TForm1::acSortExecute, u"Update / Sort"},
+    {&TForm1::acInvertExecute, u"Invert gains"},
+    {&TForm1::acOffsetExecute, u"Offset gains"},
+    {&TForm1::acNormalizeExecute, u"Normalize at frequency"},
+    {&TForm1::acSmoothExecute, u"Smooth"},
+    {&TForm1::acResampleExecute, u"Resample"},
+    {&TForm1::acLimitExecute, u"Limit frequency range"},
+};
 
-void TTextField::SetText(std::u16string Text) {
-    if (Text == text_) {
-        return;
-    }
-    text_ = std::move(Text);
-    if (OnChange) {
-        OnChange();
-    }
-}
+} // namespace
 
 std::u16string ErrorBoxText(std::u16string Message) {
     if (!Message.empty() && Message.back() > u'.') {
@@ -43,20 +52,65 @@ std::u16string ErrorBoxText(std::u16string Message) {
     return Message;
 }
 
-TForm1::TForm1() {
+TForm1::TForm1()
+    : history_({StringGrid1, Edit1, lbFilename, Series1, KorrDataTemp, CurrentSoundProfil,
+                boNumericDataok}) {
     FormCreate();
     StringGrid1.OnSelectCell = [this](int32_t ACol, int32_t ARow) {
         StringGrid1SelectCell(ACol, ARow);
     };
     Edit1.SetText(u"?");
     lbFilename.SetText(u"?");
+    // The window starts here: nothing before can be taken back.
+    history_.Clear();
 }
 
 void TForm1::Execute(void (TForm1::*Command)()) {
-    Execute([this, Command] { (this->*Command)(); });
+    std::u16string caption;
+    for (const auto& [command, text] : kCaptions) {
+        if (command == Command) {
+            caption = text;
+        }
+    }
+    Execute(std::move(caption), [this, Command] { (this->*Command)(); });
 }
 
 void TForm1::Execute(const std::function<void()>& Work) {
+    Execute(std::u16string(), Work);
+}
+
+void TForm1::Execute(std::u16string Caption, const std::function<void()>& Work) {
+    Run([&] {
+        const TEditHistory::Command step(history_, std::move(Caption));
+        Work();
+    });
+}
+
+void TForm1::Undo() {
+    Run([this] { history_.Undo(); });
+}
+
+void TForm1::Redo() {
+    Run([this] { history_.Redo(); });
+}
+
+bool TForm1::CanUndo() const {
+    return history_.CanUndo();
+}
+
+bool TForm1::CanRedo() const {
+    return history_.CanRedo();
+}
+
+std::u16string TForm1::UndoText() const {
+    return history_.UndoText();
+}
+
+std::u16string TForm1::RedoText() const {
+    return history_.RedoText();
+}
+
+void TForm1::Run(const std::function<void()>& Work) {
     std::u16string message;
     try {
         Work();
@@ -77,8 +131,10 @@ void TForm1::acOPenProfileExecute() {
 }
 
 void TForm1::OpenProfileFile(const std::filesystem::path& FileName) {
+    history_.NameCommand(u"Open profile");
     RememberFolder(FileName);
     lbFilename.SetText(BareFileName(FileName));
+    history_.TakeProfileRows();
     EmptySoundProfil(CurrentSoundProfil);
     LoadSoundProfil(FileName, CurrentSoundProfil);
     ShowProfile();
@@ -89,6 +145,7 @@ void TForm1::acSaveProfileExecute() {
 
     std::vector<std::vector<float>> rows;
     boNumericDataok = GridToProfileRows(StringGrid1, 1, 2, rows);
+    history_.TakeProfileRows();
     CurrentSoundProfil.xyData = std::move(rows);
     if (!boNumericDataok) {
         Desktop.MessageDlg(TMsgDlgType::mtError, TMsgDlgButtons::mbOK,
@@ -123,6 +180,7 @@ void TForm1::acImportExecute() {
 }
 
 void TForm1::ImportAsciiFile(const std::filesystem::path& FileName) {
+    history_.NameCommand(u"Import ASCII");
     std::error_code error;
     if (!std::filesystem::exists(FileName, error)) {
         return;
@@ -145,6 +203,7 @@ void TForm1::ImportAsciiFile(const std::filesystem::path& FileName) {
         Desktop.MessageDlg(TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK, u"File invalid.");
         return;
     }
+    history_.TakePoints();
     KorrDataTemp.DatenXYZ[0] = std::move(imported.DatenXYZ[0]);
     KorrDataTemp.DatenXYZ[1] = std::move(imported.DatenXYZ[1]);
     ShowPoints(KorrDataTemp);
@@ -180,6 +239,8 @@ void TForm1::NotationChanged(char16_t OldSeparator) {
         return;
     }
     const NumberNotation old{OldSeparator};
+    // Not a step of its own: the texts it rewrites go back with the newest step.
+    const TEditHistory::Merge merge(history_);
     TGridUpdateScope update(StringGrid1);
     for (int32_t row = 1; row < StringGrid1.RowCount(); ++row) {
         for (int32_t col = 1; col <= 2; ++col) {
@@ -207,6 +268,7 @@ void TForm1::acCloseExecute() {
 void TForm1::acClearExecute() {
     ClearTable();
     Edit1.SetText(u"?");
+    history_.TakeSeries();
     Series1.Empty();
     lbFilename.SetText(u"");
 }
@@ -243,6 +305,7 @@ bool TForm1::ReadTable() {
 
     std::vector<std::vector<float>> rows;
     boNumericDataok = GridToProfileRows(StringGrid1, 1, 2, rows);
+    history_.TakeProfileRows();
     CurrentSoundProfil.xyData = std::move(rows);
     if (!boNumericDataok) {
         Desktop.MessageDlg(TMsgDlgType::mtError, TMsgDlgButtons::mbOK,
@@ -269,6 +332,7 @@ void TForm1::ShowRows() {
 
     // A row read from a file may hold fewer than two values: the table shows what it has, the
     // chart only takes complete points.
+    history_.TakePoints();
     std::vector<float>& freqs = KorrDataTemp.DatenXYZ[0];
     std::vector<float>& gains = KorrDataTemp.DatenXYZ[1];
     freqs.clear();
@@ -287,6 +351,7 @@ void TForm1::ShowRows() {
 void TForm1::ShowPoints(const TDatentyp& Series) {
     const std::vector<float>& freqs = Series.DatenXYZ[0];
     const std::vector<float>& gains = Series.DatenXYZ[1];
+    history_.TakeSeries();
     if (freqs.size() >= 2 && !gains.empty()) {
         ShowSeries(Series, Series1, u"");
         return;

@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "audio_ASCII_Import.h"
+#include "edit_history.h"
 #include "teechart_basics.h"
+#include "text_field.h"
 #include "uStringgrid_VCL.h"
 
 enum class TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation };
@@ -49,21 +51,6 @@ struct TDesktop {
     std::function<std::filesystem::path()> ExecutablePath; // the running program's own file
     // The texts of the fields as the user left them, in order, or nullopt when the user cancels.
     std::function<std::optional<std::vector<std::u16string>>(const TValueDialog&)> AskValues;
-};
-
-// A line of text shown by a viewer (the name field, the file label). The viewer that types into
-// it calls SetText at every change; OnChange tells the viewer about every change of the text,
-// its own included, so it compares before it writes back.
-class TTextField {
-public:
-    const std::u16string& Text() const { return text_; }
-    // OnChange is called only when the text really changes.
-    void SetText(std::u16string Text);
-    // Must neither change the field nor throw.
-    std::function<void()> OnChange;
-
-private:
-    std::u16string text_;
 };
 
 class TForm1 {
@@ -121,8 +108,24 @@ public:
     // it and is shown with MessageDlg(mtError, mbOK, what() + the full-stop rule). Out of memory
     // is shown as "Out of memory".
     void Execute(void (TForm1::*Command)());
-    // The same for a piece of work that is not one of the ten commands.
+    // The same for a piece of work that is not one of the ten commands. Its step is captioned as
+    // the Open or Import it runs (OpenProfileFile, ImportAsciiFile, DropFiles).
     void Execute(const std::function<void()>& Work);
+    // The same with the caption of the step the work makes.
+    void Execute(std::u16string Caption, const std::function<void()>& Work);
+
+    // The edit history. Each command run through Execute that changed anything is one step with
+    // its action's caption; changes made outside a command are typing: a run of changes to one
+    // cell, or to one field, is one step "Typing". Info, Close and cancelled dialogs make none.
+    // Undo takes back the last step, Redo does again the last step taken back; each does nothing
+    // when there is none and runs through the error handler.
+    void Undo();
+    void Redo();
+    bool CanUndo() const;
+    bool CanRedo() const;
+    // The caption of the step Undo or Redo would take, empty when there is none.
+    std::u16string UndoText() const;
+    std::u16string RedoText() const;
 
     // Open profile without its dialog: the steps after the user has chosen `FileName`. The
     // desktop uses it for a profile named on the command line.
@@ -169,7 +172,12 @@ private:
                                std::u16string DefaultExt = {}) const;
     void RememberFolder(const std::filesystem::path& FileName);
 
+    // The general error handler around Work.
+    void Run(const std::function<void()>& Work);
+
     std::filesystem::path lastFolder_;
+    // Last, so that it goes before the parts it follows.
+    TEditHistory history_;
 };
 
 // The text the general error handler shows for a message: a full stop is appended unless the

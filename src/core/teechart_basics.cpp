@@ -95,6 +95,15 @@ void TLineSeries::Empty() {
     Changed();
 }
 
+void TLineSeries::SwapPoints(TSeriesPoints& points) {
+    x_.swap(points.X);
+    y_.swap(points.Y);
+    labels_.swap(points.Labels);
+    colors_.swap(points.Colors);
+    title_.swap(points.Title);
+    Changed();
+}
+
 std::size_t TLineSeries::AddXY(double x, double y, std::u16string label, TColor color) {
     // Room first in all four lists, so that a failed allocation cannot leave them uneven.
     const auto makeRoom = [](auto& list) {

@@ -16,6 +16,15 @@
 
 using TColor = uint32_t; // 0xRRGGBB
 
+// What a line series shows: its points, list by list, and its title.
+struct TSeriesPoints {
+    std::vector<double> X;
+    std::vector<double> Y;
+    std::vector<std::u16string> Labels;
+    std::vector<TColor> Colors;
+    std::u16string Title;
+};
+
 // Points ordered by X (ascending; equal X in the order they were added), each with Y, a label and
 // a colour at the same index.
 class TLineSeries {
@@ -36,6 +45,10 @@ public:
     // Inserts the point after the last stored point whose X is not greater than x, searching
     // from the end: equal X keep their order. Returns the index the point got.
     std::size_t AddXY(double x, double y, std::u16string label, TColor color);
+
+    // Exchanges the points and the title with `points`, which must hold lists of equal length
+    // with X ascending; OnChange is called.
+    void SwapPoints(TSeriesPoints& points);
 
     std::size_t Count() const { return x_.size(); }
     const std::vector<double>& XValues() const { return x_; }

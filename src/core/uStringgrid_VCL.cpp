@@ -294,6 +294,7 @@ void TStringGrid::SetRowCount(int32_t Count) {
         Count > old ? TGridChange{TGridChangeKind::RowsInserted, old, Count - 1, 0, colCount_ - 1}
                     : TGridChange{TGridChangeKind::RowsRemoved, Count, old - 1, 0, colCount_ - 1};
     Report(change);
+    Edits.Notify({TGridEditKind::RowCount, old, 0});
     if (fixedRows_ >= Count) {
         fixedRows_ = Count - 1;
         Report({TGridChangeKind::Layout, 0, rowCount_ - 1, 0, colCount_ - 1});
@@ -340,9 +341,11 @@ void TStringGrid::SetCells(int32_t Col, int32_t Row, std::u16string Text) {
     if (TextOf(cell) == Text) {
         return;
     }
+    const auto old = OldValue(Col, Row);
     PoolText(cell) = std::move(Text);
     cell.isNumber = false;
     MarkChanged(Row, Row, Col, Col);
+    TellCellText(Col, Row, old);
 }
 
 void TStringGrid::SetNumberCell(int32_t Col, int32_t Row, float Value, char16_t Separator) {
@@ -353,11 +356,14 @@ void TStringGrid::SetNumberCell(int32_t Col, int32_t Row, float Value, char16_t 
         if (SameGeneralText(cell.number, Value)) {
             return;
         }
+        const auto old = OldValue(Col, Row);
         cell.number = Value;
         cell.written = false;
         MarkChanged(Row, Row, Col, Col);
+        TellCellText(Col, Row, old);
         return;
     }
+    const auto old = OldValue(Col, Row);
     // A general text is never empty; any other text has to be compared with it.
     const bool compare = cell.text != 0 && !TextOf(cell).empty();
     bool changed = true;
@@ -373,6 +379,28 @@ void TStringGrid::SetNumberCell(int32_t Col, int32_t Row, float Value, char16_t 
     cell.written = compare;
     if (changed) {
         MarkChanged(Row, Row, Col, Col);
+        TellCellText(Col, Row, old);
+    }
+}
+
+TCellValue TStringGrid::CellValue(int32_t Col, int32_t Row) const {
+    CheckInside(Col, colCount_, "column");
+    CheckInside(Row, rowCount_, "row");
+    Cell* cell = FindCell(Col, Row);
+    if (!cell) {
+        return {};
+    }
+    if (cell->isNumber) {
+        return {{}, cell->number, cell->separator, true};
+    }
+    return {TextOf(*cell), 0, 0, false};
+}
+
+void TStringGrid::SetCellValue(int32_t Col, int32_t Row, const TCellValue& Value) {
+    if (Value.IsNumber) {
+        SetNumberCell(Col, Row, Value.Number, Value.Separator);
+    } else {
+        SetCells(Col, Row, Value.Text);
     }
 }
 
@@ -413,6 +441,7 @@ void TStringGrid::ExchangeRows(int32_t RowA, int32_t RowB) {
     std::swap(order_[RowA], order_[RowB]);
     MarkChanged(RowA, RowA, 0, colCount_ - 1);
     MarkChanged(RowB, RowB, 0, colCount_ - 1);
+    Edits.Notify({TGridEditKind::RowsSwapped, RowA, RowB});
 }
 
 void TStringGrid::MoveRow(int32_t From, int32_t To) {
@@ -430,6 +459,7 @@ void TStringGrid::MoveRow(int32_t From, int32_t To) {
         std::rotate(to, from, from + 1);
     }
     MarkChanged(std::min(From, To), std::max(From, To), 0, colCount_ - 1);
+    Edits.Notify({TGridEditKind::RowMoved, From, To});
 }
 
 bool TStringGrid::SelectCell(int32_t Col, int32_t Row) {
@@ -547,11 +577,28 @@ void TStringGrid::MoveCurrentCell(int32_t Col, int32_t Row) {
         return;
     }
     FlushChanged();
+    const int32_t oldCol = col_;
+    const int32_t oldRow = row_;
     col_ = Col;
     row_ = Row;
+    Edits.Notify({TGridEditKind::CurrentCell, oldCol, oldRow});
     Report({TGridChangeKind::CurrentCellMoved, Row, Row, Col, Col});
     if (OnSelectCell) {
         OnSelectCell(Col, Row);
+    }
+}
+
+std::optional<TCellValue> TStringGrid::OldValue(int32_t Col, int32_t Row) const {
+    if (Edits.Empty()) {
+        return std::nullopt;
+    }
+    return CellValue(Col, Row);
+}
+
+void TStringGrid::TellCellText(int32_t Col, int32_t Row,
+                               const std::optional<TCellValue>& Old) const {
+    if (Old) {
+        Edits.Notify({TGridEditKind::CellText, Col, Row, &*Old});
     }
 }
 

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "listeners.h"
+
 // What a viewer must redraw. Ranges are inclusive and lie inside the table as it stands when the
 // change is reported; every report comes after the model has changed.
 enum class TGridChangeKind {
@@ -27,13 +29,39 @@ struct TGridChange {
     int32_t LastCol = 0;
 };
 
+// What a cell holds: a text, or a float shown in the general format with a separator.
+struct TCellValue {
+    std::u16string Text; // when not IsNumber
+    float Number = 0;
+    char16_t Separator = 0;
+    bool IsNumber = false;
+};
+
+// One change of the grid's content, told after it happened with what it replaced, so that it can
+// be taken back: the texts a cell showed, the row count, the row order and the current cell.
+enum class TGridEditKind {
+    CellText,    // cell (A, B) shows another text; Old is what it held before
+    RowCount,    // the row count was A
+    RowsSwapped, // rows A and B were exchanged
+    RowMoved,    // row A was moved to position B
+    CurrentCell, // the current cell was (A, B)
+};
+
+struct TGridEdit {
+    TGridEditKind Kind;
+    int32_t A = 0;
+    int32_t B = 0;
+    const TCellValue* Old = nullptr;
+};
+
 // A grid of UTF-16 texts addressed by (column, row), with fixed leading columns and rows and a
 // current cell outside them. Texts are kept per row and column, independently of the counts:
 // rows hidden by lowering the row count keep their texts and show them again when it grows.
 // A number cell holds the general text of a float, written out only when it is read; so reading
 // changes the storage too, and the grid belongs to one thread.
 // A new grid has 5 columns, 5 rows, one fixed column, one fixed row and the current cell (1, 1).
-// A copy keeps the callbacks, so it reports to the same viewers.
+// A copy keeps the view callbacks, so it reports to the same viewers, but not the listeners of
+// Edits.
 class TStringGrid {
 public:
     TStringGrid();
@@ -69,6 +97,11 @@ public:
     // Cells(Col, Row) holds at most one UTF-16 unit; a number's text is not written out for it.
     bool IsShortText(int32_t Col, int32_t Row) const;
 
+    // The cell's content, and the content written back: the same text shows again, and a number
+    // reads back as the number. Only inside the grid, like SetCells.
+    TCellValue CellValue(int32_t Col, int32_t Row) const;
+    void SetCellValue(int32_t Col, int32_t Row, const TCellValue& Value);
+
     // Exchanges the whole rows, every stored text of both; O(1).
     void ExchangeRows(int32_t RowA, int32_t RowB);
     // Moves row From to position To, shifting the rows between by one. Both inside the grid.
@@ -92,6 +125,9 @@ public:
     std::function<void(const TGridChange&)> OnChange;
     // Every change of the current cell, the user's and the model's own; it cannot be refused.
     std::function<void(int32_t ACol, int32_t ARow)> OnSelectCell;
+    // Every change of a text, the row count, the row order or the current cell, as it happens
+    // (also inside an update); listeners must not change the grid. Column layout is not told.
+    TListeners<TGridEdit> Edits;
 
 private:
     // A text of the pool, or a number whose text goes into the pool when it is first read.
@@ -113,6 +149,9 @@ private:
     void FlushChanged();
     void Report(const TGridChange& Change);
     void MoveCurrentCell(int32_t Col, int32_t Row);
+    // The value a cell held before a change, taken only when someone listens.
+    std::optional<TCellValue> OldValue(int32_t Col, int32_t Row) const;
+    void TellCellText(int32_t Col, int32_t Row, const std::optional<TCellValue>& Old) const;
 
     int32_t colCount_ = 5;
     int32_t rowCount_ = 5;

@@ -1,6 +1,7 @@
-// A monkey drives the editor's commands with random cell texts, selections and dialog answers
-// (good, bad and missing files, folders, cancel) and checks after every step what must always
-// hold. A failure names the seed, the step and the actions before it; the same seed replays them.
+// A monkey drives the editor's commands with random cell texts, selections, dialog answers
+// (good, bad and missing files, folders, cancel), undos and redos, and checks after every step
+// what must always hold. A failure names the seed, the step and the actions before it; the same
+// seed replays them.
 //
 // The long run: SPE_MONKEY_SEED=<n> editor_monkey_test --gtest_also_run_disabled_tests
 //                   --gtest_filter='*DISABLED_*'
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstdlib>
@@ -18,6 +20,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "number_text.h"
@@ -533,7 +536,17 @@ private:
             recent_.pop_front();
         }
         shown_.clear();
-        const uint64_t roll = dice_.Below(100);
+        const uint64_t roll = dice_.Below(110);
+        if (roll >= 100) {
+            if (roll < 105) {
+                Undo();
+            } else {
+                Redo();
+            }
+            return;
+        }
+        kind_ = Kind::Command;
+        const Whole before = TakeWhole();
         if (roll < 6) {
             Open();
         } else if (roll < 12) {
@@ -563,15 +576,20 @@ private:
             recent_.back() += "notation '" +
                               std::string(1, static_cast<char>(UserNotation.DecimalSeparator)) +
                               "'";
+            kind_ = Kind::Other;
         } else if (roll < 47) {
             const std::u16string name = RandomCellText(dice_);
             recent_.back() += "name := \"" + Narrow(name.substr(0, 40)) + "\"";
             form_.Edit1.SetText(name);
+            kind_ = Kind::Typing;
+            target_ = {-1, -1};
         } else if (roll < 62) {
             Select();
+            kind_ = Kind::Other;
         } else {
             Edit();
         }
+        Follow(before, TakeWhole());
         for (const Shown& m : shown_) {
             if (!KnownMessage(m.kind, m.buttons, m.text, (folder_ / "").u16string())) {
                 Fail("unknown message " + std::to_string(static_cast<int>(m.kind)) + ": \"" +
@@ -590,6 +608,133 @@ private:
         recent_.back() += "cell (" + std::to_string(col) + ", " + std::to_string(row) + ") := \"" +
                           Narrow(text.substr(0, 40)) + (text.size() > 40 ? "...\"" : "\"");
         grid.SetCells(col, row, text);
+        kind_ = Kind::Typing;
+        target_ = {col, row};
+    }
+
+    // Everything a step restores, hidden rows included (trailing rows never written left out).
+    struct Whole {
+        std::vector<std::u16string> cells;
+        int32_t rowCount = 0, col = 0, row = 0, frowindex = 0;
+        std::u16string name, label;
+        std::vector<uint64_t> x, y;
+        std::vector<uint32_t> freqs, gains;
+        std::u16string profileName;
+        int32_t version = 0;
+        std::vector<std::vector<uint32_t>> rows;
+        bool numericOk = false;
+        bool operator==(const Whole&) const = default;
+    };
+
+    Whole TakeWhole() {
+        const TStringGrid& grid = form_.StringGrid1;
+        mostRows_ = std::max(mostRows_, grid.RowCount());
+        Whole w;
+        for (int32_t r = 0; r < mostRows_; ++r) {
+            for (int32_t c = 0; c < grid.ColCount(); ++c) {
+                w.cells.push_back(grid.Cells(c, r));
+            }
+        }
+        while (!w.cells.empty() && w.cells.back().empty()) {
+            w.cells.pop_back();
+        }
+        w.rowCount = grid.RowCount();
+        w.col = grid.Col();
+        w.row = grid.Row();
+        w.frowindex = form_.frowindex;
+        w.name = form_.Edit1.Text();
+        w.label = form_.lbFilename.Text();
+        w.x = Bits(form_.Series1.XValues());
+        w.y = Bits(form_.Series1.YValues());
+        w.freqs = Bits(form_.KorrDataTemp.DatenXYZ[0]);
+        w.gains = Bits(form_.KorrDataTemp.DatenXYZ[1]);
+        w.profileName = CurrentSoundProfil.stName;
+        w.version = CurrentSoundProfil.iVers;
+        w.rows = Bits(CurrentSoundProfil.xyData);
+        w.numericOk = form_.boNumericDataok;
+        return w;
+    }
+
+    // What the history must have made of the action: a command or a run of typing that changed
+    // anything is one step; a moved current cell ends a run.
+    void Follow(const Whole& before, const Whole& after) {
+        const bool changed = after != before;
+        if (kind_ == Kind::Other) {
+            if (after.col != before.col || after.row != before.row) {
+                run_.reset();
+            }
+        } else if (kind_ == Kind::Command) {
+            run_.reset();
+            if (changed) {
+                done_.push_back({before, after});
+                undone_.clear();
+            }
+        } else if (run_ == target_ && changed) {
+            if (after == runStart_) {
+                done_.pop_back(); // typed back to where the run began
+                run_.reset();
+            } else {
+                done_.back().second = after;
+            }
+        } else if (changed) {
+            done_.push_back({before, after});
+            undone_.clear();
+            run_ = target_;
+            runStart_ = before;
+        }
+        CheckHistory();
+    }
+
+    void Undo() {
+        recent_.back() += "undo";
+        const Whole before = TakeWhole();
+        form_.Undo();
+        if (!done_.empty()) {
+            run_.reset();
+            if (TakeWhole() != done_.back().first) {
+                Fail("Undo did not bring back the state before the step");
+            }
+            undone_.push_back(done_.back());
+            done_.pop_back();
+        } else if (TakeWhole() != before) {
+            Fail("Undo without a step changed something");
+        }
+        if (!shown_.empty()) {
+            Fail("Undo showed a message");
+        }
+        CheckHistory();
+    }
+
+    void Redo() {
+        recent_.back() += "redo";
+        const Whole before = TakeWhole();
+        form_.Redo();
+        if (!undone_.empty()) {
+            run_.reset();
+            if (TakeWhole() != undone_.back().second) {
+                Fail("Redo did not bring back the state the step had made");
+            }
+            done_.push_back(undone_.back());
+            undone_.pop_back();
+        } else if (TakeWhole() != before) {
+            Fail("Redo without a step changed something");
+        }
+        if (!shown_.empty()) {
+            Fail("Redo showed a message");
+        }
+        CheckHistory();
+    }
+
+    void CheckHistory() {
+        if (done_.size() > TEditHistory::DefaultMaxSteps) {
+            done_.erase(done_.begin()); // the history keeps the newest steps
+        }
+        if (form_.CanUndo() != !done_.empty() || form_.CanRedo() != !undone_.empty()) {
+            Fail("the history holds " + std::string(form_.CanUndo() ? "" : "no ") +
+                 "steps to undo and " + (form_.CanRedo() ? "" : "no ") + "steps to redo; " +
+                 std::to_string(done_.size()) + " and " + std::to_string(undone_.size()) +
+                 " expected");
+        }
     }
 
     void Select() {
@@ -727,6 +872,14 @@ private:
         }
     }
 
+    enum class Kind { Command, Typing, Other };
+    Kind kind_ = Kind::Command;
+    std::pair<int32_t, int32_t> target_;
+    std::optional<std::pair<int32_t, int32_t>> run_;
+    Whole runStart_;
+    // The steps in effect and those taken back: the state before each and the state it made.
+    std::vector<std::pair<Whole, Whole>> done_, undone_;
+    int32_t mostRows_ = 1;
     uint64_t seed_;
     Dice dice_;
     fs::path folder_;

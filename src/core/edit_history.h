@@ -1,0 +1,170 @@
+#pragma once
+// The edit history: every step a person takes, by a command or by typing, can be taken back and
+// done again, exactly, also for the texts of rows hidden behind the table's end.
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "audio_ASCII_Import.h"
+#include "listeners.h"
+#include "teechart_basics.h"
+#include "text_field.h"
+#include "uStreamSoundProfil.h"
+#include "uStringgrid_VCL.h"
+
+// The parts of the editor that a step restores.
+struct TEditedState {
+    TStringGrid& Grid;
+    TTextField& Name;
+    TTextField& FileLabel;
+    TLineSeries& Series;
+    TDatentyp& Points; // DatenXYZ[0] and [1]
+    TSoundProfil& Profile;
+    bool& NumericOk;
+};
+
+class TEditHistory {
+public:
+    static constexpr std::size_t DefaultMaxSteps = 100;
+    static constexpr std::size_t DefaultMaxBytes = std::size_t{512} << 20;
+
+    // Follows the grid and the two fields from now on; it must go before them.
+    explicit TEditHistory(TEditedState State, std::size_t MaxSteps = DefaultMaxSteps,
+                          std::size_t MaxBytes = DefaultMaxBytes);
+    TEditHistory(const TEditHistory&) = delete;
+    TEditHistory& operator=(const TEditHistory&) = delete;
+
+    // Everything a command changes while it runs is one step with its caption, recorded when the
+    // command ends, also by an error, and only when something differs from before.
+    class Command {
+    public:
+        Command(TEditHistory& History, std::u16string Caption);
+        ~Command();
+        Command(const Command&) = delete;
+        Command& operator=(const Command&) = delete;
+
+    private:
+        TEditHistory& history_;
+    };
+    // Gives the running command its caption when it has none yet (work run without a caption).
+    void NameCommand(const std::u16string& Caption);
+
+    // A running command calls these right before it replaces the profile's rows, the point series
+    // or the chart's points as a whole: the first time in a step the history takes the old
+    // content over and leaves the field empty. Outside a command they do nothing.
+    void TakeProfileRows();
+    void TakePoints();
+    void TakeSeries();
+
+    // Changes made meanwhile are no step of their own: they join the newest step, so that taking
+    // it back takes them back too; without one they stay. Steps taken back are forgotten.
+    class Merge {
+    public:
+        explicit Merge(TEditHistory& History);
+        ~Merge();
+        Merge(const Merge&) = delete;
+        Merge& operator=(const Merge&) = delete;
+
+    private:
+        TEditHistory& history_;
+    };
+
+    bool CanUndo() const { return !done_.empty(); }
+    bool CanRedo() const { return !undone_.empty(); }
+    // The caption of the step Undo or Redo would take, empty when there is none.
+    std::u16string UndoText() const;
+    std::u16string RedoText() const;
+    // Nothing when there is no step. When restoring fails (out of memory) the history is emptied
+    // and the error goes on.
+    void Undo();
+    void Redo();
+    // Forgets every step.
+    void Clear();
+
+    // The steps kept, taken back and the memory they hold, for the limits.
+    std::size_t UndoCount() const { return done_.size(); }
+    std::size_t RedoCount() const { return undone_.size(); }
+    std::size_t Bytes() const;
+
+private:
+    enum class OpKind : uint8_t { Cell, RowCount, RowsSwapped, RowMoved, Name, FileLabel };
+    // One change, holding the state on its other side: before it while it is in effect, after it
+    // while it is taken back.
+    struct Op {
+        int32_t a = 0;
+        int32_t b = 0;
+        float number = 0;
+        uint32_t offset = 0; // the text, in the step's texts
+        uint32_t length = 0;
+        char16_t separator = 0;
+        OpKind kind = OpKind::Cell;
+        bool isNumber = false;
+    };
+    // The profile's rows, value after value; Sizes is empty when every row has two.
+    struct Rows {
+        std::vector<float> Values;
+        std::vector<uint32_t> Sizes;
+        std::size_t Count = 0;
+    };
+    struct Step {
+        std::u16string caption;
+        std::vector<Op> ops;
+        std::u16string texts;
+        int32_t colBefore = 0, rowBefore = 0, colAfter = 0, rowAfter = 0;
+        int32_t rowCountBefore = 0;
+        std::optional<Rows> rows;
+        std::optional<std::vector<float>> freqs, gains;
+        std::optional<TSeriesPoints> series; // Labels or Colors left empty when all are default
+        std::size_t seriesCount = 0;
+        // The profile's name, version and conversion flag on the other side.
+        std::u16string name;
+        int32_t version = 0;
+        bool numericOk = false;
+        std::size_t bytes = 0;
+    };
+    enum class Mode { Idle, Command, Merge, Restoring };
+    enum class Run { None, Cell, Name, FileLabel };
+
+    void OnGrid(const TGridEdit& Edit);
+    void OnField(OpKind Kind, const std::u16string& Old);
+    void Record(Step& S, const TGridEdit& Edit);
+    void Record(Step& S, OpKind Kind, const std::u16string& Old);
+    static void PutText(Step& S, Op& O, std::u16string_view Text);
+    static std::u16string_view TextOf(const Step& S, const Op& O);
+    static TCellValue ValueOf(const Step& S, const Op& O);
+    void Typed(Run Kind, int32_t Col, int32_t Row, const TGridEdit* Edit,
+               const std::u16string* Old);
+    bool TypedBack(const Step& S) const;
+    void BeginCommand(std::u16string Caption);
+    void EndCommand() noexcept;
+    bool Changed(Step& S);
+    void Push(Step&& S);
+    void Limit();
+    void Restore(Step& S, bool Back);
+    static std::size_t SizeOf(const Step& S);
+    static Rows Flatten(const std::vector<std::vector<float>>& Source);
+    static std::vector<std::vector<float>> Expand(const Rows& Source);
+    static TSeriesPoints Compact(TSeriesPoints Points);
+    Step NewStep(std::u16string Caption) const;
+
+    TEditedState state_;
+    std::size_t maxSteps_;
+    std::size_t maxBytes_;
+    std::deque<Step> done_;
+    std::deque<Step> undone_;
+    std::size_t bytes_ = 0; // of done_ and undone_
+    Mode mode_ = Mode::Idle;
+    std::optional<Step> current_;
+    // The cell or field the newest step is typing into, while more typing there joins it.
+    Run run_ = Run::None;
+    int32_t runCol_ = 0, runRow_ = 0;
+    // A change went unrecorded (out of memory): the steps no longer fit the state.
+    bool lost_ = false;
+    TListeners<TGridEdit>::Subscription gridSub_;
+    TListeners<std::u16string>::Subscription nameSub_;
+    TListeners<std::u16string>::Subscription labelSub_;
+};

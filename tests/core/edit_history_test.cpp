@@ -1,0 +1,722 @@
+#include "edit_history.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <ostream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "main_f.h"
+#include "number_text.h"
+#include "test_support.h"
+#include "text_utf.h"
+#include "uStreamSoundProfil.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Rows compared, hidden ones included: the tables of these tests stay well below it.
+constexpr int32_t kRowsCompared = 64;
+
+// Everything a step restores, with the texts of hidden rows, bit for bit.
+struct FormState {
+    std::vector<std::u16string> cells;
+    int32_t rowCount = 0, col = 0, row = 0, frowindex = 0;
+    std::u16string name, label;
+    std::vector<uint64_t> seriesX, seriesY;
+    std::vector<uint32_t> freqs, gains;
+    std::u16string profileName;
+    int32_t version = 0;
+    std::vector<std::vector<uint32_t>> rows;
+    bool numericOk = false;
+    bool operator==(const FormState&) const = default;
+};
+
+// The readable part of a state, for failure messages.
+void PrintTo(const FormState& s, std::ostream* os) {
+    *os << "rows " << s.rowCount << ", cell (" << s.col << ", " << s.row << "), frowindex "
+        << s.frowindex << ", name \"" << Utf16ToUtf8(s.name) << "\", label \""
+        << Utf16ToUtf8(s.label) << "\", " << s.seriesX.size() << " chart points, " << s.freqs.size()
+        << " points kept, profile \"" << Utf16ToUtf8(s.profileName) << "\" v" << s.version
+        << " with " << s.rows.size() << " rows, ok " << s.numericOk << ", cells:";
+    for (std::size_t i = 0; i < s.cells.size(); ++i) {
+        if (!s.cells[i].empty()) {
+            *os << " [" << i / 3 << "," << i % 3 << "]=" << Utf16ToUtf8(s.cells[i]);
+        }
+    }
+}
+
+template <class T, class B> std::vector<B> Bits(const std::vector<T>& values) {
+    std::vector<B> bits;
+    for (T v : values) {
+        bits.push_back(std::bit_cast<B>(v));
+    }
+    return bits;
+}
+
+FormState StateOf(const TForm1& form) {
+    FormState s;
+    const TStringGrid& grid = form.StringGrid1;
+    for (int32_t r = 0; r < kRowsCompared; ++r) {
+        for (int32_t c = 0; c < grid.ColCount(); ++c) {
+            s.cells.push_back(grid.Cells(c, r));
+        }
+    }
+    s.rowCount = grid.RowCount();
+    s.col = grid.Col();
+    s.row = grid.Row();
+    s.frowindex = form.frowindex;
+    s.name = form.Edit1.Text();
+    s.label = form.lbFilename.Text();
+    s.seriesX = Bits<double, uint64_t>(form.Series1.XValues());
+    s.seriesY = Bits<double, uint64_t>(form.Series1.YValues());
+    s.freqs = Bits<float, uint32_t>(form.KorrDataTemp.DatenXYZ[0]);
+    s.gains = Bits<float, uint32_t>(form.KorrDataTemp.DatenXYZ[1]);
+    s.profileName = CurrentSoundProfil.stName;
+    s.version = CurrentSoundProfil.iVers;
+    for (const auto& row : CurrentSoundProfil.xyData) {
+        s.rows.push_back(Bits<float, uint32_t>(row));
+    }
+    s.numericOk = form.boNumericDataok;
+    return s;
+}
+
+// The profile and the global profile are shared between forms: each form's view of it is taken
+// and put back around its turn.
+struct FormWithProfile {
+    TForm1 form;
+    TSoundProfil profile;
+};
+
+// Files the dialogs answer with, in one temporary folder.
+class Files {
+public:
+    Files() : folder_(MakeTemporaryFolder("edit-history")) {
+        Profile("a.ump", u"First", {{200, 1}, {100, -2}, {300, 0.5f}});
+        Profile("b.ump", u"B", {{50, 3}, {20, -1}});
+        WriteFileBytes(folder_ / "bad.ump", std::string("\x02\0\0\0", 4));
+        WriteFileBytes(folder_ / "points.txt",
+                       std::string("f;g\r\nHz;dB\r\n100;1,5\r\n50;-2\r\n200;3\r\n"));
+        WriteFileBytes(folder_ / "words.txt", std::string("f;g\r\nHz;dB\r\nabc;1\r\n"));
+        fs::create_directory(folder_ / "saved");
+        fs::create_directory(folder_ / "replayed");
+    }
+    ~Files() { fs::remove_all(folder_); }
+    Files(const Files&) = delete;
+    Files& operator=(const Files&) = delete;
+
+    fs::path operator/(const char* name) const { return folder_ / name; }
+
+private:
+    void Profile(const char* name, std::u16string title, std::vector<std::vector<float>> rows) {
+        TSoundProfil profile;
+        profile.iVers = SoundProfilVersion;
+        profile.stName = std::move(title);
+        profile.xyData = std::move(rows);
+        SaveSoundProfil(folder_ / name, profile);
+    }
+    fs::path folder_;
+};
+
+// One person's action, applied alike to any form: the dialogs answer with `file` (nullopt
+// cancels), messages with OK or Yes.
+struct Action {
+    enum Kind { Command, Write, Name, Select } kind = Command;
+    void (TForm1::*command)() = nullptr;
+    std::optional<fs::path> file;
+    int32_t col = 0, row = 0;
+    std::u16string text;
+
+    // `saveFolder` takes the files Save writes, so that a replay never overwrites what the form
+    // under test wrote.
+    void Apply(TForm1& form, const fs::path& saveFolder) const {
+        switch (kind) {
+        case Command:
+            form.Desktop.RunOpenDialog = [this](const TFileDialogSettings&) { return file; };
+            form.Desktop.RunSaveDialog = [this, saveFolder](const TFileDialogSettings&) {
+                return file ? std::optional<fs::path>(saveFolder / file->filename()) : file;
+            };
+            form.Execute(command);
+            return;
+        case Write:
+            form.StringGrid1.SetCells(col, row, text);
+            return;
+        case Name:
+            form.Edit1.SetText(text);
+            return;
+        case Select:
+            form.StringGrid1.SelectCell(col, row);
+            return;
+        }
+    }
+};
+
+void QuietDesktop(TForm1& form, std::vector<std::u16string>* shown = nullptr) {
+    form.Desktop.MessageDlg = [shown](TMsgDlgType, TMsgDlgButtons buttons,
+                                      const std::u16string& text) {
+        if (shown) {
+            shown->push_back(text);
+        }
+        return buttons == TMsgDlgButtons::mbOK ? TModalResult::mrOk : TModalResult::mrYes;
+    };
+    form.Desktop.CloseMainWindow = [] {};
+    form.Desktop.ExecutablePath = [] { return fs::path("/nonexistent/editor"); };
+    form.Desktop.RunOpenDialog = [](const TFileDialogSettings&) { return std::nullopt; };
+    form.Desktop.RunSaveDialog = [](const TFileDialogSettings&) { return std::nullopt; };
+    // The curve tools' dialogs are answered with their defaults.
+    form.Desktop.AskValues = [](const TValueDialog& dialog) {
+        std::vector<std::u16string> texts;
+        for (const TValueField& field : dialog.Fields) {
+            texts.push_back(field.Text);
+        }
+        return std::optional(texts);
+    };
+}
+
+Action Cmd(void (TForm1::*command)(), std::optional<fs::path> file = std::nullopt) {
+    return {Action::Command, command, std::move(file), 0, 0, {}};
+}
+Action Write(int32_t col, int32_t row, std::u16string text) {
+    return {Action::Write, nullptr, std::nullopt, col, row, std::move(text)};
+}
+Action Select(int32_t col, int32_t row) {
+    return {Action::Select, nullptr, std::nullopt, col, row, {}};
+}
+
+class EditHistory : public ::testing::Test {
+protected:
+    void SetUp() override {
+        UserNotation = NumberNotation{u'.'};
+        CurrentSoundProfil = TSoundProfil{};
+        QuietDesktop(form_, &shown_);
+    }
+    void TearDown() override {
+        UserNotation = NumberNotation{u'.'};
+        CurrentSoundProfil = TSoundProfil{};
+    }
+    void Do(const std::vector<Action>& actions) {
+        for (const Action& a : actions) {
+            a.Apply(form_, files_ / "saved");
+        }
+    }
+
+    Files files_;
+    TForm1 form_;
+    std::vector<std::u16string> shown_;
+};
+
+// A table of five unsorted rows behind the header, with row 6 hidden behind the end.
+std::vector<Action> TypedTable() {
+    std::vector<Action> actions;
+    for (int i = 0; i < 6; ++i) {
+        actions.push_back(Cmd(&TForm1::acAppendExecute));
+    }
+    const char16_t* freqs[] = {u"300", u"100", u"", u"200", u"50", u"7000"};
+    const char16_t* gains[] = {u"1", u"-2,5", u"", u"0.5", u"3", u"9"};
+    for (int32_t r = 1; r <= 6; ++r) {
+        actions.push_back(Write(1, r, freqs[r - 1]));
+        actions.push_back(Write(2, r, gains[r - 1]));
+    }
+    actions.push_back(Select(1, 6));
+    actions.push_back(Cmd(&TForm1::acDelRowExecute));
+    actions.push_back(Select(2, 2));
+    return actions;
+}
+
+TEST_F(EditHistory, EachCommandIsOneStepThatUndoTakesBackAndRedoDoesAgain) {
+    struct Case {
+        const char* what;
+        std::vector<Action> before;
+        Action command;
+        std::u16string caption;
+    };
+    const std::vector<Case> cases = {
+        {"clear", TypedTable(), Cmd(&TForm1::acClearExecute), u"Clear table"},
+        {"insert", TypedTable(), Cmd(&TForm1::acInsertExecute), u"Insert row"},
+        {"delete", TypedTable(), Cmd(&TForm1::acDelRowExecute), u"Delete row"},
+        {"append over a hidden row", TypedTable(), Cmd(&TForm1::acAppendExecute), u"Append row"},
+        {"sort", TypedTable(), Cmd(&TForm1::acSortExecute), u"Update / Sort"},
+        {"open", TypedTable(), Cmd(&TForm1::acOPenProfileExecute, files_ / "a.ump"),
+         u"Open profile"},
+        {"open over a profile",
+         {Cmd(&TForm1::acOPenProfileExecute, files_ / "a.ump")},
+         Cmd(&TForm1::acOPenProfileExecute, files_ / "b.ump"),
+         u"Open profile"},
+        {"open of a refused file: the label changed",
+         {Cmd(&TForm1::acOPenProfileExecute, files_ / "a.ump")},
+         Cmd(&TForm1::acOPenProfileExecute, files_ / "bad.ump"),
+         u"Open profile"},
+        {"import", TypedTable(), Cmd(&TForm1::acImportExecute, files_ / "points.txt"),
+         u"Import ASCII"},
+        {"import with a warning: the label changed", TypedTable(),
+         Cmd(&TForm1::acImportExecute, files_ / "words.txt"), u"Import ASCII"},
+        {"save", TypedTable(), Cmd(&TForm1::acSaveProfileExecute, files_ / "s.ump"),
+         u"Save Profile"},
+        {"save cancelled after its sort", TypedTable(), Cmd(&TForm1::acSaveProfileExecute),
+         u"Save Profile"},
+        {"invert", TypedTable(), Cmd(&TForm1::acInvertExecute), u"Invert gains"},
+        {"normalize", TypedTable(), Cmd(&TForm1::acNormalizeExecute), u"Normalize at frequency"},
+        {"smooth", TypedTable(), Cmd(&TForm1::acSmoothExecute), u"Smooth"},
+        {"resample", TypedTable(), Cmd(&TForm1::acResampleExecute), u"Resample"},
+        {"limit", TypedTable(), Cmd(&TForm1::acLimitExecute), u"Limit frequency range"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TForm1 form;
+        QuietDesktop(form);
+        CurrentSoundProfil = TSoundProfil{};
+        for (const Action& a : c.before) {
+            a.Apply(form, files_ / "saved");
+        }
+        const FormState before = StateOf(form);
+        c.command.Apply(form, files_ / "saved");
+        const FormState after = StateOf(form);
+        ASSERT_NE(before, after);
+        EXPECT_EQ(form.UndoText(), c.caption);
+        form.Undo();
+        EXPECT_EQ(StateOf(form), before);
+        EXPECT_EQ(form.RedoText(), c.caption);
+        form.Redo();
+        EXPECT_EQ(StateOf(form), after);
+        EXPECT_FALSE(form.CanRedo());
+    }
+}
+
+TEST_F(EditHistory, ASortStoppedByAKeyThatDoesNotReadIsTakenBackWhole) {
+    Do({Cmd(&TForm1::acAppendExecute), Cmd(&TForm1::acAppendExecute), Cmd(&TForm1::acAppendExecute),
+        Write(1, 1, u"30"), Write(2, 1, u"1"), Write(1, 2, u"20"), Write(2, 2, u"2"),
+        Write(1, 3, u"xx"), Write(2, 3, u"3")});
+    const FormState before = StateOf(form_);
+    form_.Execute(&TForm1::acSortExecute);
+    ASSERT_EQ(shown_.size(), 1u);
+    EXPECT_EQ(shown_[0], u"'ERROR' is not a valid floating point value.");
+    const FormState stopped = StateOf(form_);
+    ASSERT_NE(stopped, before) << "the sort made an exchange before it stopped";
+    EXPECT_EQ(form_.UndoText(), u"Update / Sort");
+    form_.Undo();
+    EXPECT_EQ(StateOf(form_), before);
+    form_.Redo();
+    EXPECT_EQ(StateOf(form_), stopped);
+}
+
+TEST_F(EditHistory, StepsThatChangeNothingAreNotRecorded) {
+    Do({Cmd(&TForm1::acOPenProfileExecute, files_ / "a.ump"), Cmd(&TForm1::acSortExecute)});
+    form_.Undo(); // the sort
+    ASSERT_TRUE(form_.CanRedo());
+    const std::u16string shown = form_.StringGrid1.Cells(1, 1);
+    const std::vector<Action> nothing = {
+        Cmd(&TForm1::acInfoExecute),
+        Cmd(&TForm1::acCloseExecute),
+        Cmd(&TForm1::acOPenProfileExecute),             // cancelled
+        Cmd(&TForm1::acImportExecute),                  // cancelled
+        Cmd(&TForm1::acImportExecute, files_ / "none"), // no such file
+        Cmd(&TForm1::acDelRowExecute),                  // row 0
+        Write(1, 1, shown),
+        Select(2, 2),
+    };
+    Do(nothing);
+    EXPECT_EQ(form_.UndoText(), u"Open profile");
+    EXPECT_EQ(form_.RedoText(), u"Update / Sort");
+}
+
+TEST_F(EditHistory, TypingRunsAreOneStepPerCellOrField) {
+    Do({Cmd(&TForm1::acAppendExecute), Cmd(&TForm1::acAppendExecute), Select(1, 1)});
+    const FormState start = StateOf(form_);
+    Do({Write(1, 1, u"1"), Write(1, 1, u"12"), Write(1, 1, u"123")});
+    const FormState oneCell = StateOf(form_);
+    Do({Write(2, 1, u"4"), Write(2, 1, u"45")});
+    const FormState twoCells = StateOf(form_);
+    form_.Edit1.SetText(u"N");
+    form_.Edit1.SetText(u"Na");
+    form_.Edit1.SetText(u"Name");
+    EXPECT_EQ(form_.UndoText(), u"Typing");
+    form_.Undo();
+    EXPECT_EQ(StateOf(form_), twoCells);
+    form_.Undo();
+    EXPECT_EQ(StateOf(form_), oneCell);
+    form_.Undo();
+    EXPECT_EQ(StateOf(form_), start);
+    EXPECT_EQ(form_.UndoText(), u"Append row");
+
+    // A move of the current cell ends a run; typing a text back to where it started is none.
+    form_.Redo();
+    Do({Select(2, 2), Select(1, 1), Write(1, 1, u"1239"), Write(1, 1, u"123")});
+    EXPECT_EQ(StateOf(form_).cells, oneCell.cells);
+    form_.Undo();
+    EXPECT_EQ(StateOf(form_), start);
+}
+
+TEST_F(EditHistory, UndoTakesTheCurrentCellBackToWhereTheStepBegan) {
+    Do(TypedTable());
+    Do({Select(1, 5), Cmd(&TForm1::acDelRowExecute), Select(2, 1)});
+    form_.Undo();
+    EXPECT_EQ(form_.StringGrid1.Row(), 5);
+    EXPECT_EQ(form_.frowindex, 5);
+    form_.Redo();
+    EXPECT_EQ(form_.StringGrid1.Row(), 4) << "the deleted last row moved the current cell up";
+    EXPECT_EQ(form_.frowindex, 4);
+}
+
+TEST_F(EditHistory, ANewStepEmptiesTheRedoList) {
+    Do({Cmd(&TForm1::acAppendExecute), Cmd(&TForm1::acAppendExecute)});
+    form_.Undo();
+    EXPECT_TRUE(form_.CanRedo());
+    Do({Write(1, 1, u"5")});
+    EXPECT_FALSE(form_.CanRedo());
+    EXPECT_EQ(form_.RedoText(), u"");
+    form_.Redo();
+    EXPECT_EQ(form_.StringGrid1.RowCount(), 2);
+}
+
+TEST_F(EditHistory, UndoAndRedoWithoutStepsDoNothing) {
+    const FormState start = StateOf(form_);
+    EXPECT_FALSE(form_.CanUndo());
+    EXPECT_FALSE(form_.CanRedo());
+    EXPECT_EQ(form_.UndoText(), u"");
+    form_.Undo();
+    form_.Redo();
+    EXPECT_EQ(StateOf(form_), start);
+    EXPECT_TRUE(shown_.empty());
+}
+
+TEST_F(EditHistory, AHundredAndOneStepsKeepTheNewestHundred) {
+    Do({Cmd(&TForm1::acAppendExecute)});
+    for (int i = 0; i < 100; ++i) {
+        const std::string text = std::to_string(i);
+        Do({Write(1 + i % 2, 1, std::u16string(text.begin(), text.end()))});
+    }
+    int undone = 0;
+    for (; form_.CanUndo(); ++undone) {
+        form_.Undo();
+    }
+    EXPECT_EQ(undone, 100);
+    EXPECT_EQ(form_.StringGrid1.RowCount(), 2) << "the oldest step, the append, was dropped";
+    EXPECT_EQ(form_.StringGrid1.Cells(1, 1), u"");
+}
+
+// A history of its own over a grid and fields, with a small byte limit.
+TEST(EditHistoryLimits, TheOldestStepsGoOverTheByteLimitButNeverTheNewest) {
+    TStringGrid grid;
+    TTextField name, label;
+    TLineSeries series;
+    TDatentyp points;
+    TSoundProfil profile;
+    bool ok = false;
+    TEditHistory history({grid, name, label, series, points, profile, ok}, 100, 64 * 1024);
+    const std::u16string big(20 * 1024, u'7');
+    for (int32_t r = 1; r <= 3; ++r) {
+        grid.SetCells(1, r, big); // old: empty, so these steps are small
+    }
+    ASSERT_EQ(history.UndoCount(), 3u);
+    grid.SetCells(1, 1, u"a"); // keeps the 40 KiB text it replaced
+    EXPECT_EQ(history.UndoCount(), 4u);
+    grid.SetCells(1, 2, u"b");
+    EXPECT_LE(history.Bytes(), std::size_t{64 * 1024});
+    EXPECT_EQ(history.UndoCount(), 1u) << "two steps of 40 KiB do not fit";
+    const std::u16string bigName(100 * 1024, u'n');
+    name.SetText(bigName);
+    name.SetText(u""); // typed back: no step
+    EXPECT_EQ(history.UndoCount(), 1u);
+    name.SetText(bigName);
+    grid.SetCells(1, 3, u"c");
+    name.SetText(u"x"); // keeps the 200 KiB name: over the limit alone
+    EXPECT_EQ(history.UndoCount(), 1u);
+    history.Undo();
+    EXPECT_EQ(name.Text(), bigName);
+    EXPECT_FALSE(history.CanUndo());
+    history.Redo();
+    EXPECT_EQ(name.Text(), u"x");
+}
+
+TEST(EditHistoryListeners, ACopyOfAModelTellsNoneOfTheOriginalsListeners) {
+    TStringGrid grid;
+    TTextField field;
+    int edits = 0;
+    const auto gridSub = grid.Edits.Subscribe([&](const TGridEdit&) { ++edits; });
+    const auto fieldSub = field.Edits.Subscribe([&](const std::u16string&) { ++edits; });
+    TStringGrid gridCopy = grid;
+    TTextField fieldCopy = field;
+    gridCopy.SetCells(1, 1, u"x");
+    fieldCopy.SetText(u"y");
+    EXPECT_EQ(edits, 0);
+    grid.SetCells(1, 1, u"x");
+    field.SetText(u"y");
+    EXPECT_EQ(edits, 2);
+}
+
+// A run of random commands, typing, selections, notation changes, undos and redos. The model
+// knows which steps are in effect (a step is whatever changed the state); a fresh form that
+// replays only those must end in the same state, and stay the same under the same further
+// actions.
+class RandomHistory {
+public:
+    RandomHistory(uint64_t Seed, const Files& F) : engine_(Seed), files_(F) { QuietDesktop(form_); }
+
+    void Run(int Actions) {
+        for (int i = 0; i < Actions && !::testing::Test::HasFailure(); ++i) {
+            Step();
+            if (i % 15 == 14) {
+                CompareWithReplay(0);
+            }
+        }
+        CompareWithReplay(8);
+    }
+
+private:
+    struct ModelStep {
+        Action action;
+        int32_t col = 0, row = 0;
+        char16_t notation = u'.';
+        std::vector<std::pair<char16_t, char16_t>> merged; // notation changes: old, new
+    };
+
+    uint64_t Below(uint64_t n) { return engine_() % n; }
+
+    Action RandomAction() {
+        static const std::vector<std::u16string> texts = {
+            u"", u"1", u"12", u"100", u"50", u"x", u"2,5", u"7.25", u"300", u"-1", u"1e3"};
+        const TStringGrid& grid = form_.StringGrid1;
+        const bool room = grid.RowCount() < 40;
+        switch (Below(15)) {
+        case 0:
+            return Cmd(&TForm1::acClearExecute);
+        case 1:
+            return room ? Cmd(&TForm1::acAppendExecute) : Cmd(&TForm1::acDelRowExecute);
+        case 2:
+            return Cmd(&TForm1::acDelRowExecute);
+        case 3:
+            return room ? Cmd(&TForm1::acInsertExecute) : Cmd(&TForm1::acSortExecute);
+        case 4:
+            return Cmd(&TForm1::acSortExecute);
+        case 5: {
+            static const char* const names[] = {"a.ump", "b.ump", "bad.ump", nullptr};
+            const char* name = names[Below(4)];
+            return Cmd(&TForm1::acOPenProfileExecute,
+                       name ? std::optional<fs::path>(files_ / name) : std::nullopt);
+        }
+        case 6:
+            return Cmd(&TForm1::acImportExecute, files_ / (Below(2) ? "points.txt" : "words.txt"));
+        case 7:
+            return Cmd(&TForm1::acSaveProfileExecute,
+                       Below(2) ? std::optional<fs::path>(files_ / "s.ump") : std::nullopt);
+        case 8:
+        case 9:
+            return {Action::Name, nullptr, std::nullopt, 0, 0, texts[Below(texts.size())]};
+        case 11: {
+            static void (TForm1::*const tools[])() = {
+                &TForm1::acInvertExecute,  &TForm1::acOffsetExecute,   &TForm1::acNormalizeExecute,
+                &TForm1::acSmoothExecute, &TForm1::acResampleExecute, &TForm1::acLimitExecute};
+            return Cmd(tools[Below(std::size(tools))]);
+        }
+        case 10:
+            return Select(static_cast<int32_t>(1 + Below(2)),
+                          static_cast<int32_t>(Below(static_cast<uint64_t>(grid.RowCount()))));
+        default: {
+            // Mostly the current cell, so that runs of typing happen.
+            int32_t col = grid.Col();
+            int32_t row = grid.Row();
+            if (Below(3) == 0) {
+                col = static_cast<int32_t>(1 + Below(2));
+                row = static_cast<int32_t>(Below(static_cast<uint64_t>(grid.RowCount())));
+            }
+            return Write(col, row, texts[Below(texts.size())]);
+        }
+        }
+    }
+
+    void Step() {
+        log_ += "\n";
+        const uint64_t roll = Below(20);
+        if (roll < 3) {
+            Undo();
+        } else if (roll < 5) {
+            Redo();
+        } else if (roll < 6) {
+            Notation();
+        } else {
+            Act(RandomAction());
+        }
+        EXPECT_EQ(form_.CanUndo(), !done_.empty()) << log_;
+        EXPECT_EQ(form_.CanRedo(), !undone_.empty()) << log_;
+    }
+
+    void Act(const Action& action) {
+        log_ += Describe(action);
+        const FormState before = StateOf(form_);
+        action.Apply(form_, files_ / "saved");
+        const FormState after = StateOf(form_);
+        if (action.kind == Action::Select) {
+            if (after.col != before.col || after.row != before.row) {
+                run_.reset();
+            }
+            return;
+        }
+        if (action.kind == Action::Command) {
+            run_.reset();
+            if (after != before) {
+                Push(action, before);
+            }
+            return;
+        }
+        const std::pair<int32_t, int32_t> target =
+            action.kind == Action::Name ? std::pair(-1, -1) : std::pair(action.col, action.row);
+        if (run_ == target && after != before) {
+            if (after == runStart_) {
+                done_.pop_back();
+                run_.reset();
+            } else {
+                done_.back().action = action;
+            }
+        } else if (after != before) {
+            Push(action, before);
+            run_ = target;
+            runStart_ = before;
+        }
+        if (!done_.empty() && after != before) {
+            EXPECT_TRUE(done_.back().action.kind == Action::Command ||
+                        form_.UndoText() == u"Typing")
+                << log_;
+        }
+    }
+
+    void Push(const Action& action, const FormState& before) {
+        run_.reset();
+        done_.push_back({action, before.col, before.row, UserNotation.DecimalSeparator, {}});
+        undone_.clear();
+    }
+
+    void Undo() {
+        log_ += "undo";
+        form_.Undo();
+        // With nothing to take back, a run of typing goes on.
+        if (!done_.empty()) {
+            run_.reset();
+            EXPECT_EQ(form_.StringGrid1.Col(), done_.back().col);
+            EXPECT_EQ(form_.StringGrid1.Row(), done_.back().row);
+            undone_.push_back(done_.back());
+            done_.pop_back();
+        }
+    }
+
+    void Redo() {
+        log_ += "redo";
+        form_.Redo();
+        if (!undone_.empty()) {
+            run_.reset();
+            done_.push_back(undone_.back());
+            undone_.pop_back();
+        }
+    }
+
+    void Notation() {
+        log_ += "notation";
+        run_.reset();
+        const char16_t old = UserNotation.DecimalSeparator;
+        const char16_t now = old == u'.' ? u',' : u'.';
+        UserNotation.DecimalSeparator = now;
+        form_.NotationChanged(old);
+        (done_.empty() ? base_ : done_.back().merged).emplace_back(old, now);
+        undone_.clear();
+    }
+
+    void CompareWithReplay(int FurtherActions) {
+        const TSoundProfil profile = CurrentSoundProfil;
+        const NumberNotation notation = UserNotation;
+        const FormState real = StateOf(form_);
+
+        CurrentSoundProfil = TSoundProfil{};
+        TForm1 replay;
+        QuietDesktop(replay);
+        const auto changeNotation = [&replay](std::pair<char16_t, char16_t> change) {
+            UserNotation.DecimalSeparator = change.second;
+            replay.NotationChanged(change.first);
+        };
+        UserNotation = NumberNotation{u'.'};
+        for (const auto& change : base_) {
+            changeNotation(change);
+        }
+        for (const ModelStep& step : done_) {
+            UserNotation.DecimalSeparator = step.notation;
+            replay.StringGrid1.SelectCell(step.col, step.row);
+            step.action.Apply(replay, files_ / "replayed");
+            for (const auto& change : step.merged) {
+                changeNotation(change);
+            }
+        }
+        UserNotation = notation;
+        replay.StringGrid1.SelectCell(real.col, real.row);
+        EXPECT_EQ(StateOf(replay), real) << "replay of " << done_.size() << " steps" << log_;
+
+        TSoundProfil mineProfile = profile;
+        TSoundProfil replayed = CurrentSoundProfil;
+        for (int i = 0; i < FurtherActions; ++i) {
+            const Action action = RandomAction();
+            CurrentSoundProfil = mineProfile;
+            action.Apply(form_, files_ / "saved");
+            const FormState mine = StateOf(form_);
+            mineProfile = CurrentSoundProfil;
+            CurrentSoundProfil = replayed;
+            action.Apply(replay, files_ / "replayed");
+            replayed = CurrentSoundProfil;
+            EXPECT_EQ(StateOf(replay), mine) << "after further action " << i;
+        }
+        CurrentSoundProfil = mineProfile;
+    }
+
+    static std::string Describe(const Action& a) {
+        switch (a.kind) {
+        case Action::Command: {
+            const std::pair<void (TForm1::*)(), const char*> names[] = {
+                {&TForm1::acClearExecute, "Clear"},   {&TForm1::acAppendExecute, "Append"},
+                {&TForm1::acDelRowExecute, "Delete"}, {&TForm1::acInsertExecute, "Insert"},
+                {&TForm1::acSortExecute, "Sort"},     {&TForm1::acOPenProfileExecute, "Open"},
+                {&TForm1::acImportExecute, "Import"}, {&TForm1::acSaveProfileExecute, "Save"},
+                {&TForm1::acInvertExecute, "Invert"}, {&TForm1::acOffsetExecute, "Offset"},
+                {&TForm1::acNormalizeExecute, "Normalize"}, {&TForm1::acSmoothExecute, "Smooth"},
+                {&TForm1::acResampleExecute, "Resample"}, {&TForm1::acLimitExecute, "Limit"}};
+            std::string name;
+            for (const auto& [command, text] : names) {
+                if (command == a.command) {
+                    name = text;
+                }
+            }
+            return name + " " + (a.file ? a.file->filename().string() : "-");
+        }
+        case Action::Write:
+            return "cell (" + std::to_string(a.col) + ", " + std::to_string(a.row) +
+                   ") := " + Utf16ToUtf8(a.text);
+        case Action::Name:
+            return "name := " + Utf16ToUtf8(a.text);
+        case Action::Select:
+            return "select (" + std::to_string(a.col) + ", " + std::to_string(a.row) + ")";
+        }
+        return {};
+    }
+
+    std::string log_;
+    std::mt19937_64 engine_;
+    const Files& files_;
+    TForm1 form_;
+    std::vector<ModelStep> done_, undone_;
+    std::vector<std::pair<char16_t, char16_t>> base_;
+    std::optional<std::pair<int32_t, int32_t>> run_;
+    FormState runStart_;
+};
+
+TEST_F(EditHistory, AfterAnySequenceTheFormIsWhatReplayingTheStepsInEffectGives) {
+    for (uint64_t seed = 1; seed <= 120 && !HasFailure(); ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        CurrentSoundProfil = TSoundProfil{};
+        UserNotation = NumberNotation{u'.'};
+        RandomHistory(seed, files_).Run(60);
+    }
+}
+
+} // namespace
