@@ -511,7 +511,7 @@ private:
             return {Action::Name, nullptr, std::nullopt, 0, 0, texts[Below(texts.size())]};
         case 11: {
             static void (TForm1::*const tools[])() = {
-                &TForm1::acInvertExecute,  &TForm1::acOffsetExecute,   &TForm1::acNormalizeExecute,
+                &TForm1::acInvertExecute, &TForm1::acOffsetExecute,   &TForm1::acNormalizeExecute,
                 &TForm1::acSmoothExecute, &TForm1::acResampleExecute, &TForm1::acLimitExecute};
             return Cmd(tools[Below(std::size(tools))]);
         }
@@ -674,13 +674,13 @@ private:
         switch (a.kind) {
         case Action::Command: {
             const std::pair<void (TForm1::*)(), const char*> names[] = {
-                {&TForm1::acClearExecute, "Clear"},   {&TForm1::acAppendExecute, "Append"},
-                {&TForm1::acDelRowExecute, "Delete"}, {&TForm1::acInsertExecute, "Insert"},
-                {&TForm1::acSortExecute, "Sort"},     {&TForm1::acOPenProfileExecute, "Open"},
-                {&TForm1::acImportExecute, "Import"}, {&TForm1::acSaveProfileExecute, "Save"},
-                {&TForm1::acInvertExecute, "Invert"}, {&TForm1::acOffsetExecute, "Offset"},
+                {&TForm1::acClearExecute, "Clear"},         {&TForm1::acAppendExecute, "Append"},
+                {&TForm1::acDelRowExecute, "Delete"},       {&TForm1::acInsertExecute, "Insert"},
+                {&TForm1::acSortExecute, "Sort"},           {&TForm1::acOPenProfileExecute, "Open"},
+                {&TForm1::acImportExecute, "Import"},       {&TForm1::acSaveProfileExecute, "Save"},
+                {&TForm1::acInvertExecute, "Invert"},       {&TForm1::acOffsetExecute, "Offset"},
                 {&TForm1::acNormalizeExecute, "Normalize"}, {&TForm1::acSmoothExecute, "Smooth"},
-                {&TForm1::acResampleExecute, "Resample"}, {&TForm1::acLimitExecute, "Limit"}};
+                {&TForm1::acResampleExecute, "Resample"},   {&TForm1::acLimitExecute, "Limit"}};
             std::string name;
             for (const auto& [command, text] : names) {
                 if (command == a.command) {
