@@ -18,6 +18,7 @@
 
 #include "QtDesktop.h"
 #include "ResponseChartView.h"
+#include "UndoKeys.h"
 #include "number_text.h"
 #include "ui_MainWindow.h"
 
@@ -90,6 +91,7 @@ MainWindow::MainWindow(QWidget* parent)
     form_.Desktop = QtDesktop(*this);
     BindTexts();
     ConnectActions();
+    ConnectHistory();
 
     resize(kClientSize + QSize(0, menuBar()->sizeHint().height()));
     // The client area is centred: the frame's size is not known before the window is shown.
@@ -99,6 +101,7 @@ MainWindow::MainWindow(QWidget* parent)
 }
 
 MainWindow::~MainWindow() {
+    form_.OnHistoryChange = nullptr;
     // The table and the chart follow the form's models, so they go before the form does.
     delete takeCentralWidget();
 }
@@ -220,6 +223,49 @@ void MainWindow::ConnectActions() {
     auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
     connect(menuKey, &QShortcut::activated, this,
             [this] { menuBar()->setActiveAction(ui_->File1->menuAction()); });
+}
+
+void MainWindow::ConnectHistory() {
+    ui_->acRedo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    connect(ui_->acUndo, &QAction::triggered, this, [this] {
+        ui_->StringGrid1->EndEdit();
+        form_.Undo();
+    });
+    connect(ui_->acRedo, &QAction::triggered, this, [this] {
+        ui_->StringGrid1->EndEdit();
+        form_.Redo();
+    });
+    // The texts without the step's caption, which ShowHistory puts in between.
+    for (QAction* action :
+         {ui_->acUndo, ui_->acRedo, ui_->Undo1, ui_->Redo1, ui_->Undo2, ui_->Redo2}) {
+        action->setProperty("caption", action->text().section(u'\t', 0, 0));
+    }
+    auto* keys = new UndoKeys(*ui_->acUndo, *ui_->acRedo, this);
+    ui_->Edit1->installEventFilter(keys);
+    ui_->StringGrid1->SetEditorFilter(keys);
+    form_.OnHistoryChange = [this] { ShowHistory(); };
+    ShowHistory();
+}
+
+void MainWindow::ShowHistory() {
+    const auto show = [](QAction* action, bool enabled, const std::u16string& step) {
+        QString text = action->property("caption").toString();
+        if (!step.empty()) {
+            text += u' ' + ToQString(step).replace(u'&', QStringLiteral("&&"));
+        }
+        if (const QString key = action->text().section(u'\t', 1); !key.isEmpty()) {
+            text += u'\t' + key;
+        }
+        action->setText(text);
+        action->setEnabled(enabled);
+    };
+    for (QAction* action : {ui_->acUndo, ui_->Undo1, ui_->Undo2}) {
+        show(action, form_.CanUndo(), form_.UndoText());
+    }
+    for (QAction* action : {ui_->acRedo, ui_->Redo1, ui_->Redo2}) {
+        show(action, form_.CanRedo(), form_.RedoText());
+    }
 }
 
 void MainWindow::BindTexts() {

@@ -41,6 +41,9 @@ private:
     void DropFiles(const QList<QUrl>& urls);
     void ConnectActions();
     void BindTexts();
+    // Undo and Redo name the step they take and are enabled only when there is one.
+    void ConnectHistory();
+    void ShowHistory();
     // The outer frame is held at 500 x 350 or more; Qt's minimum size is on the client area, so
     // it is the limit less the frame, which is known only once the window is shown.
     void HoldOuterMinimum();

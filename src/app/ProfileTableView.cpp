@@ -27,6 +27,9 @@ public:
             // A cell holds texts of any length; the default limit would cut a long one, and the
             // next keystroke would write the cut text back.
             edit->setMaxLength(std::numeric_limits<int>::max());
+            if (editorFilter_) {
+                edit->installEventFilter(editorFilter_);
+            }
             // Qt's createEditor is const; the delegate it is called on is not.
             auto* self = const_cast<CellDelegate*>(this);
             self->editor_ = edit;
@@ -46,6 +49,8 @@ public:
         }
         QStyledItemDelegate::setEditorData(editor, index);
     }
+
+    void SetEditorFilter(QObject* filter) { editorFilter_ = filter; }
 
     // The editor open now, or null; a closed editor may linger until it is deleted.
     QWidget* OpenEditor() const { return editor_; }
@@ -90,6 +95,7 @@ private:
 
     QPointer<QLineEdit> editor_;
     QString textBefore_;
+    QPointer<QObject> editorFilter_;
 };
 
 namespace {
@@ -145,6 +151,10 @@ void ProfileTableView::EndEdit() {
     if (QWidget* editor = delegate_->OpenEditor(); editor && state() == EditingState) {
         closeEditor(editor, QAbstractItemDelegate::NoHint);
     }
+}
+
+void ProfileTableView::SetEditorFilter(QObject* filter) {
+    delegate_->SetEditorFilter(filter);
 }
 
 void ProfileTableView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {

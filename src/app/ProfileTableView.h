@@ -26,6 +26,9 @@ public:
     // so nothing is written now; a command that moves rows then finds no editor on a wrong row.
     void EndEdit();
 
+    // Every cell editor opened from now on has `filter` as an event filter too.
+    void SetEditorFilter(QObject* filter);
+
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 

@@ -57,6 +57,7 @@ TEditHistory::Merge::Merge(TEditHistory& History) : history_(History) {
     // Steps taken back hold texts of before the change; they would not fit any more.
     history_.undone_.clear();
     history_.mode_ = Mode::Merge;
+    history_.Tell();
 }
 
 TEditHistory::Merge::~Merge() {
@@ -126,6 +127,7 @@ void TEditHistory::Undo() {
         throw;
     }
     done_.pop_back();
+    Tell();
 }
 
 void TEditHistory::Redo() {
@@ -141,6 +143,7 @@ void TEditHistory::Redo() {
         throw;
     }
     undone_.pop_back();
+    Tell();
 }
 
 void TEditHistory::Clear() {
@@ -149,6 +152,13 @@ void TEditHistory::Clear() {
     bytes_ = 0;
     run_ = Run::None;
     lost_ = false;
+    Tell();
+}
+
+void TEditHistory::Tell() const {
+    if (OnChange) {
+        OnChange();
+    }
 }
 
 std::size_t TEditHistory::Bytes() const {
@@ -226,6 +236,7 @@ void TEditHistory::Typed(Run Kind, int32_t Col, int32_t Row, const TGridEdit* Ed
             bytes_ -= done_.back().bytes;
             done_.pop_back();
             run_ = Run::None;
+            Tell();
         }
         return;
     }
@@ -240,6 +251,7 @@ void TEditHistory::Typed(Run Kind, int32_t Col, int32_t Row, const TGridEdit* Ed
     run_ = Kind;
     runCol_ = Col;
     runRow_ = Row;
+    Tell();
 }
 
 bool TEditHistory::TypedBack(const Step& S) const {
@@ -348,6 +360,7 @@ void TEditHistory::EndCommand() noexcept {
             step.colAfter = state_.Grid.Col();
             step.rowAfter = state_.Grid.Row();
             Push(std::move(step));
+            Tell();
         }
     } catch (...) {
         Clear();

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -85,6 +86,10 @@ public:
     // Forgets every step.
     void Clear();
 
+    // Called whenever what Undo or Redo would do may have changed (a step recorded, taken back,
+    // done again or dropped); never while a command runs. Must not change the editor.
+    std::function<void()> OnChange;
+
     // The steps kept, taken back and the memory they hold, for the limits.
     std::size_t UndoCount() const { return done_.size(); }
     std::size_t RedoCount() const { return undone_.size(); }
@@ -144,6 +149,7 @@ private:
     bool Changed(Step& S);
     void Push(Step&& S);
     void Limit();
+    void Tell() const;
     void Restore(Step& S, bool Back);
     static std::size_t SizeOf(const Step& S);
     static Rows Flatten(const std::vector<std::vector<float>>& Source);

@@ -61,6 +61,11 @@ TForm1::TForm1()
     };
     Edit1.SetText(u"?");
     lbFilename.SetText(u"?");
+    history_.OnChange = [this] {
+        if (OnHistoryChange) {
+            OnHistoryChange();
+        }
+    };
     // The window starts here: nothing before can be taken back.
     history_.Clear();
 }

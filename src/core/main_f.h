@@ -126,6 +126,8 @@ public:
     // The caption of the step Undo or Redo would take, empty when there is none.
     std::u16string UndoText() const;
     std::u16string RedoText() const;
+    // Called whenever what Undo or Redo would do may have changed; must not change the form.
+    std::function<void()> OnHistoryChange;
 
     // Open profile without its dialog: the steps after the user has chosen `FileName`. The
     // desktop uses it for a profile named on the command line.

@@ -229,16 +229,30 @@ TEST(MainWindow, MenuBarAndTablePopUpMenuShowTheirItemsInOrderAndRunTheirActions
     EXPECT_EQ(Caption(table->title()), "Table");
     EXPECT_EQ(QKeySequence::mnemonic(file->title()), QKeySequence(Qt::ALT | Qt::Key_F));
     EXPECT_EQ(QKeySequence::mnemonic(table->title()), QKeySequence(Qt::ALT | Qt::Key_T));
+    auto* edit = editor.Find<QMenu>("EditMenu1");
+    EXPECT_EQ(Caption(edit->title()), "Edit");
+    EXPECT_EQ(QKeySequence::mnemonic(edit->title()), QKeySequence(Qt::ALT | Qt::Key_E));
     auto* curve = editor.Find<QMenu>("Curve1");
     EXPECT_EQ(Caption(curve->title()), "Curve");
     const QList<QAction*> top = menuBar->actions();
-    ASSERT_EQ(top.size(), 4);
+    ASSERT_EQ(top.size(), 5);
     EXPECT_EQ(top[0], file->menuAction());
-    EXPECT_EQ(top[1], table->menuAction());
-    EXPECT_EQ(top[2], curve->menuAction());
+    EXPECT_EQ(top[1], edit->menuAction());
+    EXPECT_EQ(top[2], table->menuAction());
+    EXPECT_EQ(top[3], curve->menuAction());
     // "Info" is an entry of the bar itself, without a menu.
-    EXPECT_EQ(top[3]->menu(), nullptr);
-    ExpectItems(editor, {top[3]}, {{"Info1", "Info", "acInfo"}});
+    EXPECT_EQ(top[4]->menu(), nullptr);
+    ExpectItems(editor, {top[4]}, {{"Info1", "Info", "acInfo"}});
+    // Undo and Redo name the step they take and run only with one to take.
+    TForm1& form = editor.window.Form();
+    const auto stepToUndoAndToRedo = [&form] {
+        form.Execute(&TForm1::acAppendExecute);
+        form.Execute(&TForm1::acAppendExecute);
+        form.Undo();
+    };
+    stepToUndoAndToRedo();
+    ExpectItems(editor, edit->actions(),
+                {{"Undo1", "Undo Append row", "acUndo"}, {"Redo1", "Redo Append row", "acRedo"}});
 
     ExpectItems(editor, file->actions(),
                 {{"New1", "New", "acClear"},
@@ -264,8 +278,12 @@ TEST(MainWindow, MenuBarAndTablePopUpMenuShowTheirItemsInOrderAndRunTheirActions
                  {"Smooth1", "Smooth...", "acSmooth"},
                  {"Resample1", "Resample...", "acResample"},
                  {"Limit1", "Limit frequency range...", "acLimit"}});
+    stepToUndoAndToRedo();
     ExpectItems(editor, editor.Find<QMenu>("PopupMenu1")->actions(),
-                {{"acInsert2", "Insert row", "acInsert"},
+                {{"Undo2", "Undo Append row", "acUndo"},
+                 {"Redo2", "Redo Append row", "acRedo"},
+                 {"N3", "", ""},
+                 {"acInsert2", "Insert row", "acInsert"},
                  {"acDelRow2", "Delete row", "acDelRow"},
                  {"acSort2", "Update / Sort", "acSort"},
                  {"Append1", "Append", "acAppend"}});
@@ -781,9 +799,10 @@ TEST(MainWindow, ShortcutsRunTheirCommandOnceInEveryFocusState) {
          nullptr},
     };
     const std::pair<const char*, const char*> keys[] = {
-        {"F2", "acInsert"},     {"F3", "acDelRow"},          {"F4", "acSort"},
-        {"F5", "acAppend"},     {"Ctrl+S", "acSaveProfile"}, {"Ctrl+O", "acOPenProfile"},
-        {"Ctrl+I", "acImport"},
+        {"F2", "acInsert"},         {"F3", "acDelRow"},          {"F4", "acSort"},
+        {"F5", "acAppend"},         {"Ctrl+S", "acSaveProfile"}, {"Ctrl+O", "acOPenProfile"},
+        {"Ctrl+I", "acImport"},     {"Ctrl+Z", "acUndo"},        {"Ctrl+Y", "acRedo"},
+        {"Ctrl+Shift+Z", "acRedo"},
     };
     for (const FocusState& state : states) {
         for (const auto& [key, actionName] : keys) {
@@ -795,12 +814,79 @@ TEST(MainWindow, ShortcutsRunTheirCommandOnceInEveryFocusState) {
             if (state.focus) {
                 ASSERT_EQ(QApplication::focusWidget(), editor.Find(state.focus));
             }
+            // Undo and Redo get a step to take, without a change of the focus.
+            const std::string name = actionName;
+            TForm1& form = editor.window.Form();
+            form.Execute(&TForm1::acAppendExecute);
+            if (name == "acRedo") {
+                form.Undo();
+            }
+            const int32_t rowsBefore = editor.Grid().RowCount();
             QSignalSpy runs(editor.Find<QAction>(actionName), &QAction::triggered);
             PressShortcut(FocusOrWindow(editor), key);
             EXPECT_EQ(runs.count(), 1);
+            const int32_t rowsAdded = editor.Grid().RowCount() - rowsBefore;
+            EXPECT_EQ(rowsAdded, name == "acUndo" ? -1 : name == "acRedo" ? 1 : rowsAdded);
             EXPECT_EQ(warnings.Text(), "");
         }
     }
+}
+
+// Typing in the name field or a cell editor is taken back by the editor's history, never by a
+// second one inside the text field: by the keys and by the field's own context menu.
+TEST(MainWindow, UndoInTheNameFieldAndTheCellEditorWorksOnTheOneHistory) {
+    Editor editor;
+    auto* undo = editor.Find<QAction>("acUndo");
+    auto* redo = editor.Find<QAction>("acRedo");
+    EXPECT_FALSE(undo->isEnabled());
+    EXPECT_FALSE(redo->isEnabled());
+    EXPECT_EQ(editor.Find<QAction>("Undo1")->text(), "&Undo\tCtrl+Z");
+
+    auto* name = editor.Find<QLineEdit>("Edit1");
+    QTest::mouseClick(name, Qt::LeftButton);
+    QTest::keyClick(name, Qt::Key_End);
+    QTest::keyClicks(name, "ab");
+    EXPECT_EQ(name->text(), "?ab");
+    EXPECT_EQ(undo->text(), "Undo Typing");
+    QTest::keyClick(name, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(name->text(), "?");
+    EXPECT_EQ(QApplication::focusWidget(), name);
+    EXPECT_FALSE(undo->isEnabled());
+    EXPECT_EQ(redo->text(), "Redo Typing");
+    QTest::keyClick(name, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(name->text(), "?ab");
+
+    // In an open cell editor: the run typed there goes back whole and the editor closes.
+    FillThreeRowsAndClickTheFirst(editor);
+    TypeIntoCurrentCell("75");
+    auto* grid = editor.Find<QTableView>("StringGrid1");
+    ASSERT_NE(CellEditor(grid), nullptr);
+    EXPECT_EQ(Narrow(editor.Grid().Cells(1, 1)), "75");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Narrow(editor.Grid().Cells(1, 1)), "20");
+    EXPECT_EQ(QApplication::focusWidget(), grid); // the editor has closed
+    QTest::keyClick(grid, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(Narrow(editor.Grid().Cells(1, 1)), "75");
+
+    // The field's context menu offers the same Undo.
+    QTimer::singleShot(0, [] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        const QList<QAction*> items = menu->actions();
+        const auto found = std::find_if(items.begin(), items.end(), [](const QAction* item) {
+            return item->text().startsWith(QLineEdit::tr("&Undo"));
+        });
+        ASSERT_NE(found, items.end());
+        QAction* item = *found;
+        EXPECT_TRUE(item->isEnabled());
+        ClickItem(menu, item);
+    });
+    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(5, 5),
+                              name->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(name, &menuKey);
+    // The newest step is taken back, the cell's typing, not the field's own last change.
+    EXPECT_EQ(Narrow(editor.Grid().Cells(1, 1)), "20");
+    EXPECT_EQ(name->text(), "?ab");
 }
 
 TEST(MainWindow, F10OpensTheFirstMenuAndAltLettersReachTheMenusNotTheNameField) {
