@@ -15,6 +15,7 @@
 #include <QtTest/QTest>
 #include <QtWidgets/QAbstractScrollArea>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QComboBox>
 #include <QtWidgets/QFileDialog>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
@@ -334,6 +335,51 @@ TEST(MainWindow, CurveToolsRunFromTheirMenuWithTheirValuesDialog) {
         Settle();
         EXPECT_EQ(editor.Effect(), c.effect);
         EXPECT_EQ(title.isEmpty(), *c.typed == '\0');
+    }
+}
+
+// Smooth and Resample offer the octave fractions as a choice; the first, 1/1, is taken with the
+// keyboard. Undo takes the tool back as one step.
+TEST(MainWindow, SmoothAndResampleRunFromTheirMenuWithTheFractionChosen) {
+    struct Case {
+        char item;
+        std::string effect;
+    };
+    const std::vector<Case> cases = {
+        {'S', "[,100,1.5][,125,1.5][,1000,6] file ?"},
+        {'R', "[,100,0][,125,3][,250,4][,500,5][,1000,6] file ?"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.item);
+        Editor editor;
+        editor.window.Form().Desktop = QtDesktop(editor.window);
+        editor.Grid().SetRowCount(4);
+        const char16_t* const rows[][2] = {{u"1000", u"6"}, {u"100", u"0"}, {u"125", u"3"}};
+        for (int32_t row = 1; row <= 3; ++row) {
+            editor.Grid().SetCells(1, row, rows[row - 1][0]);
+            editor.Grid().SetCells(2, row, rows[row - 1][1]);
+        }
+        const std::string before = editor.Effect();
+        QTimer::singleShot(0, [] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            auto* choice = dialog->findChild<QComboBox*>();
+            ASSERT_NE(choice, nullptr);
+            QTest::keyClick(choice, Qt::Key_Home);
+            EXPECT_EQ(choice->currentText(), "1/1");
+            QTest::keyClick(choice, Qt::Key_Return);
+        });
+        QTest::keyClick(&editor.window, Qt::Key_C, Qt::AltModifier);
+        auto* curve = editor.Find<QMenu>("Curve1");
+        ASSERT_TRUE(curve->isVisible());
+        QTest::keyClick(curve, static_cast<Qt::Key>(c.item));
+        Settle();
+        EXPECT_EQ(editor.Effect(), c.effect);
+        // Offscreen, no window manager gives the window back its activation.
+        editor.window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&editor.window));
+        QTest::keyClick(&editor.window, Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(editor.Effect(), before);
     }
 }
 
