@@ -16,6 +16,7 @@
 
 #include "main_f.h"
 #include "measurement_import.h"
+#include "measurement_preview.h"
 #include "profile_export.h"
 #include "text_utf.h"
 #include "uStreamSoundProfil.h"
@@ -213,8 +214,7 @@ int Import(const std::vector<std::string>& words) {
 
     TDatentyp series;
     if (ImportMeasurement(input, gainColumn, series).Delimiter == 0) {
-        const std::u16string path = Utf8ToUtf16(fs::absolute(input).lexically_normal().string());
-        ShowError(u"No measurement data in \"" + path + u"\"");
+        ShowError(NoMeasurementDataText(input));
         return kBadInput;
     }
 
