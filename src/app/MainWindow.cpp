@@ -184,6 +184,8 @@ void MainWindow::ConnectActions() {
         {ui_->acSmooth, &TForm1::acSmoothExecute},
         {ui_->acResample, &TForm1::acResampleExecute},
         {ui_->acLimit, &TForm1::acLimitExecute},
+        {ui_->acImportMeasurement, &TForm1::acImportMeasurementExecute},
+        {ui_->acExport, &TForm1::acExportExecute},
     };
     for (const auto& [action, command] : commands) {
         // An open cell editor ends first, so that it never writes into a row the command moved.

@@ -57,6 +57,10 @@ public:
         desktop.RunSaveDialog = [this](const TFileDialogSettings& s) {
             return Cancel("save dialog: " + Narrow(s.Title));
         };
+        desktop.RunSaveDialogWithFilter = [this](const TFileDialogSettings& s) {
+            log.push_back("export dialog: " + Narrow(s.Title));
+            return std::optional<TSaveChoice>();
+        };
         desktop.MessageDlg = [this](TMsgDlgType type, TMsgDlgButtons buttons,
                                     const std::u16string& text) {
             static const char* const kinds[] = {"warning", "error", "information", "confirmation"};
@@ -156,6 +160,10 @@ const std::vector<ActionCase> kActions = {
      "open dialog: Load Ulmaro sound profile / [,200,2][,100,1] file ?"},
     {"acInfo", "Info", "Info", "",
      "information: Marvek Engineering Germany / [,200,2][,100,1] file ?"},
+    {"acImportMeasurement", "File", "Import Measurement", "Ctrl+Shift+I",
+     "open dialog: Import measurement / [,200,2][,100,1] file ?"},
+    {"acExport", "File", "Export Profile", "Ctrl+E",
+     "export dialog: Export profile / [,100,1][,200,2] file ?"},
 };
 
 TEST(MainWindow, ActionsRunTheirCommandsFromTheActionAndFromTheShortcutKey) {
@@ -207,7 +215,7 @@ void ExpectItems(Editor& editor, const QList<QAction*>& items, const std::vector
             continue;
         }
         EXPECT_EQ(Caption(item->text()), want.caption);
-        EXPECT_TRUE(item->text().startsWith(u'&')) << "no mnemonic";
+        EXPECT_FALSE(QKeySequence::mnemonic(item->text()).isEmpty()) << "no mnemonic";
         auto* action = editor.Find<QAction>(want.action);
         // The item shows the action's key; only the action holds it.
         EXPECT_EQ(item->text().section(u'\t', 1),
@@ -244,8 +252,10 @@ TEST(MainWindow, MenuBarAndTablePopUpMenuShowTheirItemsInOrderAndRunTheirActions
                 {{"New1", "New", "acClear"},
                  {"N2", "", ""},
                  {"Save1", "Save as Sound Profile", "acSaveProfile"},
+                 {"Export1", "Export Profile...", "acExport"},
                  {"OpenProfile1", "Open Sound Profile", "acOPenProfile"},
                  {"ImportASCII1", "Import Profile (ASCII)", "acImport"},
+                 {"ImportMeasurement1", "Import Measurement...", "acImportMeasurement"},
                  {"N1", "", ""},
                  {"mClose", "Close", "acClose"}});
     ExpectItems(editor, table->actions(),
@@ -781,9 +791,15 @@ TEST(MainWindow, ShortcutsRunTheirCommandOnceInEveryFocusState) {
          nullptr},
     };
     const std::pair<const char*, const char*> keys[] = {
-        {"F2", "acInsert"},     {"F3", "acDelRow"},          {"F4", "acSort"},
-        {"F5", "acAppend"},     {"Ctrl+S", "acSaveProfile"}, {"Ctrl+O", "acOPenProfile"},
+        {"F2", "acInsert"},
+        {"F3", "acDelRow"},
+        {"F4", "acSort"},
+        {"F5", "acAppend"},
+        {"Ctrl+S", "acSaveProfile"},
+        {"Ctrl+O", "acOPenProfile"},
         {"Ctrl+I", "acImport"},
+        {"Ctrl+Shift+I", "acImportMeasurement"},
+        {"Ctrl+E", "acExport"},
     };
     for (const FocusState& state : states) {
         for (const auto& [key, actionName] : keys) {
