@@ -718,6 +718,21 @@ void ReactivateLikeAWindowManager(QWidget& window) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
 }
 
+// A control that claims every key for its own use, as a line edit on X11 claims Ctrl+E.
+class GreedyField : public QLineEdit {
+public:
+    using QLineEdit::QLineEdit;
+
+protected:
+    bool event(QEvent* event) override {
+        if (event->type() == QEvent::ShortcutOverride) {
+            event->accept();
+            return true;
+        }
+        return QLineEdit::event(event);
+    }
+};
+
 // Every place the focus can be in: each window key then runs its command exactly once.
 TEST(MainWindow, ShortcutsRunTheirCommandOnceInEveryFocusState) {
     const auto closeModalSoon = [] {
@@ -789,6 +804,14 @@ TEST(MainWindow, ShortcutsRunTheirCommandOnceInEveryFocusState) {
         {"tool button clicked",
          [](Editor& editor) { QTest::mouseClick(editor.Find("Button3"), Qt::LeftButton); },
          nullptr},
+        {"a control that claims every key",
+         [](Editor& editor) {
+             auto* field = new GreedyField(editor.Find("Panel1"));
+             field->setObjectName(QStringLiteral("Greedy"));
+             field->show();
+             field->setFocus();
+         },
+         "Greedy"},
     };
     const std::pair<const char*, const char*> keys[] = {
         {"F2", "acInsert"},
