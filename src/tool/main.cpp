@@ -15,7 +15,6 @@
 #include <vector>
 
 #ifdef _WIN32
-#define NOMINMAX
 #include <windows.h>
 
 #include <shellapi.h>

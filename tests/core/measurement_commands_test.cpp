@@ -16,12 +16,25 @@
 #include "text_utf.h"
 #include "uStreamSoundProfil.h"
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include "platform_win.h"
+#endif
+
 namespace {
 
 namespace fs = std::filesystem;
 using Floats = std::vector<float>;
 using Texts = std::vector<std::u16string>;
 using Rows = std::vector<std::pair<std::u16string, std::u16string>>;
+
+// The system's reason for a file that is not there, as the open error words it.
+#ifdef _WIN32
+const std::string kNoSuchFile = SystemErrorText(ERROR_FILE_NOT_FOUND);
+#else
+const std::string kNoSuchFile = "No such file or directory";
+#endif
 
 std::string Narrow(const std::u16string& text) {
     return Utf16ToUtf8(text);
@@ -328,12 +341,7 @@ TEST_F(MeasurementCommandsTest, CancelNoDataAndReadErrorsChangeNothing) {
          0,
          {"open dialog: Import measurement", "error: Cannot open file \"" +
                                                  Narrow(PathToUtf16(missing)) + "\". " +
-#ifdef _WIN32
-                                                 "The system cannot find the file specified."
-#else
-                                                 "No such file or directory."
-#endif
-         }},
+                                                 kNoSuchFile + "."}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
