@@ -8,6 +8,7 @@
 #include <QtGui/QScreen>
 #include <QtGui/QShortcut>
 #include <QtWidgets/QAbstractButton>
+#include <QtWidgets/QApplication>
 #include <QtWidgets/QMenu>
 #include <QtWidgets/QMenuBar>
 #include <QtWidgets/QStyle>
@@ -84,6 +85,8 @@ MainWindow::MainWindow(QWidget* parent)
     setAcceptDrops(true);
     // The name field takes neither Alt+letter as typing nor a file drag as text.
     ui_->Edit1->installEventFilter(this);
+    // Every control's key override passes here: the window's keys win over them.
+    QApplication::instance()->installEventFilter(this);
     connect(ui_->StringGrid1, &QWidget::customContextMenuRequested, this, [this](QPoint at) {
         ui_->PopupMenu1->popup(ui_->StringGrid1->viewport()->mapToGlobal(at));
     });
@@ -128,6 +131,17 @@ bool MainWindow::event(QEvent* event) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    // A line edit on X11 claims Ctrl+E (end of line) and the like before any shortcut sees them;
+    // in this window the window's keys come first.
+    if (event->type() == QEvent::ShortcutOverride && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == this) {
+        const QKeySequence key(static_cast<QKeyEvent*>(event)->keyCombination());
+        for (const QAction* action : actions()) {
+            if (action->shortcuts().contains(key)) {
+                return true;
+            }
+        }
+    }
     if (watched == ui_->Edit1) {
         if (event->type() == QEvent::KeyPress) {
             // Alt+letter is a menu's key; Ctrl+Alt stays typing, the AltGr of Windows.
@@ -187,6 +201,8 @@ void MainWindow::ConnectActions() {
         {ui_->acSmooth, &TForm1::acSmoothExecute},
         {ui_->acResample, &TForm1::acResampleExecute},
         {ui_->acLimit, &TForm1::acLimitExecute},
+        {ui_->acImportMeasurement, &TForm1::acImportMeasurementExecute},
+        {ui_->acExport, &TForm1::acExportExecute},
     };
     for (const auto& [action, command] : commands) {
         // An open cell editor ends first, so that it never writes into a row the command moved.

@@ -15,15 +15,27 @@
 #include <QtWidgets/QMessageBox>
 #include <QtWidgets/QWidget>
 
+#include <algorithm>
+#include <cstddef>
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <vector>
 
+#include "MeasurementPreviewDialog.h"
+
 namespace {
 
-std::optional<std::filesystem::path>
-RunFileDialog(QWidget& window, const TFileDialogSettings& settings, QFileDialog::AcceptMode mode) {
+struct FileDialogAnswer {
+    std::filesystem::path file;
+    std::size_t filter = 0;
+};
+
+// With `suffixFollowsFilter`, the default extension is that of the chosen filter's first pattern,
+// changing as the user picks another filter.
+std::optional<FileDialogAnswer> RunFileDialog(QWidget& window, const TFileDialogSettings& settings,
+                                              QFileDialog::AcceptMode mode,
+                                              bool suffixFollowsFilter = false) {
     QFileDialog dialog(&window, QString::fromStdU16String(settings.Title));
     dialog.setAcceptMode(mode);
     // The open dialog returns a typed name that does not exist (the command reports it); the
@@ -41,10 +53,27 @@ RunFileDialog(QWidget& window, const TFileDialogSettings& settings, QFileDialog:
         suffix.remove(0, 1);
     }
     dialog.setDefaultSuffix(suffix);
+    if (suffixFollowsFilter) {
+        QObject::connect(
+            &dialog, &QFileDialog::filterSelected, &dialog,
+            [&dialog](const QString& filter) { dialog.setDefaultSuffix(FilterSuffix(filter)); });
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
-    return std::filesystem::path(dialog.selectedFiles().front().toStdU16String());
+    const qsizetype filter = filters.indexOf(dialog.selectedNameFilter());
+    return FileDialogAnswer{std::filesystem::path(dialog.selectedFiles().front().toStdU16String()),
+                            static_cast<std::size_t>(std::max<qsizetype>(filter, 0))};
+}
+
+std::optional<std::filesystem::path> RunFileDialogForPath(QWidget& window,
+                                                          const TFileDialogSettings& settings,
+                                                          QFileDialog::AcceptMode mode) {
+    const std::optional<FileDialogAnswer> answer = RunFileDialog(window, settings, mode);
+    if (!answer) {
+        return std::nullopt;
+    }
+    return answer->file;
 }
 
 // A window manager draws the title beside its icon and buttons, in a bolder font; QMessageBox
@@ -141,10 +170,27 @@ std::optional<std::vector<std::u16string>> AskValues(QWidget& window, const TVal
 TDesktop QtDesktop(QWidget& window) {
     TDesktop desktop;
     desktop.RunOpenDialog = [&window](const TFileDialogSettings& settings) {
-        return RunFileDialog(window, settings, QFileDialog::AcceptOpen);
+        return RunFileDialogForPath(window, settings, QFileDialog::AcceptOpen);
     };
     desktop.RunSaveDialog = [&window](const TFileDialogSettings& settings) {
-        return RunFileDialog(window, settings, QFileDialog::AcceptSave);
+        return RunFileDialogForPath(window, settings, QFileDialog::AcceptSave);
+    };
+    desktop.RunSaveDialogWithFilter =
+        [&window](const TFileDialogSettings& settings) -> std::optional<TSaveChoice> {
+        const std::optional<FileDialogAnswer> answer =
+            RunFileDialog(window, settings, QFileDialog::AcceptSave, true);
+        if (!answer) {
+            return std::nullopt;
+        }
+        return TSaveChoice{answer->file, answer->filter};
+    };
+    desktop.PreviewMeasurement =
+        [&window](const TMeasurementPreview& preview) -> std::optional<std::size_t> {
+        MeasurementPreviewDialog dialog(preview, &window);
+        if (dialog.exec() != QDialog::Accepted) {
+            return std::nullopt;
+        }
+        return dialog.Choice();
     };
     desktop.MessageDlg = [&window](TMsgDlgType type, TMsgDlgButtons buttons,
                                    const std::u16string& text) {
@@ -173,6 +219,14 @@ QStringList QtNameFilters(std::u16string_view filter) {
         filters.append(parts[i] + QStringLiteral(" (") + patterns.join(u' ') + u')');
     }
     return filters;
+}
+
+QString FilterSuffix(const QString& nameFilter) {
+    const qsizetype open = nameFilter.lastIndexOf(u'(');
+    const QString patterns = nameFilter.mid(open + 1).chopped(nameFilter.endsWith(u')') ? 1 : 0);
+    const QString first = patterns.section(u' ', 0, 0, QString::SectionSkipEmpty);
+    return first.startsWith(QStringLiteral("*.")) && first != QStringLiteral("*.*") ? first.mid(2)
+                                                                                    : QString();
 }
 
 QString DialogFolder(const std::filesystem::path& initialFolder) {

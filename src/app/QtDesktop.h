@@ -16,14 +16,18 @@ QT_BEGIN_NAMESPACE
 class QWidget;
 QT_END_NAMESPACE
 
-// Real dialogs and message boxes, modal over `window`; CloseMainWindow closes `window`, which
-// must outlive every use of the record.
+// Real dialogs, the measurement preview and message boxes, modal over `window`; CloseMainWindow
+// closes `window`, which must outlive every use of the record.
 TDesktop QtDesktop(QWidget& window);
 
 // A filter "Name|pattern|Name|pattern..." (several patterns separated by ';') as Qt's name
 // filters "Name (pattern pattern)", in the same order. A trailing name without a pattern is left
 // out. Outside Windows "*.*" becomes "*": there it would match only names with a dot.
 QStringList QtNameFilters(std::u16string_view filter);
+
+// The extension, without its dot, of the first pattern of a Qt name filter "Name (*.csv *.txt)";
+// empty when that pattern names no extension.
+QString FilterSuffix(const QString& nameFilter);
 
 // The folder a file dialog opens in: the given one, else the user's documents folder, else the
 // home folder.

@@ -41,6 +41,8 @@ const std::pair<void (TForm1::*)(), const char16_t*> kCaptions[] = {
     {&TForm1::acSmoothExecute, u"Smooth"},
     {&TForm1::acResampleExecute, u"Resample"},
     {&TForm1::acLimitExecute, u"Limit frequency range"},
+    {&TForm1::acImportMeasurementExecute, u"Import Measurement"},
+    {&TForm1::acExportExecute, u"Export Profile"},
 };
 
 } // namespace

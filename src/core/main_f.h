@@ -4,6 +4,7 @@
 // own path) goes through the callbacks of TDesktop, which the Qt window fills with real dialogs
 // and tests fill with a script.
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -13,6 +14,7 @@
 
 #include "audio_ASCII_Import.h"
 #include "edit_history.h"
+#include "measurement_preview.h"
 #include "teechart_basics.h"
 #include "text_field.h"
 #include "uStringgrid_VCL.h"
@@ -42,6 +44,12 @@ struct TValueDialog {
     std::vector<TValueField> Fields;
 };
 
+// A file chosen in a save dialog and the filter entry, counted from 0, chosen with it.
+struct TSaveChoice {
+    std::filesystem::path FileName;
+    std::size_t FilterIndex = 0;
+};
+
 struct TDesktop {
     // The chosen path, or nullopt when the user cancels.
     std::function<std::optional<std::filesystem::path>(const TFileDialogSettings&)> RunOpenDialog;
@@ -51,6 +59,12 @@ struct TDesktop {
     std::function<std::filesystem::path()> ExecutablePath; // the running program's own file
     // The texts of the fields as the user left them, in order, or nullopt when the user cancels.
     std::function<std::optional<std::vector<std::u16string>>(const TValueDialog&)> AskValues;
+    // The save dialog that also tells which filter was chosen; the default extension follows
+    // the chosen filter's first pattern.
+    std::function<std::optional<TSaveChoice>(const TFileDialogSettings&)> RunSaveDialogWithFilter;
+    // Shows the preview of a measurement file; the index of the choice the user took, or
+    // nullopt when the user cancels.
+    std::function<std::optional<std::size_t>(const TMeasurementPreview&)> PreviewMeasurement;
 };
 
 class TForm1 {
@@ -99,6 +113,13 @@ public:
     void acSmoothExecute();
     void acResampleExecute();
     void acLimitExecute();
+
+    // Import Measurement: a measurement file, previewed, with the gain column the user chooses;
+    // the points are taken as Import takes them and the name field gets the file's stem.
+    void acImportMeasurementExecute();
+    // Export Profile: Update / Sort and the checks of Save, then the rows written in the format
+    // of the save dialog's filter.
+    void acExportExecute();
 
     // Shows CurrentSoundProfil in the table, the name field and the chart. A row with fewer than
     // two values shows what it has in the table and is left out of the chart.

@@ -589,3 +589,18 @@ TMeasurementLayout ImportMeasurement(const std::filesystem::path& FileName, int3
     Series.DatenXYZ[1] = std::move(best.gains);
     return layout;
 }
+
+std::vector<std::u16string> MeasurementLines(const std::filesystem::path& FileName,
+                                             std::size_t Count) {
+    const FileBytes bytes = ReadWholeFile(FileName);
+    std::string converted;
+    const std::string_view text =
+        TextAsUtf8(std::string_view(bytes.data.get(), bytes.size), converted);
+    std::vector<std::u16string> lines;
+    for (std::size_t start = 0; start < text.size() && lines.size() < Count;) {
+        const std::size_t stop = std::min(text.find_first_of("\r\n", start), text.size());
+        lines.push_back(Utf8ToUtf16(text.substr(start, stop - start)));
+        start = stop + (text.compare(stop, 2, "\r\n") == 0 ? 2 : 1);
+    }
+    return lines;
+}

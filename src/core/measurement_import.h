@@ -26,3 +26,8 @@ struct TMeasurementLayout {
 // errors for a path that is missing, a folder, unreadable, or larger than 256 MiB.
 TMeasurementLayout ImportMeasurement(const std::filesystem::path& FileName, int32_t GainColumn,
                                      TDatentyp& Series);
+
+// The first Count lines of the file as the import reads it (the same encoding and line ends),
+// without their line ends. Raises the same file errors as ImportMeasurement.
+std::vector<std::u16string> MeasurementLines(const std::filesystem::path& FileName,
+                                             std::size_t Count);

@@ -14,8 +14,15 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include <shellapi.h>
+#endif
+
 #include "main_f.h"
 #include "measurement_import.h"
+#include "measurement_preview.h"
 #include "profile_export.h"
 #include "text_utf.h"
 #include "uStreamSoundProfil.h"
@@ -44,6 +51,15 @@ constexpr const char* kSynopsis =
     "\n"
     "Exit status: 0 success, 1 bad input (the editor's message on standard error),\n"
     "2 wrong usage.\n";
+
+// A file named on the command line, whose words are UTF-8.
+fs::path PathOf(const std::string& word) {
+#ifdef _WIN32
+    return fs::path(Utf8ToUtf16(word));
+#else
+    return fs::path(word);
+#endif
+}
 
 struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -118,7 +134,8 @@ TExportFormat FormatOf(const Arguments& arguments) {
         }
         return format->second;
     }
-    const std::string extension = Lowercase(fs::path(arguments.Positional[1]).extension().string());
+    const std::string extension =
+        Lowercase(Utf16ToUtf8(PathToUtf16(PathOf(arguments.Positional[1]).extension())));
     const auto format = byExtension.find(extension);
     if (format == byExtension.end()) {
         throw UsageError("cannot tell the format from the name " + arguments.Positional[1] +
@@ -153,7 +170,7 @@ std::string RangeText(const std::vector<float>& values) {
 int Info(const std::vector<std::string>& words) {
     const Arguments arguments = Split(words, {}, 1);
     TSoundProfil profile;
-    LoadSoundProfil(arguments.Positional[0], profile);
+    LoadSoundProfil(PathOf(arguments.Positional[0]), profile);
 
     // Only rows with a frequency and a gain are points, as in the editor's chart and export.
     std::vector<float> frequencies;
@@ -177,8 +194,8 @@ int Export(const std::vector<std::string>& words) {
     const Arguments arguments = Split(words, {"--format"}, 2);
     const TExportFormat format = FormatOf(arguments);
     TSoundProfil profile;
-    LoadSoundProfil(arguments.Positional[0], profile);
-    ExportProfileText(arguments.Positional[1], profile, format);
+    LoadSoundProfil(PathOf(arguments.Positional[0]), profile);
+    ExportProfileText(PathOf(arguments.Positional[1]), profile, format);
     return kSuccess;
 }
 
@@ -200,7 +217,7 @@ std::u16string NameOf(const Arguments& arguments) {
     if (const auto given = arguments.Options.find("--name"); given != arguments.Options.end()) {
         return Utf8ToUtf16(given->second);
     }
-    return Utf8ToUtf16(fs::path(arguments.Positional[0]).stem().string());
+    return PathToUtf16(PathOf(arguments.Positional[0]).stem());
 }
 
 // The editor's steps after Import Measurement: the points into the table, the name into the name
@@ -208,13 +225,12 @@ std::u16string NameOf(const Arguments& arguments) {
 int Import(const std::vector<std::string>& words) {
     const Arguments arguments = Split(words, {"--name", "--gain-column"}, 2);
     const int32_t gainColumn = GainColumnOf(arguments);
-    const fs::path input = arguments.Positional[0];
-    const fs::path output = arguments.Positional[1];
+    const fs::path input = PathOf(arguments.Positional[0]);
+    const fs::path output = PathOf(arguments.Positional[1]);
 
     TDatentyp series;
     if (ImportMeasurement(input, gainColumn, series).Delimiter == 0) {
-        const std::u16string path = Utf8ToUtf16(fs::absolute(input).lexically_normal().string());
-        ShowError(u"No measurement data in \"" + path + u"\"");
+        ShowError(NoMeasurementDataText(input));
         return kBadInput;
     }
 
@@ -264,11 +280,32 @@ int Run(const std::vector<std::string>& words) {
     throw UsageError("unknown command " + command);
 }
 
+// The words after the program's name, in UTF-8. Windows hands main() its words in the ANSI code
+// page, which loses every character outside it: there they are taken from the wide command line.
+std::vector<std::string> Words([[maybe_unused]] int argc, [[maybe_unused]] char** argv) {
+#ifdef _WIN32
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (wide == nullptr) {
+        throw std::bad_alloc();
+    }
+    std::vector<std::string> words;
+    for (int i = 1; i < count; ++i) {
+        const std::wstring_view word(wide[i]);
+        words.push_back(Utf16ToUtf8(std::u16string(word.begin(), word.end())));
+    }
+    LocalFree(wide);
+    return words;
+#else
+    return std::vector<std::string>(argv + 1, argv + argc);
+#endif
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     try {
-        return Run(std::vector<std::string>(argv + 1, argv + argc));
+        return Run(Words(argc, argv));
     } catch (const UsageError& error) {
         std::cerr << "soundprofile-tool: " << error.what() << "\n\n" << kSynopsis;
         return kWrongUsage;

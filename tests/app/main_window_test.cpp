@@ -58,6 +58,10 @@ public:
         desktop.RunSaveDialog = [this](const TFileDialogSettings& s) {
             return Cancel("save dialog: " + Narrow(s.Title));
         };
+        desktop.RunSaveDialogWithFilter = [this](const TFileDialogSettings& s) {
+            log.push_back("export dialog: " + Narrow(s.Title));
+            return std::optional<TSaveChoice>();
+        };
         desktop.MessageDlg = [this](TMsgDlgType type, TMsgDlgButtons buttons,
                                     const std::u16string& text) {
             static const char* const kinds[] = {"warning", "error", "information", "confirmation"};
@@ -157,6 +161,10 @@ const std::vector<ActionCase> kActions = {
      "open dialog: Load Ulmaro sound profile / [,200,2][,100,1] file ?"},
     {"acInfo", "Info", "Info", "",
      "information: Marvek Engineering Germany / [,200,2][,100,1] file ?"},
+    {"acImportMeasurement", "File", "Import Measurement", "Ctrl+Shift+I",
+     "open dialog: Import measurement / [,200,2][,100,1] file ?"},
+    {"acExport", "File", "Export Profile", "Ctrl+E",
+     "export dialog: Export profile / [,100,1][,200,2] file ?"},
 };
 
 TEST(MainWindow, ActionsRunTheirCommandsFromTheActionAndFromTheShortcutKey) {
@@ -208,7 +216,7 @@ void ExpectItems(Editor& editor, const QList<QAction*>& items, const std::vector
             continue;
         }
         EXPECT_EQ(Caption(item->text()), want.caption);
-        EXPECT_TRUE(item->text().startsWith(u'&')) << "no mnemonic";
+        EXPECT_FALSE(QKeySequence::mnemonic(item->text()).isEmpty()) << "no mnemonic";
         auto* action = editor.Find<QAction>(want.action);
         // The item shows the action's key; only the action holds it.
         EXPECT_EQ(item->text().section(u'\t', 1),
@@ -259,8 +267,10 @@ TEST(MainWindow, MenuBarAndTablePopUpMenuShowTheirItemsInOrderAndRunTheirActions
                 {{"New1", "New", "acClear"},
                  {"N2", "", ""},
                  {"Save1", "Save as Sound Profile", "acSaveProfile"},
+                 {"Export1", "Export Profile...", "acExport"},
                  {"OpenProfile1", "Open Sound Profile", "acOPenProfile"},
                  {"ImportASCII1", "Import Profile (ASCII)", "acImport"},
+                 {"ImportMeasurement1", "Import Measurement...", "acImportMeasurement"},
                  {"N1", "", ""},
                  {"mClose", "Close", "acClose"}});
     ExpectItems(editor, table->actions(),
@@ -772,6 +782,21 @@ void ReactivateLikeAWindowManager(QWidget& window) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
 }
 
+// A control that claims every key for its own use, as a line edit on X11 claims Ctrl+E.
+class GreedyField : public QLineEdit {
+public:
+    using QLineEdit::QLineEdit;
+
+protected:
+    bool event(QEvent* event) override {
+        if (event->type() == QEvent::ShortcutOverride) {
+            event->accept();
+            return true;
+        }
+        return QLineEdit::event(event);
+    }
+};
+
 // Every place the focus can be in: each window key then runs its command exactly once.
 TEST(MainWindow, ShortcutsRunTheirCommandOnceInEveryFocusState) {
     const auto closeModalSoon = [] {
@@ -843,11 +868,27 @@ TEST(MainWindow, ShortcutsRunTheirCommandOnceInEveryFocusState) {
         {"tool button clicked",
          [](Editor& editor) { QTest::mouseClick(editor.Find("Button3"), Qt::LeftButton); },
          nullptr},
+        {"a control that claims every key",
+         [](Editor& editor) {
+             auto* field = new GreedyField(editor.Find("Panel1"));
+             field->setObjectName(QStringLiteral("Greedy"));
+             field->show();
+             field->setFocus();
+         },
+         "Greedy"},
     };
     const std::pair<const char*, const char*> keys[] = {
-        {"F2", "acInsert"},         {"F3", "acDelRow"},          {"F4", "acSort"},
-        {"F5", "acAppend"},         {"Ctrl+S", "acSaveProfile"}, {"Ctrl+O", "acOPenProfile"},
-        {"Ctrl+I", "acImport"},     {"Ctrl+Z", "acUndo"},        {"Ctrl+Y", "acRedo"},
+        {"F2", "acInsert"},
+        {"F3", "acDelRow"},
+        {"F4", "acSort"},
+        {"F5", "acAppend"},
+        {"Ctrl+S", "acSaveProfile"},
+        {"Ctrl+O", "acOPenProfile"},
+        {"Ctrl+I", "acImport"},
+        {"Ctrl+Shift+I", "acImportMeasurement"},
+        {"Ctrl+E", "acExport"},
+        {"Ctrl+Z", "acUndo"},
+        {"Ctrl+Y", "acRedo"},
         {"Ctrl+Shift+Z", "acRedo"},
     };
     for (const FocusState& state : states) {

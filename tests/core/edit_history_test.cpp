@@ -105,6 +105,9 @@ public:
         WriteFileBytes(folder_ / "points.txt",
                        std::string("f;g\r\nHz;dB\r\n100;1,5\r\n50;-2\r\n200;3\r\n"));
         WriteFileBytes(folder_ / "words.txt", std::string("f;g\r\nHz;dB\r\nabc;1\r\n"));
+        WriteFileBytes(folder_ / "measure.txt",
+                       std::string("* Format: 1/48 octave\r\n* Freq(Hz) SPL(dB) Phase(degrees)\r\n"
+                                   "300 72.5 -39\r\n100 73.25 -38.5\r\n"));
         fs::create_directory(folder_ / "saved");
         fs::create_directory(folder_ / "replayed");
     }
@@ -143,6 +146,11 @@ struct Action {
             form.Desktop.RunSaveDialog = [this, saveFolder](const TFileDialogSettings&) {
                 return file ? std::optional<fs::path>(saveFolder / file->filename()) : file;
             };
+            // Export writes FRD.
+            form.Desktop.RunSaveDialogWithFilter = [this, saveFolder](const TFileDialogSettings&) {
+                return file ? std::optional<TSaveChoice>({saveFolder / file->filename(), 2})
+                            : std::nullopt;
+            };
             form.Execute(command);
             return;
         case Write:
@@ -170,6 +178,10 @@ void QuietDesktop(TForm1& form, std::vector<std::u16string>* shown = nullptr) {
     form.Desktop.ExecutablePath = [] { return fs::path("/nonexistent/editor"); };
     form.Desktop.RunOpenDialog = [](const TFileDialogSettings&) { return std::nullopt; };
     form.Desktop.RunSaveDialog = [](const TFileDialogSettings&) { return std::nullopt; };
+    // The measurement preview with its last gain column.
+    form.Desktop.PreviewMeasurement = [](const TMeasurementPreview& preview) {
+        return std::optional<std::size_t>(preview.Choices.size() - 1);
+    };
     // The curve tools' dialogs are answered with their defaults.
     form.Desktop.AskValues = [](const TValueDialog& dialog) {
         std::vector<std::u16string> texts;
@@ -266,6 +278,16 @@ TEST_F(EditHistory, EachCommandIsOneStepThatUndoTakesBackAndRedoDoesAgain) {
         {"smooth", TypedTable(), Cmd(&TForm1::acSmoothExecute), u"Smooth"},
         {"resample", TypedTable(), Cmd(&TForm1::acResampleExecute), u"Resample"},
         {"limit", TypedTable(), Cmd(&TForm1::acLimitExecute), u"Limit frequency range"},
+        {"import measurement", TypedTable(),
+         Cmd(&TForm1::acImportMeasurementExecute, files_ / "measure.txt"), u"Import Measurement"},
+        {"import measurement over a profile",
+         {Cmd(&TForm1::acOPenProfileExecute, files_ / "a.ump")},
+         Cmd(&TForm1::acImportMeasurementExecute, files_ / "measure.txt"),
+         u"Import Measurement"},
+        {"export", TypedTable(), Cmd(&TForm1::acExportExecute, files_ / "e.frd"),
+         u"Export Profile"},
+        {"export cancelled after its sort", TypedTable(), Cmd(&TForm1::acExportExecute),
+         u"Export Profile"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -314,10 +336,12 @@ TEST_F(EditHistory, StepsThatChangeNothingAreNotRecorded) {
     const std::vector<Action> nothing = {
         Cmd(&TForm1::acInfoExecute),
         Cmd(&TForm1::acCloseExecute),
-        Cmd(&TForm1::acOPenProfileExecute),             // cancelled
-        Cmd(&TForm1::acImportExecute),                  // cancelled
-        Cmd(&TForm1::acImportExecute, files_ / "none"), // no such file
-        Cmd(&TForm1::acDelRowExecute),                  // row 0
+        Cmd(&TForm1::acOPenProfileExecute),                             // cancelled
+        Cmd(&TForm1::acImportExecute),                                  // cancelled
+        Cmd(&TForm1::acImportExecute, files_ / "none"),                 // no such file
+        Cmd(&TForm1::acImportMeasurementExecute),                       // cancelled
+        Cmd(&TForm1::acImportMeasurementExecute, files_ / "words.txt"), // no data
+        Cmd(&TForm1::acDelRowExecute),                                  // row 0
         Write(1, 1, shown),
         Select(2, 2),
     };
@@ -484,7 +508,7 @@ private:
             u"", u"1", u"12", u"100", u"50", u"x", u"2,5", u"7.25", u"300", u"-1", u"1e3"};
         const TStringGrid& grid = form_.StringGrid1;
         const bool room = grid.RowCount() < 40;
-        switch (Below(15)) {
+        switch (Below(17)) {
         case 0:
             return Cmd(&TForm1::acClearExecute);
         case 1:
@@ -515,6 +539,12 @@ private:
                 &TForm1::acSmoothExecute, &TForm1::acResampleExecute, &TForm1::acLimitExecute};
             return Cmd(tools[Below(std::size(tools))]);
         }
+        case 12:
+            return Cmd(&TForm1::acImportMeasurementExecute,
+                       files_ / (Below(2) ? "measure.txt" : "words.txt"));
+        case 13:
+            return Cmd(&TForm1::acExportExecute,
+                       Below(2) ? std::optional<fs::path>(files_ / "e.frd") : std::nullopt);
         case 10:
             return Select(static_cast<int32_t>(1 + Below(2)),
                           static_cast<int32_t>(Below(static_cast<uint64_t>(grid.RowCount()))));
@@ -674,13 +704,22 @@ private:
         switch (a.kind) {
         case Action::Command: {
             const std::pair<void (TForm1::*)(), const char*> names[] = {
-                {&TForm1::acClearExecute, "Clear"},         {&TForm1::acAppendExecute, "Append"},
-                {&TForm1::acDelRowExecute, "Delete"},       {&TForm1::acInsertExecute, "Insert"},
-                {&TForm1::acSortExecute, "Sort"},           {&TForm1::acOPenProfileExecute, "Open"},
-                {&TForm1::acImportExecute, "Import"},       {&TForm1::acSaveProfileExecute, "Save"},
-                {&TForm1::acInvertExecute, "Invert"},       {&TForm1::acOffsetExecute, "Offset"},
-                {&TForm1::acNormalizeExecute, "Normalize"}, {&TForm1::acSmoothExecute, "Smooth"},
-                {&TForm1::acResampleExecute, "Resample"},   {&TForm1::acLimitExecute, "Limit"}};
+                {&TForm1::acClearExecute, "Clear"},
+                {&TForm1::acAppendExecute, "Append"},
+                {&TForm1::acDelRowExecute, "Delete"},
+                {&TForm1::acInsertExecute, "Insert"},
+                {&TForm1::acSortExecute, "Sort"},
+                {&TForm1::acOPenProfileExecute, "Open"},
+                {&TForm1::acImportExecute, "Import"},
+                {&TForm1::acSaveProfileExecute, "Save"},
+                {&TForm1::acInvertExecute, "Invert"},
+                {&TForm1::acOffsetExecute, "Offset"},
+                {&TForm1::acNormalizeExecute, "Normalize"},
+                {&TForm1::acSmoothExecute, "Smooth"},
+                {&TForm1::acResampleExecute, "Resample"},
+                {&TForm1::acLimitExecute, "Limit"},
+                {&TForm1::acImportMeasurementExecute, "Import Measurement"},
+                {&TForm1::acExportExecute, "Export"}};
             std::string name;
             for (const auto& [command, text] : names) {
                 if (command == a.command) {

@@ -364,6 +364,30 @@ private:
     std::thread server_;
 };
 
+// The tool's words reach it whole, also those outside the ANSI code page (1252 here).
+TEST_F(WindowsFileTest, TheToolTakesFileNamesOutsideTheAnsiCodePage) {
+    const fs::path input = folder_ / u"Messung \u03A9.txt";
+    const fs::path output = folder_ / u"\u03A9.ump";
+    WriteFileBytes(input, std::string("20;1\r\n40;2,5\r\n"));
+    std::wstring command = L"\"" TOOL_EXECUTABLE L"\" import \"" + input.wstring() + L"\" \"" +
+                           output.wstring() + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &startup, &process));
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD status = 1;
+    GetExitCodeProcess(process.hProcess, &status);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    ASSERT_EQ(status, 0u);
+    TSoundProfil profile;
+    LoadSoundProfil(output, profile);
+    EXPECT_EQ(profile.stName, u"Messung \u03A9");
+    EXPECT_EQ(profile.xyData, (std::vector<std::vector<float>>{{20, 1}, {40, 2.5f}}));
+}
+
 TEST(WindowsPipeTest, AProfileThroughAPipeReadsToItsEnd) {
     {
         PipeServer pipe(kProfileAB + "ignored tail");

@@ -1,0 +1,111 @@
+#include "MeasurementPreviewDialog.h"
+
+#include <QtGui/QFontDatabase>
+#include <QtWidgets/QComboBox>
+#include <QtWidgets/QDialogButtonBox>
+#include <QtWidgets/QGridLayout>
+#include <QtWidgets/QHeaderView>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QPlainTextEdit>
+#include <QtWidgets/QPushButton>
+#include <QtWidgets/QTableWidget>
+
+#include "ResponseChartView.h"
+#include "text_utf.h"
+
+namespace {
+
+QString ToQString(const std::u16string& text) {
+    return QString::fromStdU16String(text);
+}
+
+} // namespace
+
+MeasurementPreviewDialog::MeasurementPreviewDialog(const TMeasurementPreview& preview,
+                                                   QWidget* parent)
+    : QDialog(parent), preview_(preview), layout_(new QLabel(this)), columns_(new QComboBox(this)),
+      points_(new QTableWidget(this)), chart_(new ResponseChartView(series_, this)) {
+    const QString name = ToQString(PathToUtf16(preview.FileName.filename()));
+    setWindowTitle(QStringLiteral("Import measurement: ") + name);
+
+    // The lines as they stand, with their blanks and tabs, in a font that keeps columns aligned.
+    auto* lines = new QPlainTextEdit(this);
+    lines->setObjectName(QStringLiteral("lines"));
+    lines->setReadOnly(true);
+    lines->setLineWrapMode(QPlainTextEdit::NoWrap);
+    lines->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    QStringList text;
+    for (const std::u16string& line : preview.FirstLines) {
+        text.append(ToQString(line));
+    }
+    lines->setPlainText(text.join(u'\n'));
+    lines->setMinimumHeight(lines->fontMetrics().lineSpacing() * 8);
+
+    layout_->setObjectName(QStringLiteral("layout"));
+    columns_->setObjectName(QStringLiteral("columns"));
+    for (const TMeasurementChoice& choice : preview.Choices) {
+        columns_->addItem(ToQString(choice.Title));
+    }
+    auto* columnLabel = new QLabel(QStringLiteral("&Gain column:"), this);
+    columnLabel->setBuddy(columns_);
+    // With two numeric columns there is nothing to choose.
+    const bool choose = preview.Choices.size() > 1;
+    columnLabel->setVisible(choose);
+    columns_->setVisible(choose);
+
+    points_->setObjectName(QStringLiteral("points"));
+    points_->setColumnCount(2);
+    points_->setHorizontalHeaderLabels({QStringLiteral("f(Hz)"), QStringLiteral("Gain(dB)")});
+    points_->verticalHeader()->hide();
+    points_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    points_->setSelectionMode(QAbstractItemView::NoSelection);
+    points_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    points_->setMinimumWidth(180);
+
+    chart_->setObjectName(QStringLiteral("chart"));
+    chart_->setMinimumSize(320, 200);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(new QLabel(QStringLiteral("First lines of ") + name + u':', this), 0, 0, 1, 3);
+    grid->addWidget(lines, 1, 0, 1, 3);
+    grid->addWidget(layout_, 2, 0, 1, 3);
+    grid->addWidget(columnLabel, 3, 0);
+    grid->addWidget(columns_, 3, 1);
+    grid->addWidget(points_, 4, 0, 1, 2);
+    grid->addWidget(chart_, 4, 2);
+    grid->addWidget(buttons, 5, 0, 1, 3);
+    grid->setColumnStretch(2, 1);
+    grid->setRowStretch(4, 1);
+
+    connect(columns_, &QComboBox::currentIndexChanged, this, &MeasurementPreviewDialog::Choose);
+    Choose(0);
+    buttons->button(QDialogButtonBox::Ok)->setFocus();
+}
+
+MeasurementPreviewDialog::~MeasurementPreviewDialog() {
+    // The chart follows series_, which goes before the dialog's children would.
+    delete chart_;
+}
+
+std::size_t MeasurementPreviewDialog::Choice() const {
+    return static_cast<std::size_t>(columns_->currentIndex());
+}
+
+void MeasurementPreviewDialog::Choose(int index) {
+    const TMeasurementChoice& choice = preview_.Choices.at(static_cast<std::size_t>(index));
+    layout_->setText(ToQString(choice.LayoutText));
+    points_->setRowCount(static_cast<int>(choice.FirstRows.size()));
+    for (int row = 0; row < points_->rowCount(); ++row) {
+        const auto& [frequency, gain] = choice.FirstRows[static_cast<std::size_t>(row)];
+        for (int column = 0; column < 2; ++column) {
+            auto* item = new QTableWidgetItem(ToQString(column == 0 ? frequency : gain));
+            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            points_->setItem(row, column, item);
+        }
+    }
+    ShowChoice(choice, series_);
+}

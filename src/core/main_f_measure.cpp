@@ -1,0 +1,99 @@
+// The measurement commands of TForm1: a measurement file in, through its preview, and the profile
+// out in the text formats other programs read.
+
+#include <array>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "main_f.h"
+#include "measurement_preview.h"
+#include "profile_export.h"
+#include "text_utf.h"
+#include "uStreamSoundProfil.h"
+
+namespace {
+
+const std::u16string kMeasurementFilter =
+    u"Measurement files|*.txt;*.frd;*.csv;*.cal;*.dat|All|*.*";
+
+// The save dialog's filter entries, in order; the entry chosen picks the format.
+struct ExportEntry {
+    const char16_t* Name;
+    const char16_t* Pattern;
+    TExportFormat Format;
+};
+const std::array<ExportEntry, 4> kExportEntries = {{
+    {u"Semicolon text", u"*.txt", TExportFormat::SemicolonText},
+    {u"CSV", u"*.csv", TExportFormat::Csv},
+    {u"FRD", u"*.frd", TExportFormat::Frd},
+    {u"GraphicEQ", u"*.txt", TExportFormat::GraphicEq},
+}};
+
+std::u16string ExportFilter() {
+    std::u16string filter;
+    for (const ExportEntry& entry : kExportEntries) {
+        if (!filter.empty()) {
+            filter += u'|';
+        }
+        filter += entry.Name + std::u16string(u"|") + entry.Pattern;
+    }
+    return filter;
+}
+
+} // namespace
+
+void TForm1::acImportMeasurementExecute() {
+    const auto path = Desktop.RunOpenDialog(Dialog(kMeasurementFilter, u"Import measurement"));
+    if (!path) {
+        return;
+    }
+    RememberFolder(*path);
+    TMeasurementPreview preview = PreviewMeasurement(*path);
+    if (preview.Choices.empty()) {
+        Desktop.MessageDlg(TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK,
+                           NoMeasurementDataText(*path));
+        return;
+    }
+    const std::optional<std::size_t> chosen = Desktop.PreviewMeasurement(preview);
+    if (!chosen) {
+        return;
+    }
+    TDatentyp& points = preview.Choices.at(*chosen).Points;
+    lbFilename.SetText(PathToUtf16(path->filename()));
+    history_.TakePoints();
+    KorrDataTemp.DatenXYZ[0] = std::move(points.DatenXYZ[0]);
+    KorrDataTemp.DatenXYZ[1] = std::move(points.DatenXYZ[1]);
+    ShowPoints(KorrDataTemp);
+    ShowImportedData(KorrDataTemp);
+    Edit1.SetText(PathToUtf16(path->stem()));
+}
+
+void TForm1::acExportExecute() {
+    // Save's own first steps and messages: what is exported is what Save would write.
+    acSortExecute();
+    std::vector<std::vector<float>> rows;
+    boNumericDataok = GridToProfileRows(StringGrid1, 1, 2, rows);
+    history_.TakeProfileRows();
+    CurrentSoundProfil.xyData = std::move(rows);
+    if (!boNumericDataok) {
+        Desktop.MessageDlg(TMsgDlgType::mtError, TMsgDlgButtons::mbOK,
+                           u"Table data invalid/empty! Check values.");
+        return;
+    }
+
+    const auto choice =
+        Desktop.RunSaveDialogWithFilter(Dialog(ExportFilter(), u"Export profile", u".txt"));
+    if (!choice) {
+        return;
+    }
+    const ExportEntry& entry = kExportEntries.at(choice->FilterIndex);
+    RememberFolder(choice->FileName);
+    lbFilename.SetText(PathToUtf16(choice->FileName.filename()));
+    // The name as the name field shows it, as Save would store it.
+    TSoundProfil exported{SoundProfilVersion, Edit1.Text(), CurrentSoundProfil.xyData};
+    ExportProfileText(choice->FileName, exported, entry.Format);
+    Desktop.MessageDlg(TMsgDlgType::mtInformation, TMsgDlgButtons::mbOK,
+                       u"Profile exported: " + PathToUtf16(choice->FileName));
+}

@@ -1,0 +1,50 @@
+#pragma once
+// What a person sees of a measurement file before its points are taken: the file's first lines,
+// the layout found, the gain columns to choose from and the points each one gives.
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "audio_ASCII_Import.h"
+#include "measurement_import.h"
+#include "teechart_basics.h"
+
+// One gain column to choose, read in full.
+struct TMeasurementChoice {
+    int32_t GainColumn = 1; // counted from 0, field 0 being the frequency
+    // The column's title in the header row, else "Column " and its number counted from 1.
+    std::u16string Title;
+    TMeasurementLayout Layout; // as the import found it for this column
+    // "Delimiter: semicolon, data lines: 3, skipped lines: 1".
+    std::u16string LayoutText;
+    TDatentyp Points; // DatenXYZ[0] frequencies, DatenXYZ[1] gains
+    // The first points as the table will show them: frequency and gain texts.
+    std::vector<std::pair<std::u16string, std::u16string>> FirstRows;
+};
+
+struct TMeasurementPreview {
+    std::filesystem::path FileName;
+    // The first lines of the file as they stand, without their line ends.
+    std::vector<std::u16string> FirstLines;
+    // Field 1 first, then each further numeric column that gives points; one entry when the file
+    // has two numeric columns, none when it holds no data.
+    std::vector<TMeasurementChoice> Choices;
+};
+
+constexpr std::size_t kPreviewLines = 20;
+constexpr std::size_t kPreviewRows = 12;
+
+// Reads the file once per gain column. Raises the file errors of ImportMeasurement.
+TMeasurementPreview PreviewMeasurement(const std::filesystem::path& FileName);
+
+// The delimiter in words: "tab", "semicolon", "comma", "spaces", "GraphicEQ line"; "none" for 0.
+std::u16string DelimiterName(char16_t Delimiter);
+
+// The message for a file without a data line, naming the file with its full path.
+std::u16string NoMeasurementDataText(const std::filesystem::path& FileName);
+
+// The chart of a choice: exactly its points, also when there are fewer than two.
+void ShowChoice(const TMeasurementChoice& Choice, TLineSeries& Series);
