@@ -40,6 +40,9 @@ private:
     // What a drop of these files on the window does: any open edit ends, then the form decides.
     void DropFiles(const QList<QUrl>& urls);
     void ConnectActions();
+    // The chart's own commands: they change nothing of the document, so they make no step.
+    void LoadReference();
+    void ExportChart();
     void BindTexts();
     // The outer frame is held at 500 x 350 or more; Qt's minimum size is on the client area, so
     // it is the limit less the frame, which is known only once the window is shown.

@@ -3,6 +3,7 @@
 #include <QtCore/QCoreApplication>
 #include <QtCore/QDir>
 #include <QtCore/QLocale>
+#include <QtCore/QRegularExpression>
 #include <QtCore/QStandardPaths>
 #include <QtGui/QFontMetrics>
 #include <QtWidgets/QComboBox>
@@ -41,6 +42,18 @@ RunFileDialog(QWidget& window, const TFileDialogSettings& settings, QFileDialog:
         suffix.remove(0, 1);
     }
     dialog.setDefaultSuffix(suffix);
+    if (!suffix.isEmpty()) {
+        // A filter of one "*.ext" pattern gives a bare name its extension, as chosen.
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                         [&dialog](const QString& filter) {
+                             static const QRegularExpression kOneExtension(
+                                 QStringLiteral("\\(\\*\\.([^ ()*]+)\\)$"));
+                             const QRegularExpressionMatch match = kOneExtension.match(filter);
+                             if (match.hasMatch()) {
+                                 dialog.setDefaultSuffix(match.captured(1));
+                             }
+                         });
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
