@@ -567,12 +567,12 @@ void ResponseChartView::wheelEvent(QWheelEvent* event) {
     event->accept();
 }
 
-void ResponseChartView::leaveEvent(QEvent* event) {
-    QChartView::leaveEvent(event);
-    if (!readout_.isEmpty()) {
+bool ResponseChartView::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::Leave && !readout_.isEmpty()) {
         readout_.clear();
         viewport()->update();
     }
+    return QChartView::viewportEvent(event);
 }
 
 void ResponseChartView::Render(QPainter& painter, QSize size) {

@@ -79,7 +79,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
-    void leaveEvent(QEvent* event) override;
+    // The pointer leaving the plot's widget takes the readout away.
+    bool viewportEvent(QEvent* event) override;
 
 private:
     void ShowPoints();
