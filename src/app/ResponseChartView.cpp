@@ -157,11 +157,12 @@ void ResponseChartView::ShowPoints() {
 }
 
 void ResponseChartView::FindRanges() {
-    std::vector<double> x;
-    std::vector<double> y;
-    AddExtremes(series_.XValues(), series_.YValues(), x, y);
-    AddExtremes(referenceX_, referenceY_, x, y);
-    frequencyRange_ = FrequencyAxis(x, y);
+    // The extremes of both curves, found once per change of either, stand for all their points.
+    extremesX_.clear();
+    extremesY_.clear();
+    AddExtremes(series_.XValues(), series_.YValues(), extremesX_, extremesY_);
+    AddExtremes(referenceX_, referenceY_, extremesX_, extremesY_);
+    frequencyRange_ = FrequencyAxis(extremesX_, extremesY_);
     Arrange(true);
     PlacePoints();
 }
@@ -229,11 +230,7 @@ void ResponseChartView::Arrange(bool always) {
     frequencyLabelRoom_ = frequencyRoom;
     gainLabelRoom_ = gainRoom;
 
-    std::vector<double> x;
-    std::vector<double> y;
-    AddExtremes(series_.XValues(), series_.YValues(), x, y);
-    AddExtremes(referenceX_, referenceY_, x, y);
-    gainRange_ = GainAxis(x, y, gainRoom);
+    gainRange_ = GainAxis(extremesX_, extremesY_, gainRoom);
     const TChartWindow shown = Window();
     frequencyAxis_->setRange(shown.Left, shown.Right);
     gainAxis_->setRange(shown.Bottom, shown.Top);

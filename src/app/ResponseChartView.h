@@ -132,6 +132,9 @@ private:
     QString referenceName_;
     std::vector<std::size_t> referenceKept_;
 
+    std::vector<double> extremesX_; // of the profile and the reference, for the ranges
+    std::vector<double> extremesY_;
+
     std::unique_ptr<TChartRows> rows_;
     TTextField* name_ = nullptr;
     TTextField* file_ = nullptr;

@@ -226,13 +226,25 @@ std::vector<std::size_t> WindowLinePoints(std::span<const double> X, std::span<c
             }
         }
     };
+    // Places rise with X on an axis neither reversed nor collapsed: along ascending X, every point
+    // below the next column's first frequency (less a margin far wider than any rounding) lies in
+    // the column of the point before, without a logarithm.
+    const bool rising = Ascending && !Full.Reversed && !Full.Collapsed;
+    double sameColumnBelow = -std::numeric_limits<double>::infinity();
     for (std::size_t i = from; i < to; ++i) {
         if (!IsDrawable(X[i], Y[i])) {
             continue;
         }
-        const double column =
-            std::clamp(std::floor(Columns.Left + (Place(Full, X[i]) - Window.Left) * scale),
-                       leftmost, rightmost);
+        double column = runColumn;
+        if (!inRun || X[i] >= sameColumnBelow) {
+            column =
+                std::clamp(std::floor(Columns.Left + (Place(Full, X[i]) - Window.Left) * scale),
+                           leftmost, rightmost);
+            if (rising && column < rightmost) {
+                sameColumnBelow =
+                    std::pow(10.0, Window.Left + (column + 1 - Columns.Left) / scale) * (1 - 1e-9);
+            }
+        }
         if (inRun && column == runColumn) {
             run[1] = Y[i] < Y[run[1]] ? i : run[1];
             run[2] = Y[i] > Y[run[2]] ? i : run[2];
