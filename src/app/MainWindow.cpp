@@ -198,11 +198,8 @@ void MainWindow::ConnectActions() {
     }
 
     connect(ui_->acLoadReference, &QAction::triggered, this, &MainWindow::LoadReference);
-    connect(ui_->acClearReference, &QAction::triggered, this, [this] {
-        findChild<ResponseChartView*>(QStringLiteral("Chart1"))->ClearReference();
-        ui_->acClearReference->setEnabled(false);
-    });
-    ui_->acClearReference->setEnabled(false);
+    connect(ui_->acClearReference, &QAction::triggered, this,
+            [this] { findChild<ResponseChartView*>(QStringLiteral("Chart1"))->ClearReference(); });
     connect(ui_->acExportChart, &QAction::triggered, this, &MainWindow::ExportChart);
 
     // Menu items and tool buttons name the action they run in the window description. Only the
@@ -247,7 +244,6 @@ void MainWindow::LoadReference() {
         const TReferenceCurve curve = ReadReferenceCurve(*path);
         chart->ShowReference(curve.Points, ToQString(curve.Name));
     });
-    ui_->acClearReference->setEnabled(chart->HasReference());
 }
 
 void MainWindow::ExportChart() {

@@ -246,6 +246,9 @@ TEST(MainWindow, MenuBarAndTablePopUpMenuShowTheirItemsInOrderAndRunTheirActions
                  {"Save1", "Save as Sound Profile", "acSaveProfile"},
                  {"OpenProfile1", "Open Sound Profile", "acOPenProfile"},
                  {"ImportASCII1", "Import Profile (ASCII)", "acImport"},
+                 {"LoadReference1", "Load Reference Curve...", "acLoadReference"},
+                 {"ClearReference1", "Clear Reference Curve", "acClearReference"},
+                 {"ExportChart1", "Export Chart Image...", "acExportChart"},
                  {"N1", "", ""},
                  {"mClose", "Close", "acClose"}});
     ExpectItems(editor, table->actions(),
