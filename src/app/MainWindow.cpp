@@ -20,7 +20,10 @@
 #include "QtDesktop.h"
 #include "ResponseChartView.h"
 #include "UndoKeys.h"
+#include "editor_errors.h"
 #include "number_text.h"
+#include "reference_curve.h"
+#include "text_utf.h"
 #include "ui_MainWindow.h"
 
 namespace {
@@ -81,6 +84,7 @@ MainWindow::MainWindow(QWidget* parent)
     setTabOrder(ui_->Edit1, chart);
     setTabOrder(chart, ui_->StringGrid1);
 
+    chart->Follow(form_.StringGrid1, form_.KorrDataTemp, form_.Edit1, form_.lbFilename);
     ui_->StringGrid1->SetGrid(form_.StringGrid1);
     setAcceptDrops(true);
     // The name field takes neither Alt+letter as typing nor a file drag as text.
@@ -212,6 +216,11 @@ void MainWindow::ConnectActions() {
         });
     }
 
+    connect(ui_->acLoadReference, &QAction::triggered, this, &MainWindow::LoadReference);
+    connect(ui_->acClearReference, &QAction::triggered, this,
+            [this] { findChild<ResponseChartView*>(QStringLiteral("Chart1"))->ClearReference(); });
+    connect(ui_->acExportChart, &QAction::triggered, this, &MainWindow::ExportChart);
+
     // Menu items and tool buttons name the action they run in the window description. Only the
     // action, which belongs to the window, holds the key: an item holding it too would be its
     // rival whenever the menu bar has the focus, and Qt then runs neither. An item shows the key
@@ -282,6 +291,38 @@ void MainWindow::ShowHistory() {
     for (QAction* action : {ui_->acRedo, ui_->Redo1, ui_->Redo2}) {
         show(action, form_.CanRedo(), form_.RedoText());
     }
+}
+
+void MainWindow::LoadReference() {
+    const auto path = form_.Desktop.RunOpenDialog(
+        {u"All|*.*|Ulmaro Sound Profile|*.ump", u"Load reference curve", u"", form_.LastFolder()});
+    if (!path) {
+        return;
+    }
+    auto* chart = findChild<ResponseChartView*>(QStringLiteral("Chart1"));
+    // Through the general error handler, so that a file that does not read shows the reader's
+    // message; the chart keeps what it showed.
+    form_.Execute([&] {
+        const TReferenceCurve curve = ReadReferenceCurve(*path);
+        chart->ShowReference(curve.Points, ToQString(curve.Name));
+    });
+}
+
+void MainWindow::ExportChart() {
+    // The filter chosen decides the format.
+    const auto choice = form_.Desktop.RunSaveDialogWithFilter(
+        {u"PNG image|*.png|SVG image|*.svg", u"Export chart image", u".png", form_.LastFolder()});
+    if (!choice) {
+        return;
+    }
+    auto* chart = findChild<ResponseChartView*>(QStringLiteral("Chart1"));
+    form_.Execute([&] {
+        const QString file = ToQString(PathToUtf16(choice->FileName));
+        if (!(choice->FilterIndex == 1 ? chart->SaveSvg(file) : chart->SavePng(file))) {
+            throw FileError("Cannot create file \"" + Utf16ToUtf8(PathToUtf16(choice->FileName)) +
+                            "\"");
+        }
+    });
 }
 
 void MainWindow::BindTexts() {

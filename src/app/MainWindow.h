@@ -40,6 +40,9 @@ private:
     // What a drop of these files on the window does: any open edit ends, then the form decides.
     void DropFiles(const QList<QUrl>& urls);
     void ConnectActions();
+    // The chart's own commands: they change nothing of the document, so they make no step.
+    void LoadReference();
+    void ExportChart();
     void BindTexts();
     // Undo and Redo name the step they take and are enabled only when there is one.
     void ConnectHistory();

@@ -2,9 +2,15 @@
 
 #include <QtCharts/QCategoryAxis>
 #include <QtCharts/QLineSeries>
+#include <QtCore/QFile>
 #include <QtGui/QFontMetricsF>
+#include <QtGui/QImage>
 #include <QtGui/QLinearGradient>
+#include <QtGui/QMouseEvent>
 #include <QtGui/QPainter>
+#include <QtGui/QPainterPath>
+#include <QtGui/QWheelEvent>
+#include <QtSvg/QSvgGenerator>
 #include <QtWidgets/QGraphicsLayout>
 
 #include <algorithm>
@@ -18,7 +24,18 @@ const QColor kAxisColor(0x40, 0x40, 0x40);
 const QColor kGridColor(0xA9, 0xA9, 0xA9);
 const QColor kGradientStart(0xEA, 0xEA, 0xEA);
 const QColor kGradientEnd(Qt::white);
-constexpr qreal kMarkerSize = 7;
+const QColor kReferenceColor(0x80, 0x80, 0x80);
+const QColor kPickColor(0xE0, 0x60, 0x00);
+constexpr qreal kMarkerSize = 7;      // a single point
+constexpr qreal kSmallMarkerSize = 5; // each point of a sparse line
+constexpr double kPickRadius = 6;     // pixels around a point that a click picks it in
+constexpr double kNotch = 120;        // a wheel's angle delta per notch
+
+QPen ReferencePen() {
+    QPen pen(kReferenceColor, 1.5, Qt::DashLine, Qt::FlatCap, Qt::RoundJoin);
+    pen.setCosmetic(true);
+    return pen;
+}
 
 QPen LinePen() {
     return QPen(kLineColor, 1, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
@@ -77,6 +94,7 @@ ResponseChartView::ResponseChartView(TLineSeries& series, QWidget* parent)
     chart->layout()->setContentsMargins(0, 0, 0, 0);
     setRenderHint(QPainter::Antialiasing);
     setFrameShape(QFrame::NoFrame);
+    setMouseTracking(true);
 
     // The chart takes over the series and axes.
     chart->addSeries(line_);
@@ -110,24 +128,63 @@ ResponseChartView::~ResponseChartView() {
     series_.OnChange = nullptr;
 }
 
+void ResponseChartView::Follow(TStringGrid& grid, const TDatentyp& source, TTextField& name,
+                               TTextField& file) {
+    rows_ = std::make_unique<TChartRows>(grid, series_, source, 1, 2);
+    name_ = &name;
+    file_ = &file;
+    const auto repaint = [this](const std::u16string&) {
+        if (HasReference()) {
+            viewport()->update(); // the legend names the profile
+        }
+    };
+    nameSub_ = name.Edits.Subscribe(repaint);
+    fileSub_ = file.Edits.Subscribe(repaint);
+}
+
 void ResponseChartView::ShowPoints() {
-    frequencyRange_ = FrequencyAxis(series_.XValues(), series_.YValues());
+    if (rows_) {
+        rows_->SeriesChanged();
+    }
+    picked_.reset();
+    ascending_ = Ascending(series_.XValues());
+    window_.reset(); // new points show at the automatic ranges
     // Cleared first, so that the new ranges do not make the chart place the old points again.
     line_->clear();
     hoverZone_->clear();
-    const double start = AxisPosition(frequencyRange_.Min);
-    const double end = AxisPosition(frequencyRange_.Max);
-    frequencyAxis_->setRange(std::min(start, end), std::max(start, end));
+    FindRanges();
+    SetHighlighted(false); // new points start plain, even when a key changed them under the pointer
+}
+
+void ResponseChartView::FindRanges() {
+    // The extremes of both curves, found once per change of either, stand for all their points.
+    extremesX_.clear();
+    extremesY_.clear();
+    AddExtremes(series_.XValues(), series_.YValues(), extremesX_, extremesY_);
+    AddExtremes(referenceX_, referenceY_, extremesX_, extremesY_);
+    frequencyRange_ = FrequencyAxis(extremesX_, extremesY_);
     Arrange(true);
     PlacePoints();
-    SetHighlighted(false); // new points start plain, even when a key changed them under the pointer
+}
+
+void ResponseChartView::SetWindow(std::optional<TChartWindow> window) {
+    window_ = window;
+    Arrange(true);
+    PlacePoints();
+}
+
+TChartWindow ResponseChartView::Window() const {
+    return window_ ? *window_ : AutoWindow(frequencyRange_, gainRange_);
 }
 
 void ResponseChartView::PlacePoints() {
     const std::vector<double>& xs = series_.XValues();
     const std::vector<double>& ys = series_.YValues();
     placedColumns_ = Columns();
-    const std::vector<std::size_t> kept = LinePoints(xs, ys, frequencyRange_, placedColumns_);
+    // At the automatic ranges every point is in view; zoomed, only those in view are reduced.
+    const std::vector<std::size_t> kept =
+        window_ ? WindowLinePoints(xs, ys, frequencyRange_, *window_, placedColumns_, ascending_)
+                : LinePoints(xs, ys, frequencyRange_, placedColumns_);
     QList<QPointF> points;
     points.reserve(static_cast<qsizetype>(kept.size()));
     for (std::size_t i : kept) {
@@ -135,8 +192,16 @@ void ResponseChartView::PlacePoints() {
     }
     line_->replace(points);
     hoverZone_->replace(points);
-    // A line through one point has no length and draws nothing: that point shows as a dot.
-    line_->setPointsVisible(points.size() == 1);
+    // A line through one point has no length and draws nothing: that point shows as a dot. A
+    // sparse line shows its points as small markers.
+    const bool sparse =
+        ShowsMarkers(xs, ys, frequencyRange_, Window(), chart()->plotArea().width(), ascending_);
+    line_->setMarkerSize(points.size() == 1 ? kMarkerSize : kSmallMarkerSize);
+    line_->setPointsVisible(points.size() == 1 || (sparse && !points.isEmpty()));
+
+    referenceKept_ = WindowLinePoints(referenceX_, referenceY_, frequencyRange_, Window(),
+                                      placedColumns_, referenceAscending_);
+    viewport()->update();
 }
 
 TPlotColumns ResponseChartView::Columns() const {
@@ -165,10 +230,14 @@ void ResponseChartView::Arrange(bool always) {
     frequencyLabelRoom_ = frequencyRoom;
     gainLabelRoom_ = gainRoom;
 
-    gainRange_ = GainAxis(series_.XValues(), series_.YValues(), gainRoom);
-    gainAxis_->setRange(gainRange_.Min, gainRange_.Max);
-    frequencyTicks_ = FrequencyTicks(frequencyRange_, frequencyRoom);
-    gainTicks_ = GainTicks(gainRange_);
+    gainRange_ = GainAxis(extremesX_, extremesY_, gainRoom);
+    const TChartWindow shown = Window();
+    frequencyAxis_->setRange(shown.Left, shown.Right);
+    gainAxis_->setRange(shown.Bottom, shown.Top);
+    gainShown_ = window_ ? WindowGainAxis(*window_, gainRoom) : gainRange_;
+    frequencyTicks_ = FrequencyTicks(
+        window_ ? WindowFrequencyAxis(*window_, frequencyRange_) : frequencyRange_, frequencyRoom);
+    gainTicks_ = GainTicks(gainShown_);
     WriteLabels();
 }
 
@@ -182,7 +251,7 @@ void ResponseChartView::WriteLabels() {
     labels.clear();
     for (double db : gainTicks_) {
         labels.emplace_back(
-            db, QString::fromStdU16String(GainLabel(db, gainRange_.Step, UserNotation)));
+            db, QString::fromStdU16String(GainLabel(db, gainShown_.Step, UserNotation)));
     }
     SetLabels(gainAxis_, gainAxis_->min(), gainAxis_->max(), labels);
     viewport()->update();
@@ -202,6 +271,20 @@ void ResponseChartView::paintEvent(QPaintEvent* event) {
         PlacePoints();
     }
     QChartView::paintEvent(event);
+    if (!readout_.isEmpty()) {
+        // In the plot's top left corner, over the chart and outside any picture of it.
+        QPainter painter(viewport());
+        painter.setFont(LabelFont());
+        const TPlotFrame plot = Frame();
+        const QFontMetricsF metrics(LabelFont());
+        const QRectF box(plot.Left + 4, plot.Top + 4, metrics.horizontalAdvance(readout_) + 10,
+                         metrics.height() + 6);
+        painter.fillRect(box, QColor(255, 255, 255, 220));
+        painter.setPen(kGridColor);
+        painter.drawRect(box.adjusted(0, 0, -1, -1));
+        painter.setPen(Qt::black);
+        painter.drawText(box, Qt::AlignCenter, readout_);
+    }
     if (hasFocus()) {
         QPainter painter(viewport());
         const QRect edge = viewport()->rect();
@@ -269,5 +352,260 @@ void ResponseChartView::drawBackground(QPainter* painter, const QRectF&) {
     }
     painter->fillRect(left, top, 1, bottom - top + 1, kAxisColor);
     painter->fillRect(left, bottom, right - left + 1, 1, kAxisColor);
+
+    if (referenceKept_.size() >= 2) {
+        // Behind the profile's line, which the chart draws over the background.
+        painter->setRenderHint(QPainter::Antialiasing, true);
+        painter->setClipRect(plot);
+        const double yMin = gainAxis_->min();
+        QPolygonF path;
+        path.reserve(static_cast<qsizetype>(referenceKept_.size()));
+        for (std::size_t i : referenceKept_) {
+            const double at = AxisPosition(FrequencyPlotX(frequencyRange_, referenceX_[i]));
+            path.append({plot.left() + (at - xMin) / xSpan * plot.width(),
+                         plot.bottom() - (referenceY_[i] - yMin) / ySpan * plot.height()});
+        }
+        QPen pen = ReferencePen();
+        pen.setWidthF(pen.widthF() * toDevice.m11());
+        painter->setPen(pen);
+        painter->drawPolyline(path);
+    }
     painter->restore();
+}
+
+void ResponseChartView::drawForeground(QPainter* painter, const QRectF&) {
+    const QRectF plot = chart()->mapRectToScene(chart()->plotArea());
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing, true);
+    if (picked_ && *picked_ < series_.Count()) {
+        const double x = AxisPosition(FrequencyPlotX(frequencyRange_, series_.XValues()[*picked_]));
+        const QPointF at =
+            chart()->mapToScene(chart()->mapToPosition({x, series_.YValues()[*picked_]}, line_));
+        if (plot.adjusted(-1, -1, 1, 1).contains(at)) {
+            painter->setPen(QPen(kPickColor, 2));
+            painter->setBrush(Qt::NoBrush);
+            painter->drawEllipse(at, 5, 5);
+        }
+    }
+    if (HasReference()) {
+        // Top right in the plot: a stroke of each line and its name.
+        const QFont font = LabelFont();
+        const QFontMetricsF metrics(font);
+        const QString names[] = {ProfileName(), referenceName_};
+        double textWidth = 0;
+        for (const QString& name : names) {
+            textWidth = std::max(textWidth, metrics.horizontalAdvance(name));
+        }
+        constexpr double kStroke = 24;
+        const double rowHeight = metrics.height() + 2;
+        const QRectF box(plot.right() - textWidth - kStroke - 22, plot.top() + 4,
+                         textWidth + kStroke + 18, 2 * rowHeight + 6);
+        painter->setPen(kGridColor);
+        painter->setBrush(QColor(255, 255, 255, 220));
+        painter->drawRect(box);
+        painter->setFont(font);
+        const QPen pens[] = {LinePen(), ReferencePen()};
+        for (int row = 0; row < 2; ++row) {
+            const double y = box.top() + 3 + rowHeight * (row + 0.5);
+            painter->setPen(pens[row]);
+            painter->drawLine(QPointF(box.left() + 6, y), QPointF(box.left() + 6 + kStroke, y));
+            painter->setPen(Qt::black);
+            painter->drawText(
+                QRectF(box.left() + 12 + kStroke, y - rowHeight / 2, textWidth + 2, rowHeight),
+                Qt::AlignLeft | Qt::AlignVCenter, names[row]);
+        }
+    }
+    painter->restore();
+}
+
+QString ResponseChartView::ProfileName() const {
+    const QString name = name_ ? QString::fromStdU16String(name_->Text()) : QString();
+    if (!name.isEmpty() && name != QStringLiteral("?")) {
+        return name;
+    }
+    const QString file = file_ ? QString::fromStdU16String(file_->Text()) : QString();
+    return file.isEmpty() || file == QStringLiteral("?") ? QStringLiteral("Profile") : file;
+}
+
+void ResponseChartView::ShowReference(const TLineSeries& reference, const QString& name) {
+    referenceX_ = reference.XValues();
+    referenceY_ = reference.YValues();
+    referenceAscending_ = Ascending(referenceX_);
+    referenceName_ = name;
+    window_.reset(); // the automatic ranges now cover the reference too
+    FindRanges();
+}
+
+void ResponseChartView::ClearReference() {
+    referenceX_.clear();
+    referenceY_.clear();
+    referenceName_.clear();
+    window_.reset();
+    FindRanges();
+}
+
+TPlotFrame ResponseChartView::Frame() const {
+    const QRectF plot = viewportTransform().mapRect(chart()->mapRectToScene(chart()->plotArea()));
+    return {plot.left(), plot.top(), plot.width(), plot.height()};
+}
+
+std::optional<std::size_t> ResponseChartView::PointAt(QPointF at) const {
+    const std::vector<double>& xs = series_.XValues();
+    const std::vector<double>& ys = series_.YValues();
+    const TPlotFrame frame = Frame();
+    const std::optional<std::size_t> nearest =
+        NearestPoint(xs, ys, frequencyRange_, Window(), frame, at.x(), at.y(), ascending_);
+    if (!nearest) {
+        return std::nullopt;
+    }
+    const double dx = ScreenX(Window(), frame, frequencyRange_, xs[*nearest]) - at.x();
+    const double dy = ScreenY(Window(), frame, ys[*nearest]) - at.y();
+    return std::hypot(dx, dy) <= kPickRadius ? nearest : std::nullopt;
+}
+
+void ResponseChartView::UpdateReadout(QPointF at) {
+    const TPlotFrame frame = Frame();
+    QString text;
+    if (at.x() >= frame.Left && at.x() <= frame.Left + frame.Width && at.y() >= frame.Top &&
+        at.y() <= frame.Top + frame.Height) {
+        const TChartWindow window = Window();
+        const double place =
+            window.Left + (at.x() - frame.Left) / frame.Width * (window.Right - window.Left);
+        const double hz = std::pow(10.0, frequencyRange_.Reversed ? -place : place);
+        const double db =
+            window.Top - (at.y() - frame.Top) / frame.Height * (window.Top - window.Bottom);
+        const std::vector<double>& xs = series_.XValues();
+        const std::vector<double>& ys = series_.YValues();
+        std::optional<std::pair<double, double>> point;
+        if (const auto nearest =
+                NearestPoint(xs, ys, frequencyRange_, window, frame, at.x(), at.y(), ascending_)) {
+            point = std::pair{xs[*nearest], ys[*nearest]};
+        }
+        text = QString::fromStdU16String(Readout(hz, db, window, point, UserNotation));
+    }
+    if (text != readout_) {
+        readout_ = text;
+        viewport()->update();
+    }
+}
+
+void ResponseChartView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QChartView::mousePressEvent(event);
+        return;
+    }
+    const TPlotFrame frame = Frame();
+    const QPointF at = event->position();
+    if (at.x() < frame.Left || at.x() > frame.Left + frame.Width || at.y() < frame.Top ||
+        at.y() > frame.Top + frame.Height) {
+        return;
+    }
+    if (const std::optional<std::size_t> point = PointAt(at)) {
+        picked_ = point;
+        if (rows_) {
+            rows_->SelectRowOf(*point);
+        }
+        viewport()->update();
+        return;
+    }
+    panFrom_ = at;
+}
+
+void ResponseChartView::mouseMoveEvent(QMouseEvent* event) {
+    QChartView::mouseMoveEvent(event); // the hover highlight
+    const QPointF at = event->position();
+    if (panFrom_ && (event->buttons() & Qt::LeftButton)) {
+        const TPlotFrame frame = Frame();
+        const QPointF moved = at - *panFrom_;
+        panFrom_ = at;
+        SetWindow(Pan(Window(), moved.x() / frame.Width, moved.y() / frame.Height));
+    }
+    UpdateReadout(at);
+}
+
+void ResponseChartView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        panFrom_.reset();
+    }
+    QChartView::mouseReleaseEvent(event);
+}
+
+void ResponseChartView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        panFrom_.reset();
+        SetWindow(std::nullopt);
+        UpdateReadout(event->position());
+    }
+}
+
+void ResponseChartView::wheelEvent(QWheelEvent* event) {
+    const TPlotFrame frame = Frame();
+    const QPointF at = event->position();
+    if (at.x() < frame.Left || at.x() > frame.Left + frame.Width || at.y() < frame.Top ||
+        at.y() > frame.Top + frame.Height) {
+        event->ignore();
+        return;
+    }
+    // Some systems turn a wheel with Shift held into a sideways one.
+    const QPoint delta = event->angleDelta();
+    const double notches = (delta.y() != 0 ? delta.y() : delta.x()) / kNotch;
+    const TChartWindow window = Window();
+    const TChartWindow automatic = AutoWindow(frequencyRange_, gainRange_);
+    if (event->modifiers() & Qt::ShiftModifier) {
+        const double db =
+            window.Top - (at.y() - frame.Top) / frame.Height * (window.Top - window.Bottom);
+        SetWindow(ZoomGain(window, automatic, db, notches));
+    } else {
+        const double place =
+            window.Left + (at.x() - frame.Left) / frame.Width * (window.Right - window.Left);
+        SetWindow(ZoomFrequency(window, automatic, place, notches));
+    }
+    UpdateReadout(at);
+    event->accept();
+}
+
+bool ResponseChartView::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::Leave && !readout_.isEmpty()) {
+        readout_.clear();
+        viewport()->update();
+    }
+    return QChartView::viewportEvent(event);
+}
+
+void ResponseChartView::Render(QPainter& painter, QSize size) {
+    // The view's own render draws its background and foreground but not the readout and frame
+    // of paintEvent.
+    render(&painter, QRectF(QPointF(0, 0), size), viewport()->rect());
+}
+
+bool ResponseChartView::SavePng(const QString& file) {
+    const QSize size = viewport()->size();
+    const qreal ratio = 2 * devicePixelRatioF();
+    QImage image(size * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        Render(painter, size);
+    }
+    return image.save(file, "PNG");
+}
+
+bool ResponseChartView::SaveSvg(const QString& file) {
+    const QSize size = viewport()->size();
+    QFile out(file);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        return false;
+    }
+    QSvgGenerator svg;
+    svg.setOutputDevice(&out);
+    svg.setSize(size);
+    svg.setViewBox(QRect(QPoint(0, 0), size));
+    svg.setTitle(QStringLiteral("Response chart"));
+    QPainter painter;
+    if (!painter.begin(&svg)) {
+        return false;
+    }
+    Render(painter, size);
+    return painter.end() && out.error() == QFileDevice::NoError;
 }

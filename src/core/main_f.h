@@ -172,6 +172,8 @@ public:
     void ShowImportedData(const TDatentyp& Series);
     // The table's selection report.
     void StringGrid1SelectCell(int32_t ACol, int32_t ARow);
+    // The folder of the file last opened, saved or imported, where other file dialogs start too.
+    const std::filesystem::path& LastFolder() const { return lastFolder_; }
 
 private:
     // Update / Sort's steps up to reading the table back into CurrentSoundProfil: false, after

@@ -11,6 +11,8 @@
 #include <QtGui/QContextMenuEvent>
 #include <QtGui/QDragEnterEvent>
 #include <QtGui/QDropEvent>
+#include <QtGui/QImageReader>
+#include <QtSvg/QSvgRenderer>
 #include <QtTest/QSignalSpy>
 #include <QtTest/QTest>
 #include <QtWidgets/QAbstractScrollArea>
@@ -33,6 +35,7 @@
 
 #include "LinkLabel.h"
 #include "QtDesktop.h"
+#include "ResponseChartView.h"
 #include "general_utils.h"
 #include "number_text.h"
 #include "text_utf.h"
@@ -271,6 +274,10 @@ TEST(MainWindow, MenuBarAndTablePopUpMenuShowTheirItemsInOrderAndRunTheirActions
                  {"OpenProfile1", "Open Sound Profile", "acOPenProfile"},
                  {"ImportASCII1", "Import Profile (ASCII)", "acImport"},
                  {"ImportMeasurement1", "Import Measurement...", "acImportMeasurement"},
+                 {"N4", "", ""},
+                 {"LoadReference1", "Load Reference Curve...", "acLoadReference"},
+                 {"ClearReference1", "Clear Reference Curve", "acClearReference"},
+                 {"ExportChart1", "Export Chart Image...", "acExportChart"},
                  {"N1", "", ""},
                  {"mClose", "Close", "acClose"}});
     ExpectItems(editor, table->actions(),
@@ -1022,6 +1029,55 @@ TEST(MainWindow, FileDragsAreTakenAnywhereOnTheWindowAndOtherDragsRefused) {
     QDragEnterEvent fromWeb(QPoint(5, 5), Qt::CopyAction, &web, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&editor.window, &fromWeb);
     EXPECT_FALSE(fromWeb.isAccepted());
+}
+
+// The chart's file commands run through the window: the save dialog's filter decides the
+// picture's format, a reference that does not read shows its reader's message, and neither
+// makes a step of the edit history.
+TEST(MainWindow, ChartImageFormatFollowsTheFilterAndAReferenceThatDoesNotReadChangesNothing) {
+    QTemporaryDir folder;
+    Editor editor;
+    editor.FillTwoRows();
+    editor.Find<QAction>("acSort")->trigger();
+    TForm1& form = editor.window.Form();
+    const std::u16string undoText = form.UndoText();
+    struct Answer {
+        QString name;
+        std::size_t filter;
+    };
+    Answer answer;
+    form.Desktop.RunSaveDialogWithFilter = [&](const TFileDialogSettings& s) {
+        EXPECT_EQ(Narrow(s.Filter), "PNG image|*.png|SVG image|*.svg");
+        return std::optional(
+            TSaveChoice{folder.filePath(answer.name).toStdU16String(), answer.filter});
+    };
+    auto* exportChart = editor.Find<QAction>("acExportChart");
+    answer = {QStringLiteral("picture"), 1};
+    exportChart->trigger();
+    EXPECT_TRUE(QSvgRenderer(folder.filePath("picture")).isValid());
+    answer = {QStringLiteral("picture.svg"), 0};
+    exportChart->trigger();
+    EXPECT_EQ(QImageReader(folder.filePath("picture.svg")).format(), "png");
+    answer = {QStringLiteral("missing/picture.png"), 0};
+    exportChart->trigger();
+    EXPECT_EQ(editor.log.back(), "error: Cannot create file \"" +
+                                     folder.filePath("missing/picture.png").toStdString() + "\"");
+
+    auto* chart = editor.Find<ResponseChartView>("Chart1");
+    std::optional<std::filesystem::path> reference =
+        folder.filePath("missing.ump").toStdU16String();
+    form.Desktop.RunOpenDialog = [&](const TFileDialogSettings&) { return reference; };
+    editor.Find<QAction>("acLoadReference")->trigger();
+    EXPECT_FALSE(chart->HasReference());
+    EXPECT_EQ(editor.log.back().rfind("error: ", 0), 0u) << editor.log.back();
+    reference = folder.filePath("reference.ump").toStdU16String();
+    SaveSoundProfil(*reference, TSoundProfil{SoundProfilVersion, u"Target", {{100, 1}, {200, 2}}});
+    editor.Find<QAction>("acLoadReference")->trigger();
+    EXPECT_TRUE(chart->HasReference());
+    editor.Find<QAction>("acClearReference")->trigger();
+    EXPECT_FALSE(chart->HasReference());
+    EXPECT_EQ(form.UndoText(), undoText);
+    EXPECT_FALSE(form.CanRedo());
 }
 
 TEST(MainWindow, CellsCutOffByTheirColumnShowTheirWholeTextAsToolTip) {

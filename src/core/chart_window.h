@@ -1,0 +1,94 @@
+#pragma once
+// What part of the chart the plot shows when the user zooms and pans, and what the chart reads
+// out under the pointer. The automatic ranges stay those of teechart_basics; a window only
+// narrows or moves the view of them, and the points are reduced again for the part in view.
+
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "number_text.h"
+#include "teechart_basics.h"
+
+// The plot's edges: frequencies as FrequencyPosition places (Left < Right), gains in dB
+// (Bottom < Top).
+struct TChartWindow {
+    double Left = 0;
+    double Right = 1;
+    double Bottom = 0;
+    double Top = 1;
+    bool operator==(const TChartWindow&) const = default;
+};
+
+// The window of the automatic ranges.
+TChartWindow AutoWindow(const TFrequencyAxis& Frequency, const TGainAxis& Gain);
+
+// One wheel notch narrows the span by this factor.
+constexpr double kZoomPerNotch = 1.25;
+
+// Appends the drawable points that hold the smallest and largest X and Y of a series: FrequencyAxis
+// and GainAxis over the extremes of several series give the ranges that cover them all.
+void AddExtremes(std::span<const double> X, std::span<const double> Y, std::vector<double>& OutX,
+                 std::vector<double>& OutY);
+
+// Zooms the frequency (or gain) span by kZoomPerNotch per notch (negative notches widen it)
+// around `At`, a place inside the window that stays where it is on the plot. The span stays
+// between a thousandth and ten times that of the automatic window.
+TChartWindow ZoomFrequency(const TChartWindow& Window, const TChartWindow& Auto, double At,
+                           double Notches);
+TChartWindow ZoomGain(const TChartWindow& Window, const TChartWindow& Auto, double At,
+                      double Notches);
+
+// Moves the window by fractions of its spans: the content follows a drag of that much of the
+// plot's width to the right and of its height downwards.
+TChartWindow Pan(const TChartWindow& Window, double Right, double Down);
+
+// The axes in view, for their labels: the frequency range of the window in Hz (reversed as the
+// full axis is), and the gain range with a label step for at most MaxLabels labels.
+TFrequencyAxis WindowFrequencyAxis(const TChartWindow& Window, const TFrequencyAxis& Full);
+TGainAxis WindowGainAxis(const TChartWindow& Window, int MaxLabels);
+
+// Where the plot lies on the screen, in the same units as the pointer.
+struct TPlotFrame {
+    double Left = 0;
+    double Top = 0;
+    double Width = 1;
+    double Height = 1;
+};
+
+// A point's place on the screen; X at its frequency as the full axis draws it.
+double ScreenX(const TChartWindow& Window, const TPlotFrame& Frame, const TFrequencyAxis& Full,
+               double Hz);
+double ScreenY(const TChartWindow& Window, const TPlotFrame& Frame, double Db);
+
+// True when the series' X values ascend with no NaN among them, so that the points in view can
+// be found by bisection.
+bool Ascending(std::span<const double> X);
+
+// LinePoints for the part of the series in view: the columns span the window, and the points
+// beyond each side of it count as one column there, so that the line still enters and leaves
+// the plot towards them. With `ascending` (see Ascending) only the points in view and one on
+// each side are looked at.
+std::vector<std::size_t> WindowLinePoints(std::span<const double> X, std::span<const double> Y,
+                                          const TFrequencyAxis& Full, const TChartWindow& Window,
+                                          TPlotColumns Columns, bool Ascending);
+
+// True while no more drawable points lie in view than one per 8 pixels of the plot's width:
+// then each is drawn with a marker.
+bool ShowsMarkers(std::span<const double> X, std::span<const double> Y, const TFrequencyAxis& Full,
+                  const TChartWindow& Window, double PlotWidth, bool Ascending);
+
+// The drawable point in view nearest to the pointer on the screen, if any.
+std::optional<std::size_t> NearestPoint(std::span<const double> X, std::span<const double> Y,
+                                        const TFrequencyAxis& Full, const TChartWindow& Window,
+                                        const TPlotFrame& Frame, double PointerX, double PointerY,
+                                        bool Ascending);
+
+// "1.25 kHz, -2.8 dB": the frequency and gain under the pointer, to as many digits as a hundredth
+// of the window tells apart; with a point, "  |  point 1000 Hz, 0 dB" follows with its values as
+// they are. Hz up to 1000, kHz above, in the given notation.
+std::u16string Readout(double PointerHz, double PointerDb, const TChartWindow& Window,
+                       std::optional<std::pair<double, double>> Point,
+                       const NumberNotation& Notation);
