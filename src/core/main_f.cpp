@@ -147,7 +147,7 @@ void TForm1::OpenProfileFile(const std::filesystem::path& FileName) {
     ShowProfile();
 }
 
-void TForm1::acSaveProfileExecute() {
+bool TForm1::SortAndReadTable() {
     acSortExecute();
 
     std::vector<std::vector<float>> rows;
@@ -157,6 +157,12 @@ void TForm1::acSaveProfileExecute() {
     if (!boNumericDataok) {
         Desktop.MessageDlg(TMsgDlgType::mtError, TMsgDlgButtons::mbOK,
                            u"Table data invalid/empty! Check values.");
+    }
+    return boNumericDataok;
+}
+
+void TForm1::acSaveProfileExecute() {
+    if (!SortAndReadTable()) {
         return;
     }
     CurrentSoundProfil.iVers = SoundProfilVersion;

@@ -176,6 +176,9 @@ public:
     const std::filesystem::path& LastFolder() const { return lastFolder_; }
 
 private:
+    // Save's first steps: Update / Sort, then the table read back into CurrentSoundProfil; false,
+    // after the message, when the table does not convert.
+    bool SortAndReadTable();
     // Update / Sort's steps up to reading the table back into CurrentSoundProfil: false, after
     // the message, when the table does not convert.
     bool ReadTable();

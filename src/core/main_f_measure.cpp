@@ -72,14 +72,7 @@ void TForm1::acImportMeasurementExecute() {
 
 void TForm1::acExportExecute() {
     // Save's own first steps and messages: what is exported is what Save would write.
-    acSortExecute();
-    std::vector<std::vector<float>> rows;
-    boNumericDataok = GridToProfileRows(StringGrid1, 1, 2, rows);
-    history_.TakeProfileRows();
-    CurrentSoundProfil.xyData = std::move(rows);
-    if (!boNumericDataok) {
-        Desktop.MessageDlg(TMsgDlgType::mtError, TMsgDlgButtons::mbOK,
-                           u"Table data invalid/empty! Check values.");
+    if (!SortAndReadTable()) {
         return;
     }
 
@@ -89,8 +82,8 @@ void TForm1::acExportExecute() {
         return;
     }
     const ExportEntry& entry = kExportEntries.at(choice->FilterIndex);
+    // The file label keeps naming the profile's own file: an export is a copy in another format.
     RememberFolder(choice->FileName);
-    lbFilename.SetText(PathToUtf16(choice->FileName.filename()));
     // The name as the name field shows it, as Save would store it.
     TSoundProfil exported{SoundProfilVersion, Edit1.Text(), CurrentSoundProfil.xyData};
     ExportProfileText(choice->FileName, exported, entry.Format);
