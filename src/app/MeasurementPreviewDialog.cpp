@@ -12,6 +12,7 @@
 
 #include "ResponseChartView.h"
 #include "text_utf.h"
+#include "uStringgrid_VCL.h"
 
 namespace {
 
@@ -57,6 +58,9 @@ MeasurementPreviewDialog::MeasurementPreviewDialog(const TMeasurementPreview& pr
     points_->setColumnCount(2);
     points_->setHorizontalHeaderLabels({QStringLiteral("f(Hz)"), QStringLiteral("Gain(dB)")});
     points_->verticalHeader()->hide();
+    // Rows as high as the main table's: the style's default leaves room for a second line.
+    points_->verticalHeader()->setMinimumSectionSize(0);
+    points_->verticalHeader()->setDefaultSectionSize(TStringGrid::DefaultRowHeight);
     points_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     points_->setSelectionMode(QAbstractItemView::NoSelection);
     points_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
