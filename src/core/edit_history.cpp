@@ -49,26 +49,47 @@ TEditHistory::Command::~Command() {
     history_.EndCommand();
 }
 
-TEditHistory::Merge::Merge(TEditHistory& History) : history_(History) {
-    history_.run_ = Run::None;
-    for (const Step& s : history_.undone_) {
-        history_.bytes_ -= s.bytes;
+void TEditHistory::ChangeNotation(int32_t FirstCol, int32_t LastCol, char16_t Old, char16_t New,
+                                  const std::function<void()>& Rewrite) {
+    const Mode was = mode_;
+    mode_ = Mode::Restoring;
+    try {
+        Rewrite();
+    } catch (...) {
+        // The grid is half rewritten: the steps no longer fit it.
+        mode_ = was;
+        if (was == Mode::Command) {
+            lost_ = true;
+        } else {
+            Clear();
+        }
+        throw;
     }
-    // Steps taken back hold texts of before the change; they would not fit any more.
-    history_.undone_.clear();
-    history_.mode_ = Mode::Merge;
-    history_.Tell();
-}
-
-TEditHistory::Merge::~Merge() {
-    history_.mode_ = Mode::Idle;
-    if (history_.lost_) {
-        history_.Clear();
-    } else if (!history_.done_.empty()) {
-        Step& top = history_.done_.back();
-        history_.bytes_ -= top.bytes;
-        top.bytes = SizeOf(top);
-        history_.bytes_ += top.bytes;
+    mode_ = was;
+    run_ = Run::None;
+    const NumberNotation from{Old};
+    const auto change = [&](Step& S) {
+        for (Op& op : S.ops) {
+            if (op.kind != OpKind::Cell || op.a < FirstCol || op.a > LastCol) {
+                continue;
+            }
+            if (op.isNumber) {
+                if (op.separator == Old) {
+                    op.separator = New;
+                }
+            } else if (const std::size_t at = SeparatorToChange(TextOf(S, op), from);
+                       at != std::u16string_view::npos) {
+                S.texts[op.offset + at] = New;
+            }
+        }
+    };
+    for (std::deque<Step>* steps : {&done_, &undone_}) {
+        for (Step& S : *steps) {
+            change(S);
+        }
+    }
+    if (current_) {
+        change(*current_);
     }
 }
 
@@ -175,11 +196,6 @@ void TEditHistory::OnGrid(const TGridEdit& Edit) {
                 Record(*current_, Edit);
             }
             return;
-        case Mode::Merge:
-            if (Edit.Kind != TGridEditKind::CurrentCell && !done_.empty()) {
-                Record(done_.back(), Edit);
-            }
-            return;
         case Mode::Idle:
             if (Edit.Kind == TGridEditKind::CurrentCell) {
                 run_ = Run::None;
@@ -209,11 +225,6 @@ void TEditHistory::OnField(OpKind Kind, const std::u16string& Old) {
             return;
         case Mode::Command:
             Record(*current_, Kind, Old);
-            return;
-        case Mode::Merge:
-            if (!done_.empty()) {
-                Record(done_.back(), Kind, Old);
-            }
             return;
         case Mode::Idle:
             Typed(Kind == OpKind::Name ? Run::Name : Run::FileLabel, 0, 0, nullptr, &Old);

@@ -61,18 +61,12 @@ public:
     void TakePoints();
     void TakeSeries();
 
-    // Changes made meanwhile are no step of their own: they join the newest step, so that taking
-    // it back takes them back too; without one they stay. Steps taken back are forgotten.
-    class Merge {
-    public:
-        explicit Merge(TEditHistory& History);
-        ~Merge();
-        Merge(const Merge&) = delete;
-        Merge& operator=(const Merge&) = delete;
-
-    private:
-        TEditHistory& history_;
-    };
+    // A change of the number notation is no step and spoils none: Rewrite changes the grid's
+    // texts from separator Old to New in the columns FirstCol..LastCol unrecorded, and the texts
+    // the steps hold there (done, taken back, and of a command running now) change alike, so
+    // that whatever is restored later shows in the new notation.
+    void ChangeNotation(int32_t FirstCol, int32_t LastCol, char16_t Old, char16_t New,
+                        const std::function<void()>& Rewrite);
 
     bool CanUndo() const { return !done_.empty(); }
     bool CanRedo() const { return !undone_.empty(); }
@@ -131,7 +125,7 @@ private:
         bool numericOk = false;
         std::size_t bytes = 0;
     };
-    enum class Mode { Idle, Command, Merge, Restoring };
+    enum class Mode { Idle, Command, Restoring };
     enum class Run { None, Cell, Name, FileLabel };
 
     void OnGrid(const TGridEdit& Edit);

@@ -251,27 +251,10 @@ void TForm1::NotationChanged(char16_t OldSeparator) {
     if (separator == OldSeparator) {
         return;
     }
-    const NumberNotation old{OldSeparator};
-    // Not a step of its own: the texts it rewrites go back with the newest step.
-    const TEditHistory::Merge merge(history_);
-    TGridUpdateScope update(StringGrid1);
-    for (int32_t row = 1; row < StringGrid1.RowCount(); ++row) {
-        for (int32_t col = 1; col <= 2; ++col) {
-            if (const auto number = StringGrid1.NumberCell(col, row, OldSeparator)) {
-                StringGrid1.SetNumberCell(col, row, *number, separator);
-                continue;
-            }
-            const std::u16string& text = StringGrid1.Cells(col, row);
-            const auto at = text.find(OldSeparator);
-            long double value = 0;
-            if (at == std::u16string::npos || !TextToNumber(text, value, old)) {
-                continue;
-            }
-            std::u16string changed = text;
-            changed[at] = separator;
-            StringGrid1.SetCells(col, row, std::move(changed));
-        }
-    }
+    history_.ChangeNotation(1, 2, OldSeparator, separator, [&] {
+        TGridUpdateScope update(StringGrid1);
+        StringGrid1.ChangeNotation(1, 2, OldSeparator, separator);
+    });
 }
 
 void TForm1::acCloseExecute() {

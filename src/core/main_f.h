@@ -159,7 +159,8 @@ public:
     // ".ump" (any letter case), otherwise imported; a folder is ignored.
     void DropFiles(const std::vector<std::filesystem::path>& Files);
     // The user's notation changed from OldSeparator to UserNotation: every value cell whose text
-    // is a number in the old notation shows the same number in the new one.
+    // is a number in the old notation shows the same number in the new one, also in rows hidden
+    // behind the row count and in every text the edit history may restore. No step of its own.
     void NotationChanged(char16_t OldSeparator);
 
     // Sets the table up: three columns, the header row alone, current cell (1, 0).

@@ -479,3 +479,11 @@ bool NormalizedNumber(float value, int32_t decimals, long double& result) {
     }
     return TextToNumber(FormatFixed(value, 8, decimals, UserNotation), result, UserNotation);
 }
+
+std::size_t SeparatorToChange(std::u16string_view text, const NumberNotation& from) {
+    const std::size_t at = text.find(from.DecimalSeparator);
+    long double value = 0;
+    return at != std::u16string_view::npos && TextToNumber(text, value, from)
+               ? at
+               : std::u16string_view::npos;
+}

@@ -2,6 +2,7 @@
 // Number texts: reading in the user's, the German or the US notation, and the fixed and general
 // formats the editor writes. Every number that goes from text to a value or back passes here.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -20,6 +21,10 @@ bool TextToNumber(std::u16string_view text, long double& value, const NumberNota
 
 // Raising form: throws ConvertError "'<text>' is not a valid floating point value".
 long double TextToNumber(std::u16string_view text, const NumberNotation& notation);
+
+// Where a text that reads as a number in notation `from` has its decimal separator, or npos when
+// it has none or does not read: a change of the user's notation replaces that one character.
+std::size_t SeparatorToChange(std::u16string_view text, const NumberNotation& from);
 
 // precision: significant digits (2..18); decimals: digits after the separator (at most 18).
 std::u16string FormatFixed(long double value, int precision, int decimals,

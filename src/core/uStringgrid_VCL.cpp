@@ -431,6 +431,47 @@ bool TStringGrid::IsShortText(int32_t Col, int32_t Row) const {
     return TextOf(*cell).size() <= 1;
 }
 
+void TStringGrid::ChangeNotation(int32_t FirstCol, int32_t LastCol, char16_t Old, char16_t New) {
+    const NumberNotation from{Old};
+    for (int32_t col = std::max(FirstCol, 0);
+         col <= LastCol && static_cast<std::size_t>(col) < cells_.size(); ++col) {
+        const auto stored = static_cast<int32_t>(std::max(cells_[col].size(), order_.size()));
+        for (int32_t row = fixedRows_; row < stored; ++row) {
+            Cell* cell = FindCell(col, row);
+            if (cell == nullptr) {
+                continue;
+            }
+            std::size_t at = std::u16string::npos;
+            if (cell->isNumber) {
+                // A number's text is not written out for this; its separator is the notation.
+                if (cell->separator != Old) {
+                    continue;
+                }
+                if (cell->written) {
+                    at = PoolText(*cell).find(Old);
+                }
+            } else {
+                at = SeparatorToChange(TextOf(*cell), from);
+                if (at == std::u16string::npos) {
+                    continue;
+                }
+            }
+            const bool shown = row < rowCount_;
+            const auto old = shown ? OldValue(col, row) : std::nullopt;
+            if (cell->isNumber) {
+                cell->separator = New;
+            }
+            if (at != std::u16string::npos) {
+                PoolText(*cell)[at] = New;
+            }
+            if (shown) {
+                MarkChanged(row, row, col, col);
+                TellCellText(col, row, old);
+            }
+        }
+    }
+}
+
 void TStringGrid::ExchangeRows(int32_t RowA, int32_t RowB) {
     CheckInside(RowA, rowCount_, "row");
     CheckInside(RowB, rowCount_, "row");

@@ -102,6 +102,12 @@ public:
     TCellValue CellValue(int32_t Col, int32_t Row) const;
     void SetCellValue(int32_t Col, int32_t Row, const TCellValue& Value);
 
+    // A change of the decimal separator from Old to New in the columns FirstCol..LastCol below
+    // the fixed rows, hidden rows included: number cells written with Old show their number with
+    // New, and texts that read as a number in Old get New in place of Old's separator. Cells in
+    // the grid are reported as changed; hidden ones show nowhere.
+    void ChangeNotation(int32_t FirstCol, int32_t LastCol, char16_t Old, char16_t New);
+
     // Exchanges the whole rows, every stored text of both; O(1).
     void ExchangeRows(int32_t RowA, int32_t RowB);
     // Moves row From to position To, shifting the rows between by one. Both inside the grid.

@@ -328,6 +328,58 @@ TEST_F(EditHistory, ASortStoppedByAKeyThatDoesNotReadIsTakenBackWhole) {
     EXPECT_EQ(StateOf(form_), stopped);
 }
 
+// A change of notation is no step: what Undo and Redo restore afterwards shows in the new
+// notation, also when the change came while a command waited on its message.
+TEST_F(EditHistory, ANotationChangeIsNoStepAndRestoredTextsShowInTheNewNotation) {
+    const auto typed = [this](TForm1& form) {
+        for (const Action& a : {Cmd(&TForm1::acAppendExecute), Cmd(&TForm1::acAppendExecute),
+                                Cmd(&TForm1::acAppendExecute), Write(1, 1, u"300.5"),
+                                Write(2, 1, u"3.5"), Write(1, 2, u"100.5"), Write(2, 2, u"1.5"),
+                                Write(1, 3, u"200.5"), Write(2, 3, u"x")}) {
+            a.Apply(form, files_ / "saved");
+        }
+    };
+    const auto cells = [](const TForm1& form) {
+        std::string text;
+        for (int32_t row = 1; row < form.StringGrid1.RowCount(); ++row) {
+            text += "[" + Utf16ToUtf8(form.StringGrid1.Cells(1, row)) + "|" +
+                    Utf16ToUtf8(form.StringGrid1.Cells(2, row)) + "]";
+        }
+        return text;
+    };
+    const auto toComma = [](TForm1& form) {
+        UserNotation.DecimalSeparator = u',';
+        form.NotationChanged(u'.');
+    };
+    typed(form_);
+    toComma(form_);
+    EXPECT_EQ(cells(form_), "[300,5|3,5][100,5|1,5][200,5|x]");
+    EXPECT_EQ(form_.UndoText(), u"Typing");
+    form_.Undo();
+    form_.Undo();
+    EXPECT_EQ(cells(form_), "[300,5|3,5][100,5|1,5][|]");
+    form_.Redo();
+    EXPECT_EQ(cells(form_), "[300,5|3,5][100,5|1,5][200,5|]");
+
+    // The change comes while Update / Sort shows that the table does not convert.
+    UserNotation.DecimalSeparator = u'.';
+    TForm1 form;
+    QuietDesktop(form);
+    typed(form);
+    form.Desktop.MessageDlg = [&](TMsgDlgType, TMsgDlgButtons, const std::u16string&) {
+        toComma(form);
+        return TModalResult::mrOk;
+    };
+    form.Execute(&TForm1::acSortExecute);
+    form.Undo();
+    EXPECT_EQ(cells(form), "[300,5|3,5][100,5|1,5][200,5|x]");
+    // Typed on in the new notation, the table reads as if typed in it from the start.
+    form.StringGrid1.SetCells(2, 3, u"2,5");
+    QuietDesktop(form);
+    form.Execute(&TForm1::acSortExecute);
+    EXPECT_EQ(cells(form), "[101|1,5][201|2,5][301|3,5]");
+}
+
 TEST_F(EditHistory, StepsThatChangeNothingAreNotRecorded) {
     Do({Cmd(&TForm1::acOPenProfileExecute, files_ / "a.ump"), Cmd(&TForm1::acSortExecute)});
     form_.Undo(); // the sort
@@ -497,8 +549,7 @@ private:
     struct ModelStep {
         Action action;
         int32_t col = 0, row = 0;
-        char16_t notation = u'.';
-        std::vector<std::pair<char16_t, char16_t>> merged; // notation changes: old, new
+        std::size_t changesBefore = 0; // notation changes made before the step was first taken
     };
 
     uint64_t Below(uint64_t n) { return engine_() % n; }
@@ -618,7 +669,7 @@ private:
 
     void Push(const Action& action, const FormState& before) {
         run_.reset();
-        done_.push_back({action, before.col, before.row, UserNotation.DecimalSeparator, {}});
+        done_.push_back({action, before.col, before.row, changes_.size()});
         undone_.clear();
     }
 
@@ -652,10 +703,11 @@ private:
         const char16_t now = old == u'.' ? u',' : u'.';
         UserNotation.DecimalSeparator = now;
         form_.NotationChanged(old);
-        (done_.empty() ? base_ : done_.back().merged).emplace_back(old, now);
-        undone_.clear();
+        changes_.emplace_back(old, now);
     }
 
+    // A change of notation is no step: the replay makes every change, in its place among the
+    // steps in effect.
     void CompareWithReplay(int FurtherActions) {
         const TSoundProfil profile = CurrentSoundProfil;
         const NumberNotation notation = UserNotation;
@@ -664,22 +716,20 @@ private:
         CurrentSoundProfil = TSoundProfil{};
         TForm1 replay;
         QuietDesktop(replay);
-        const auto changeNotation = [&replay](std::pair<char16_t, char16_t> change) {
-            UserNotation.DecimalSeparator = change.second;
-            replay.NotationChanged(change.first);
-        };
         UserNotation = NumberNotation{u'.'};
-        for (const auto& change : base_) {
-            changeNotation(change);
-        }
+        std::size_t changed = 0;
+        const auto changeNotation = [&](std::size_t upTo) {
+            for (; changed < upTo; ++changed) {
+                UserNotation.DecimalSeparator = changes_[changed].second;
+                replay.NotationChanged(changes_[changed].first);
+            }
+        };
         for (const ModelStep& step : done_) {
-            UserNotation.DecimalSeparator = step.notation;
+            changeNotation(step.changesBefore);
             replay.StringGrid1.SelectCell(step.col, step.row);
             step.action.Apply(replay, files_ / "replayed");
-            for (const auto& change : step.merged) {
-                changeNotation(change);
-            }
         }
+        changeNotation(changes_.size());
         UserNotation = notation;
         replay.StringGrid1.SelectCell(real.col, real.row);
         EXPECT_EQ(StateOf(replay), real) << "replay of " << done_.size() << " steps" << log_;
@@ -744,7 +794,7 @@ private:
     const Files& files_;
     TForm1 form_;
     std::vector<ModelStep> done_, undone_;
-    std::vector<std::pair<char16_t, char16_t>> base_;
+    std::vector<std::pair<char16_t, char16_t>> changes_; // every notation change: old, new
     std::optional<std::pair<int32_t, int32_t>> run_;
     FormState runStart_;
 };
