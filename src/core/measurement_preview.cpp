@@ -54,6 +54,15 @@ TMeasurementPreview PreviewMeasurement(const std::filesystem::path& FileName) {
     TMeasurementPreview preview;
     preview.FileName = FileName;
     preview.FirstLines = MeasurementLines(FileName, kPreviewLines);
+    for (std::u16string& line : preview.FirstLines) {
+        if (line.size() > kPreviewLineLength) {
+            line.resize(kPreviewLineLength);
+            if (line.back() >= 0xD800 && line.back() <= 0xDBFF) {
+                line.pop_back(); // never half of a pair
+            }
+            line += u'\u2026';
+        }
+    }
     TMeasurementChoice first;
     if (!ReadChoice(FileName, 1, nullptr, first)) {
         return preview;
@@ -61,7 +70,8 @@ TMeasurementPreview PreviewMeasurement(const std::filesystem::path& FileName) {
     // The columns are those the first reading counted; its header row titles them all.
     const TMeasurementLayout layout = first.Layout;
     preview.Choices.push_back(std::move(first));
-    for (int32_t column = 2; column < layout.ColumnCount; ++column) {
+    for (int32_t column = 2; column < std::min(layout.ColumnCount, kPreviewGainColumns + 1);
+         ++column) {
         TMeasurementChoice choice;
         if (ReadChoice(FileName, column, &layout, choice)) {
             preview.Choices.push_back(std::move(choice));

@@ -27,7 +27,7 @@ struct TMeasurementChoice {
 
 struct TMeasurementPreview {
     std::filesystem::path FileName;
-    // The first lines of the file as they stand, without their line ends.
+    // The first lines of the file as they stand, without their line ends (long ones cut).
     std::vector<std::u16string> FirstLines;
     // Field 1 first, then each further numeric column that gives points; one entry when the file
     // has two numeric columns, none when it holds no data.
@@ -36,8 +36,13 @@ struct TMeasurementPreview {
 
 constexpr std::size_t kPreviewLines = 20;
 constexpr std::size_t kPreviewRows = 12;
+// A line longer than this shows its start and an ellipsis.
+constexpr std::size_t kPreviewLineLength = 300;
+// More gain columns are not offered: each is read in full, and a file of thousands of columns
+// would hold the window for minutes.
+constexpr int32_t kPreviewGainColumns = 16;
 
-// Reads the file once per gain column. Raises the file errors of ImportMeasurement.
+// Reads the file once per gain column offered. Raises the file errors of ImportMeasurement.
 TMeasurementPreview PreviewMeasurement(const std::filesystem::path& FileName);
 
 // The delimiter in words: "tab", "semicolon", "comma", "spaces", "GraphicEQ line"; "none" for 0.

@@ -188,6 +188,21 @@ TEST_F(MeasurementPreviewTest, FirstRowsStopAtTheirLimitWhileThePointsAreAll) {
                              std::u16string(u"-1.26")));
 }
 
+// A wide file is offered its first gain columns only, and its long lines are shown cut.
+TEST_F(MeasurementPreviewTest, AWideFileOffersItsFirstColumnsAndCutsItsLongLines) {
+    std::string line = "100";
+    for (int32_t column = 1; column < 2000; ++column) {
+        line += "," + std::to_string(column);
+    }
+    const TMeasurementPreview preview = PreviewMeasurement(Write("wide.csv", line + "\n" + line));
+    ASSERT_EQ(preview.Choices.size(), static_cast<std::size_t>(kPreviewGainColumns));
+    EXPECT_EQ(preview.Choices.back().GainColumn, kPreviewGainColumns);
+    EXPECT_EQ(preview.Choices.back().Points.DatenXYZ[1],
+              (std::vector<float>(2, static_cast<float>(kPreviewGainColumns))));
+    ASSERT_EQ(preview.FirstLines.size(), 2u);
+    EXPECT_EQ(preview.FirstLines[0], Utf8ToUtf16(line.substr(0, kPreviewLineLength)) + u"\u2026");
+}
+
 TEST(MeasurementPreviewChart, ShowsExactlyTheChoicesPointsWhateverTheSeriesHeld) {
     struct Case {
         Floats freqs, gains;
