@@ -396,7 +396,8 @@ std::size_t LineBreaks(std::string_view text) {
         const std::size_t end = std::min(text.size(), i + 255);
         unsigned char run = 0;
         for (; i < end; ++i) {
-            run += static_cast<unsigned char>((text[i] == '\n') | (text[i] == '\r'));
+            run += static_cast<unsigned char>(text[i] == '\n') +
+                   static_cast<unsigned char>(text[i] == '\r');
         }
         breaks += run;
     }
