@@ -22,7 +22,7 @@
 #endif
 
 #include "editor_errors.h"
-#include "number_text.h"
+#include "number_field.h"
 #include "text_utf.h"
 
 namespace {
@@ -476,15 +476,13 @@ public:
                 return e.read;
             }
         }
-        long double normalized = 0;
-        bool read = false;
-        if (std::all_of(field.begin(), field.end(),
-                        [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
-            read = NormalizedNumber(field, decimals, normalized);
-        } else {
-            read = NormalizedNumber(Utf8ToUtf16(field), decimals, normalized);
-        }
-        value = static_cast<float>(normalized);
+        const bool read = ReadNumberField(
+            field, decimals,
+            [this](std::string_view bytes) {
+                decoded_ = Utf8ToUtf16(bytes);
+                return std::u16string_view(decoded_);
+            },
+            value);
         if (count_ < entries_.size()) {
             entries_[count_++] = {field, decimals, read, value};
         }
@@ -500,6 +498,7 @@ private:
     };
     std::array<Entry, 8> entries_{};
     std::size_t count_ = 0;
+    std::u16string decoded_; // a field that is not ASCII, as UTF-16
 };
 
 // The point of a line split into `fields`, and its numeric fields; false when it gives none.
