@@ -892,21 +892,18 @@ void ParseFile(BlockReader& blocks, Encoding encoding, LineParser& parser) {
     }
 }
 
-} // namespace
-
-TMeasurementLayout ImportMeasurement(const std::filesystem::path& FileName, int32_t GainColumn,
-                                     TDatentyp& Series) {
-    OpenFile file(FileName);
-    // A file on a disk is read twice in small blocks, first for its encoding and the number of
-    // its lines; a pipe or a UTF-16 text is read whole.
+// A file on a disk is read twice in small blocks, first for its encoding and the number of its
+// lines; a pipe or a UTF-16 text is read whole.
+TMeasurementLayout Import(const fs::path& path, int32_t gainColumn, TDatentyp& series) {
+    OpenFile file(path);
     if (const std::optional<std::uint64_t> size = file.Size()) {
         RefuseLargerThanLimit(*size);
         BlockReader blocks(file, *size);
         const Survey survey = SurveyFile(blocks);
         if (survey.encoding != Encoding::Utf16) {
-            LineParser parser(GainColumn, survey.breaks + 1);
+            LineParser parser(gainColumn, survey.breaks + 1);
             ParseFile(blocks, survey.encoding, parser);
-            return parser.Finish(Series);
+            return parser.Finish(series);
         }
         file.Rewind();
     }
@@ -914,9 +911,16 @@ TMeasurementLayout ImportMeasurement(const std::filesystem::path& FileName, int3
     std::string converted;
     const std::string_view text =
         TextAsUtf8(std::string_view(bytes.data.get(), bytes.size), converted);
-    LineParser parser(GainColumn, LineBreaks(text) + 1);
+    LineParser parser(gainColumn, LineBreaks(text) + 1);
     ParseText(text, parser);
-    return parser.Finish(Series);
+    return parser.Finish(series);
+}
+
+} // namespace
+
+TMeasurementLayout ImportMeasurement(const std::filesystem::path& FileName, int32_t GainColumn,
+                                     TDatentyp& Series) {
+    return Import(FileName, GainColumn, Series);
 }
 
 std::vector<std::u16string> MeasurementLines(const std::filesystem::path& FileName,
