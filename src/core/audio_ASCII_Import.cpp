@@ -20,6 +20,7 @@
 
 #include "editor_errors.h"
 #include "file_calls.h"
+#include "number_field.h"
 #include "text_utf.h"
 
 namespace {
@@ -351,27 +352,6 @@ std::basic_string_view<Char> Field(std::basic_string_view<Char> line, std::size_
     return line.substr(start, stop - start);
 }
 
-// The field as the rounded float that the user notation writes; false for a field that no
-// notation reads. `text` is room for the decoded field.
-bool ReadField(std::string_view field, int32_t decimals, std::u16string& text, float& value) {
-    long double normalized = 0;
-    bool read = false;
-    // Bytes below 80h are ASCII in every code page the file may be in: only other fields need
-    // decoding.
-    unsigned char bits = 0;
-    for (const char c : field) {
-        bits |= static_cast<unsigned char>(c);
-    }
-    if (bits < 0x80) {
-        read = NormalizedNumber(field, decimals, normalized);
-    } else {
-        Decode(field, text);
-        read = NormalizedNumber(text, decimals, normalized);
-    }
-    value = static_cast<float>(normalized);
-    return read;
-}
-
 } // namespace
 
 char16_t DetectDelimiter(const std::filesystem::path& FileName) {
@@ -425,6 +405,10 @@ bool ImportAsciiProfile(const std::filesystem::path& FileName, TDatentyp& Series
     try {
         LineReader lines(file);
         std::u16string text;
+        const auto decode = [&text](std::string_view bytes) {
+            Decode(bytes, text);
+            return std::u16string_view(text);
+        };
         for (std::string_view line; lines.Next(line);) {
             if (line.empty() || line[0] < '0' || line[0] > '9') {
                 header.assign(line);
@@ -434,8 +418,8 @@ bool ImportAsciiProfile(const std::filesystem::path& FileName, TDatentyp& Series
             // An empty gain field reads as no number, like any other text that is none.
             float frequency = 0;
             float gain = 0;
-            if (!ReadField(Field(line, position, firstEnds), 1, text, frequency) ||
-                !ReadField(Field(line, position, secondEnds), 4, text, gain)) {
+            if (!ReadNumberField(Field(line, position, firstEnds), 1, decode, frequency) ||
+                !ReadNumberField(Field(line, position, secondEnds), 4, decode, gain)) {
                 ok = false;
                 break;
             }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -15,12 +16,13 @@
 #else
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
 
 #include "editor_errors.h"
-#include "number_text.h"
+#include "number_field.h"
 #include "text_utf.h"
 
 namespace {
@@ -30,6 +32,9 @@ namespace fs = std::filesystem;
 // Larger files are no measurement; reading them whole would only exhaust memory.
 constexpr std::uint64_t kMaxFileSize = std::uint64_t{1} << 28;
 constexpr std::size_t kFirstBufferSize = 64 * 1024;
+// Blocks of a file read in turn: small enough to stay in the processor's cache.
+constexpr std::size_t kBlockSize = 64 * 1024;
+constexpr std::size_t kMinBlockSize = 4096;
 
 std::string ShownPath(const fs::path& path) {
     std::error_code ec;
@@ -82,6 +87,12 @@ public:
         return got;
     }
 
+    void Rewind() {
+        if (!SetFilePointerEx(file_, LARGE_INTEGER{}, nullptr, FILE_BEGIN)) {
+            RaiseReadError(path_, SystemErrorText(GetLastError()));
+        }
+    }
+
 private:
     const fs::path& path_;
     HANDLE file_;
@@ -127,6 +138,12 @@ public:
         return static_cast<std::size_t>(got);
     }
 
+    void Rewind() {
+        if (::lseek(fd_, 0, SEEK_SET) != 0) {
+            RaiseReadError(path_, std::strerror(errno));
+        }
+    }
+
 private:
     [[noreturn]] void Fail(int code) {
         ::close(fd_);
@@ -145,12 +162,17 @@ struct FileBytes {
     std::size_t size = 0;
 };
 
-// The whole file; a size known in advance is read in one go.
-FileBytes ReadWholeFile(const fs::path& path) {
-    OpenFile file(path);
-    const std::optional<std::uint64_t> size = file.Size();
-    if (size && *size > kMaxFileSize) {
+void RefuseLargerThanLimit(std::uint64_t size) {
+    if (size > kMaxFileSize) {
         throw OutOfMemoryError("Out of memory");
+    }
+}
+
+// The rest of an open file; a size known in advance is read in one go.
+FileBytes ReadAll(OpenFile& file) {
+    const std::optional<std::uint64_t> size = file.Size();
+    if (size) {
+        RefuseLargerThanLimit(*size);
     }
     // One byte more than the size, so that the end shows without a second buffer.
     std::size_t capacity = size ? static_cast<std::size_t>(*size) + 1 : kFirstBufferSize;
@@ -167,13 +189,65 @@ FileBytes ReadWholeFile(const fs::path& path) {
             return bytes;
         }
         bytes.size += got;
-        if (bytes.size > kMaxFileSize) {
-            throw OutOfMemoryError("Out of memory");
-        }
+        RefuseLargerThanLimit(bytes.size);
     }
 }
 
-bool IsValidUtf8(std::string_view bytes) {
+FileBytes ReadWholeFile(const fs::path& path) {
+    OpenFile file(path);
+    return ReadAll(file);
+}
+
+// A file read block by block into one buffer, whose front keeps what the caller has not used of
+// the last block: an incomplete line or character. The buffer grows only for a longer line.
+class BlockReader {
+public:
+    BlockReader(OpenFile& file, std::uint64_t size)
+        : file_(file), capacity_(static_cast<std::size_t>(
+                           std::clamp<std::uint64_t>(size + 1, kMinBlockSize, kBlockSize))),
+          data_(std::make_unique_for_overwrite<char[]>(capacity_)) {}
+
+    // The last `keep` bytes of the previous block, then the next bytes of the file; `fresh` tells
+    // how many of them are new, none at the end of the file.
+    std::string_view Next(std::size_t keep, std::size_t& fresh) {
+        if (keep == capacity_) {
+            auto larger = std::make_unique_for_overwrite<char[]>(capacity_ * 2);
+            std::memcpy(larger.get(), data_.get() + size_ - keep, keep);
+            data_ = std::move(larger);
+            capacity_ *= 2;
+        } else {
+            std::memmove(data_.get(), data_.get() + size_ - keep, keep);
+        }
+        size_ = keep;
+        fresh = 0;
+        // A short read need not be the end: only a read of nothing is.
+        for (std::size_t got = 1; size_ < capacity_ && got > 0;) {
+            got = file_.Read(data_.get() + size_, capacity_ - size_);
+            size_ += got;
+            fresh += got;
+        }
+        read_ += fresh;
+        RefuseLargerThanLimit(read_);
+        return {data_.get(), size_};
+    }
+
+    void Rewind() {
+        file_.Rewind();
+        size_ = 0;
+        read_ = 0;
+    }
+
+private:
+    OpenFile& file_;
+    std::size_t capacity_;
+    std::unique_ptr<char[]> data_;
+    std::size_t size_ = 0;
+    std::uint64_t read_ = 0;
+};
+
+// The length of the valid UTF-8 that the bytes begin with, short of a last character that they
+// cut off; nothing when they hold an invalid sequence.
+std::optional<std::size_t> ValidUtf8Prefix(std::string_view bytes) {
     for (std::size_t i = 0; i < bytes.size();) {
         const auto lead = static_cast<unsigned char>(bytes[i]);
         if (lead < 0x80) {
@@ -189,24 +263,31 @@ bool IsValidUtf8(std::string_view bytes) {
         }
         // Trail count and the smallest code point for it, so that overlong forms fail.
         const int trails = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
-        if (trails == 0 || lead > 0xF4 || bytes.size() - i <= static_cast<std::size_t>(trails)) {
-            return false;
+        if (trails == 0 || lead > 0xF4) {
+            return std::nullopt;
+        }
+        if (bytes.size() - i <= static_cast<std::size_t>(trails)) {
+            return i;
         }
         char32_t code = lead & (0x3F >> trails);
         for (int t = 1; t <= trails; ++t) {
             const auto trail = static_cast<unsigned char>(bytes[i + t]);
             if ((trail & 0xC0) != 0x80) {
-                return false;
+                return std::nullopt;
             }
             code = code << 6 | (trail & 0x3F);
         }
         constexpr char32_t kSmallest[4] = {0, 0x80, 0x800, 0x10000};
         if (code < kSmallest[trails] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
-            return false;
+            return std::nullopt;
         }
         i += static_cast<std::size_t>(trails) + 1;
     }
-    return true;
+    return bytes.size();
+}
+
+bool IsValidUtf8(std::string_view bytes) {
+    return ValidUtf8Prefix(bytes) == bytes.size();
 }
 
 #ifdef _WIN32
@@ -307,10 +388,20 @@ void SplitFields(std::string_view line, char delimiter, std::vector<std::string_
     }
 }
 
-// Line breaks, CR and LF each counted: at least the lines that follow.
+// Line breaks, CR and LF each counted: at least the lines that follow. Counted in runs of 255
+// bytes, whose count fits a byte: byte-wide counters let the compiler compare many bytes at once.
 std::size_t LineBreaks(std::string_view text) {
-    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n') +
-                                    std::count(text.begin(), text.end(), '\r'));
+    std::size_t breaks = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t end = std::min(text.size(), i + 255);
+        unsigned char run = 0;
+        for (; i < end; ++i) {
+            run += static_cast<unsigned char>(text[i] == '\n') +
+                   static_cast<unsigned char>(text[i] == '\r');
+        }
+        breaks += run;
+    }
+    return breaks;
 }
 
 // Which delimiters a line holds; blanks count only between fields.
@@ -319,23 +410,34 @@ public:
     bool Has(char delimiter) const { return (bits_ & Bit(delimiter)) != 0; }
     void Add(char delimiter) { bits_ |= Bit(delimiter); }
 
+    // Every blank is a TAB between two other characters: the line splits at TABs into the same
+    // fields as at runs of blanks.
+    bool OnlySingleTabs() const { return onlySingleTabs_; }
+    void SetOnlySingleTabs(bool only) { onlySingleTabs_ = only; }
+
 private:
     static unsigned Bit(char delimiter) {
         return delimiter == '\t' ? 1u : delimiter == ';' ? 2u : delimiter == ',' ? 4u : 8u;
     }
     unsigned bits_ = 0;
+    bool onlySingleTabs_ = true;
 };
 
 Delimiters DelimitersIn(std::string_view line) {
     Delimiters present;
+    bool onlySingleTabs = line.empty() || (!IsBlank(line.front()) && !IsBlank(line.back()));
+    char previous = '\0';
     for (const char c : TrimBlanks(line)) {
         if (c == ';' || c == ',') {
             present.Add(c);
         } else if (IsBlank(c)) {
             present.Add(c);
             present.Add(' ');
+            onlySingleTabs = onlySingleTabs && c == '\t' && previous != '\t';
         }
+        previous = c;
     }
+    present.SetOnlySingleTabs(onlySingleTabs);
     return present;
 }
 
@@ -374,15 +476,13 @@ public:
                 return e.read;
             }
         }
-        long double normalized = 0;
-        bool read = false;
-        if (std::all_of(field.begin(), field.end(),
-                        [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
-            read = NormalizedNumber(field, decimals, normalized);
-        } else {
-            read = NormalizedNumber(Utf8ToUtf16(field), decimals, normalized);
-        }
-        value = static_cast<float>(normalized);
+        const bool read = ReadNumberField(
+            field, decimals,
+            [this](std::string_view bytes) {
+                decoded_ = Utf8ToUtf16(bytes);
+                return std::u16string_view(decoded_);
+            },
+            value);
         if (count_ < entries_.size()) {
             entries_[count_++] = {field, decimals, read, value};
         }
@@ -398,15 +498,7 @@ private:
     };
     std::array<Entry, 8> entries_{};
     std::size_t count_ = 0;
-};
-
-// What one delimiter makes of the file.
-struct Reading {
-    char delimiter;
-    std::vector<float> frequencies;
-    std::vector<float> gains;
-    std::vector<std::size_t> linesWithCount; // [n]: data lines with n numeric fields
-    std::optional<std::string_view> titleLine;
+    std::u16string decoded_; // a field that is not ASCII, as UTF-16
 };
 
 // The point of a line split into `fields`, and its numeric fields; false when it gives none.
@@ -464,7 +556,8 @@ std::vector<std::u16string> ColumnTitles(std::string_view line, char delimiter,
 }
 
 // The points of a graphic-equaliser line: "GraphicEQ: f g; f g; ...".
-TMeasurementLayout ReadGraphicEq(std::string_view line, int32_t gainColumn, Reading& reading) {
+TMeasurementLayout ReadGraphicEq(std::string_view line, int32_t gainColumn,
+                                 std::vector<float>& frequencies, std::vector<float>& gains) {
     TMeasurementLayout layout;
     FieldReader reader;
     std::vector<std::string_view> fields;
@@ -482,13 +575,13 @@ TMeasurementLayout ReadGraphicEq(std::string_view line, int32_t gainColumn, Read
         float gain = 0;
         std::size_t numeric = 0;
         if (ReadPoint(fields, gainColumn, reader, frequency, gain, numeric)) {
-            reading.frequencies.push_back(frequency);
-            reading.gains.push_back(gain);
+            frequencies.push_back(frequency);
+            gains.push_back(gain);
         } else {
             ++layout.SkippedLines;
         }
     }
-    layout.DataLines = reading.frequencies.size();
+    layout.DataLines = frequencies.size();
     if (layout.DataLines > 0) {
         layout.Delimiter = u'G';
         layout.ColumnCount = 2;
@@ -496,98 +589,338 @@ TMeasurementLayout ReadGraphicEq(std::string_view line, int32_t gainColumn, Read
     return layout;
 }
 
-} // namespace
+// Arrays of a large file take one page fault per 2 MiB instead of one per 4 KiB where the system
+// offers large pages: the faults cost more than the reading.
+void PreferLargePages([[maybe_unused]] std::vector<float>& values) {
+#ifdef MADV_HUGEPAGE
+    constexpr std::uintptr_t kLarge = 2 << 20;
+    const auto begin = reinterpret_cast<std::uintptr_t>(values.data());
+    const std::uintptr_t end = begin + values.capacity() * sizeof(float);
+    const std::uintptr_t first = (begin + kLarge - 1) / kLarge * kLarge;
+    const std::uintptr_t last = end / kLarge * kLarge;
+    if (first < last) {
+        ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+    }
+#endif
+}
 
-TMeasurementLayout ImportMeasurement(const std::filesystem::path& FileName, int32_t GainColumn,
-                                     TDatentyp& Series) {
-    const FileBytes bytes = ReadWholeFile(FileName);
-    std::string converted;
-    const std::string_view text =
-        TextAsUtf8(std::string_view(bytes.data.get(), bytes.size), converted);
+// The same point: the same bits, so that a NaN equals itself.
+bool SamePoint(float frequency, float gain, float otherFrequency, float otherGain) {
+    return std::bit_cast<std::uint32_t>(frequency) ==
+               std::bit_cast<std::uint32_t>(otherFrequency) &&
+           std::bit_cast<std::uint32_t>(gain) == std::bit_cast<std::uint32_t>(otherGain);
+}
 
-    // Tie order: the earlier delimiter wins.
-    std::array<Reading, 4> readings{{{'\t', {}, {}, {}, {}},
-                                     {';', {}, {}, {}, {}},
-                                     {',', {}, {}, {}, {}},
-                                     {' ', {}, {}, {}, {}}}};
-    std::optional<std::string_view> lastHeader;
-    std::size_t dataLike = 0;
-    std::size_t room = 0; // points that the rest of the file can hold, once counted
-    FieldReader reader;
-    std::vector<std::string_view> fields;
+// Takes the lines of a file one by one, under every delimiter at once. Delimiters mostly agree on
+// a point (a TAB is also a blank run), so their points are kept once, in `shared`, as long as they
+// do: a delimiter gets arrays of its own only from the first line where it differs.
+class LineParser {
+public:
+    // `room`: at least the lines to come, so that the arrays never move while they grow.
+    LineParser(int32_t gainColumn, std::size_t room) : gainColumn_(gainColumn), room_(room) {}
+
+    // False once a graphic-equaliser line has settled the import: the lines after it play no part.
+    bool Take(std::string_view line) {
+        if (IsGraphicEqLine(line)) {
+            shared_ = {};
+            equaliser_ = ReadGraphicEq(line, gainColumn_, shared_.frequencies, shared_.gains);
+            return false;
+        }
+        if (!BeginsLikeData(line)) {
+            lastHeader_.assign(line);
+            hasHeader_ = true;
+            return true;
+        }
+        ++dataLike_;
+        reader_.NewLine();
+        const Delimiters present = DelimitersIn(line);
+        std::array<Point, 4> points;
+        const Point* first = nullptr; // of the earliest delimiter that gives a point
+        for (std::size_t k = 0; k < readings_.size(); ++k) {
+            Reading& reading = readings_[k];
+            Point& point = points[k];
+            if (reading.delimiter == ' ' && present.OnlySingleTabs()) {
+                point = points[0]; // the TAB's, from the same fields
+            } else if (gainColumn_ != 0 && !present.Has(reading.delimiter)) {
+                // Without its delimiter a line has one field: a point only when that is the gain.
+                point.given = false;
+                continue;
+            } else {
+                SplitFields(line, reading.delimiter, fields_);
+                point.given = ReadPoint(fields_, gainColumn_, reader_, point.frequency, point.gain,
+                                        point.numeric);
+            }
+            if (!point.given) {
+                continue;
+            }
+            if (reading.points++ == 0 && hasHeader_) {
+                reading.titleLine = lastHeader_;
+            }
+            Count(reading.linesWithCount, point.numeric);
+            first = first ? first : &point;
+        }
+        if (!first) {
+            return true;
+        }
+        bool sharing = false;
+        for (std::size_t k = 0; k < readings_.size(); ++k) {
+            Reading& reading = readings_[k];
+            const Point& point = points[k];
+            if (reading.sharing && !(point.given && SamePoint(point.frequency, point.gain,
+                                                              first->frequency, first->gain))) {
+                reading.sharing = false;
+                Add(reading.own, shared_.frequencies, shared_.gains);
+            }
+            if (!reading.sharing && point.given) {
+                Add(reading.own, point.frequency, point.gain);
+            }
+            sharing = sharing || reading.sharing;
+        }
+        if (sharing) {
+            Add(shared_, first->frequency, first->gain);
+        }
+        return true;
+    }
+
+    TMeasurementLayout Finish(TDatentyp& series) {
+        if (equaliser_) {
+            if (equaliser_->DataLines > 0) {
+                series.DatenXYZ[0] = std::move(shared_.frequencies);
+                series.DatenXYZ[1] = std::move(shared_.gains);
+            }
+            return *equaliser_;
+        }
+        // Tie order: the earlier delimiter wins.
+        Reading& best = *std::max_element(
+            readings_.begin(), readings_.end(),
+            [](const Reading& a, const Reading& b) { return a.points < b.points; });
+        TMeasurementLayout layout;
+        layout.DataLines = best.points;
+        layout.SkippedLines = dataLike_ - layout.DataLines;
+        if (layout.DataLines == 0) {
+            return layout;
+        }
+        layout.Delimiter = static_cast<char16_t>(best.delimiter);
+        layout.ColumnCount = MostCommonCount(best.linesWithCount);
+        if (best.titleLine) {
+            layout.ColumnTitles = ColumnTitles(*best.titleLine, best.delimiter,
+                                               static_cast<std::size_t>(layout.ColumnCount));
+        }
+        Series& points = best.sharing ? shared_ : best.own;
+        series.DatenXYZ[0] = std::move(points.frequencies);
+        series.DatenXYZ[1] = std::move(points.gains);
+        return layout;
+    }
+
+private:
+    // Left unset until a delimiter's turn, which sets `given` first: clearing four of them for
+    // every line costs more than reading them.
+    struct Point {
+        bool given;
+        float frequency;
+        float gain;
+        std::size_t numeric; // numeric fields of the line
+    };
+
+    struct Series {
+        std::vector<float> frequencies;
+        std::vector<float> gains;
+    };
+
+    // What one delimiter makes of the file.
+    struct Reading {
+        explicit Reading(char d) : delimiter(d) {}
+        char delimiter;
+        std::size_t points = 0;
+        bool sharing = true; // its points are those in `shared_`, else those in `own`
+        Series own;
+        std::vector<std::size_t> linesWithCount; // [n]: data lines with n numeric fields
+        std::optional<std::string> titleLine;
+    };
+
+    void Reserve(Series& to) {
+        if (to.frequencies.capacity() == 0) {
+            to.frequencies.reserve(room_);
+            to.gains.reserve(room_);
+            PreferLargePages(to.frequencies);
+            PreferLargePages(to.gains);
+        }
+    }
+
+    void Add(Series& to, float frequency, float gain) {
+        Reserve(to);
+        to.frequencies.push_back(frequency);
+        to.gains.push_back(gain);
+    }
+
+    void Add(Series& to, const std::vector<float>& frequencies, const std::vector<float>& gains) {
+        if (!frequencies.empty()) {
+            Reserve(to);
+            to.frequencies.assign(frequencies.begin(), frequencies.end());
+            to.gains.assign(gains.begin(), gains.end());
+        }
+    }
+
+    int32_t gainColumn_;
+    std::size_t room_;
+    // TAB first: the blank run takes its points over where they split alike.
+    std::array<Reading, 4> readings_{Reading('\t'), Reading(';'), Reading(','), Reading(' ')};
+    Series shared_;
+    std::string lastHeader_;
+    bool hasHeader_ = false;
+    std::size_t dataLike_ = 0;
+    FieldReader reader_;
+    std::vector<std::string_view> fields_;
+    std::optional<TMeasurementLayout> equaliser_;
+};
+
+// The lines of a text in memory.
+void ParseText(std::string_view text, LineParser& parser) {
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t stop = start;
         while (stop < text.size() && text[stop] != '\n' && text[stop] != '\r') {
             ++stop;
         }
-        const std::string_view line(text.data() + start, stop - start);
+        if (!parser.Take(text.substr(start, stop - start))) {
+            return;
+        }
         start = stop + (text.compare(stop, 2, "\r\n") == 0 ? 2 : 1);
+    }
+}
 
-        if (IsGraphicEqLine(line)) {
-            Reading& reading = readings[0];
-            reading.frequencies.clear();
-            reading.gains.clear();
-            TMeasurementLayout layout = ReadGraphicEq(line, GainColumn, reading);
-            if (layout.DataLines > 0) {
-                Series.DatenXYZ[0] = std::move(reading.frequencies);
-                Series.DatenXYZ[1] = std::move(reading.gains);
+enum class Encoding { Utf8, Utf8WithMark, Ansi, Utf16 };
+
+// What a first reading of a file tells: its encoding and how many lines it has at most.
+struct Survey {
+    Encoding encoding = Encoding::Utf8;
+    std::size_t breaks = 0;
+};
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+// Stops at a UTF-16 mark, whose text is converted whole.
+Survey SurveyFile(BlockReader& blocks) {
+    Survey survey;
+    std::size_t keep = 0;
+    std::size_t fresh = 0;
+    for (bool first = true;; first = false) {
+        const std::string_view block = blocks.Next(keep, fresh);
+        if (first && (block.starts_with("\xFF\xFE") || block.starts_with("\xFE\xFF"))) {
+            survey.encoding = Encoding::Utf16;
+            return survey;
+        }
+        if (first && block.starts_with(kUtf8Mark)) {
+            survey.encoding = Encoding::Utf8WithMark;
+        }
+        survey.breaks += LineBreaks(block.substr(keep));
+        keep = 0;
+        if (survey.encoding == Encoding::Utf8) {
+            // A character cut off by the end of the block is checked again with the next one.
+            const std::optional<std::size_t> valid = ValidUtf8Prefix(block);
+            if (!valid || (fresh == 0 && *valid < block.size())) {
+                survey.encoding = Encoding::Ansi;
+            } else {
+                keep = block.size() - *valid;
             }
-            return layout;
         }
-        if (!BeginsLikeData(line)) {
-            lastHeader = line;
-            continue;
+        if (fresh == 0) {
+            return survey;
         }
-        ++dataLike;
-        reader.NewLine();
-        const Delimiters present = DelimitersIn(line);
-        for (Reading& reading : readings) {
-            // Without its delimiter a line has one field: a point only when that is the gain too.
-            if (GainColumn != 0 && !present.Has(reading.delimiter)) {
+    }
+}
+
+bool IsAscii(std::string_view text) {
+    unsigned char bits = 0;
+    for (const char c : text) {
+        bits |= static_cast<unsigned char>(c);
+    }
+    return bits < 0x80;
+}
+
+// The lines of a file from its start again, block by block, in the encoding the survey found;
+// a line is converted only where it is not ASCII. A CR, LF or CR LF ends a line, and a break
+// ends no line of its own at the end.
+void ParseFile(BlockReader& blocks, Encoding encoding, LineParser& parser) {
+    blocks.Rewind();
+    std::string converted;
+    const auto take = [&](std::string_view line) {
+        if (encoding == Encoding::Ansi && !IsAscii(line)) {
+            converted = AnsiToUtf8(line);
+            line = converted;
+        }
+        return parser.Take(line);
+    };
+    std::size_t keep = 0; // the start of a line, kept for the next block
+    std::size_t fresh = 0;
+    bool afterCarriageReturn = false; // the last block ended in a CR: an LF next is its partner
+    for (bool first = true;; first = false) {
+        const std::string_view block = blocks.Next(keep, fresh);
+        std::size_t start = 0;
+        if (first && encoding == Encoding::Utf8WithMark && block.starts_with(kUtf8Mark)) {
+            start = kUtf8Mark.size();
+        }
+        if (afterCarriageReturn && !block.empty() && block[0] == '\n') {
+            start = 1;
+        }
+        afterCarriageReturn = false;
+        if (fresh == 0) {
+            if (start < block.size()) {
+                take(block.substr(start));
+            }
+            return;
+        }
+        // The kept bytes hold no break.
+        for (std::size_t stop = std::max(start, keep); stop < block.size(); ++stop) {
+            if (block[stop] != '\n' && block[stop] != '\r') {
                 continue;
             }
-            SplitFields(line, reading.delimiter, fields);
-            float frequency = 0;
-            float gain = 0;
-            std::size_t numeric = 0;
-            if (!ReadPoint(fields, GainColumn, reader, frequency, gain, numeric)) {
-                continue;
+            if (!take(block.substr(start, stop - start))) {
+                return;
             }
-            if (reading.frequencies.empty()) {
-                reading.titleLine = lastHeader;
-                // Room for a point per line left, so that the arrays never move while they grow.
-                if (room == 0) {
-                    room = LineBreaks(text.substr(stop)) + 1;
+            start = stop + 1;
+            if (block[stop] == '\r') {
+                if (start == block.size()) {
+                    afterCarriageReturn = true;
+                } else if (block[start] == '\n') {
+                    ++start;
+                    ++stop;
                 }
-                reading.frequencies.reserve(room);
-                reading.gains.reserve(room);
             }
-            reading.frequencies.push_back(frequency);
-            reading.gains.push_back(gain);
-            Count(reading.linesWithCount, numeric);
         }
+        keep = block.size() - start;
     }
+}
 
-    Reading& best =
-        *std::max_element(readings.begin(), readings.end(), [](const Reading& a, const Reading& b) {
-            return a.frequencies.size() < b.frequencies.size();
-        });
-    TMeasurementLayout layout;
-    layout.DataLines = best.frequencies.size();
-    layout.SkippedLines = dataLike - layout.DataLines;
-    if (layout.DataLines == 0) {
-        return layout;
+// A file on a disk is read twice in small blocks, first for its encoding and the number of its
+// lines; a pipe or a UTF-16 text is read whole.
+TMeasurementLayout Import(const fs::path& path, int32_t gainColumn, TDatentyp& series) {
+    OpenFile file(path);
+    if (const std::optional<std::uint64_t> size = file.Size()) {
+        RefuseLargerThanLimit(*size);
+        BlockReader blocks(file, *size);
+        const Survey survey = SurveyFile(blocks);
+        if (survey.encoding != Encoding::Utf16) {
+            LineParser parser(gainColumn, survey.breaks + 1);
+            ParseFile(blocks, survey.encoding, parser);
+            return parser.Finish(series);
+        }
+        file.Rewind();
     }
-    layout.Delimiter = static_cast<char16_t>(best.delimiter);
-    layout.ColumnCount = MostCommonCount(best.linesWithCount);
-    if (best.titleLine) {
-        layout.ColumnTitles = ColumnTitles(*best.titleLine, best.delimiter,
-                                           static_cast<std::size_t>(layout.ColumnCount));
-    }
-    Series.DatenXYZ[0] = std::move(best.frequencies);
-    Series.DatenXYZ[1] = std::move(best.gains);
-    return layout;
+    const FileBytes bytes = ReadAll(file);
+    std::string converted;
+    const std::string_view text =
+        TextAsUtf8(std::string_view(bytes.data.get(), bytes.size), converted);
+    LineParser parser(gainColumn, LineBreaks(text) + 1);
+    ParseText(text, parser);
+    return parser.Finish(series);
+}
+
+} // namespace
+
+TMeasurementLayout ImportMeasurement(const std::filesystem::path& FileName, int32_t GainColumn,
+                                     TDatentyp& Series) {
+    return Import(FileName, GainColumn, Series);
 }
 
 std::vector<std::u16string> MeasurementLines(const std::filesystem::path& FileName,

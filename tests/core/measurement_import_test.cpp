@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -13,6 +14,7 @@
 
 #include "editor_errors.h"
 #include "test_support.h"
+#include "text_utf.h"
 #include "uStreamSoundProfil.h"
 
 namespace {
@@ -194,6 +196,7 @@ const std::vector<Case>& Cases() {
         {"tie: semicolon before comma", "20;1\n30,2\n", 1, u';', 2, {20}, {1}, {}, 1},
         {"tie: comma before blank", "20,1\n30 2\n", 1, u',', 2, {20}, {1}, {}, 1},
         {"tie: tab before blank", "20\t1\n30\t2\n", 1, u'\t', 2, {20, 30}, {1, 2}, {}, 0},
+        {"blank runs take the TAB lines too", "20\t1\n30 2\n", 1, u' ', 2, {20, 30}, {1, 2}, {}, 0},
         {"CR alone ends lines",
          "Hz;dB\r20;1\r30;2\r",
          1,
@@ -296,6 +299,97 @@ TEST_F(MeasurementImportTest, EachRuleForEitherUserNotation) {
                 EXPECT_EQ(series.DatenXYZ[0], c.frequencies);
                 EXPECT_EQ(series.DatenXYZ[1], c.gains);
                 EXPECT_EQ(series.DatenXYZ[2], Filled().DatenXYZ[2]);
+            }
+        }
+    }
+}
+
+// A file on a disk is read in blocks, a UTF-16 text converted whole: the same text must give the
+// same import either way, also where lines, CR LF pairs and characters straddle two blocks.
+TEST_F(MeasurementImportTest, BlockwiseReadingAgreesWithTheWholeText) {
+    const std::vector<std::u16string> lines = {
+        u"* Freq(Hz)\tSPL(dB)\tPhase\r\n",
+        u"20.000\t72.93\t-39.03\r\n",
+        u"20,5\t3,25\r\n",
+        u"1.5e3;-2E-1\n",
+        u"20.05;0.00005\r",
+        u"  30   4.5  \r\n",
+        u"30\t\t4\n",
+        u" 40\t5\n",
+        u"50\t6 \n",
+        u"55 \t6\n",
+        u"\"60\",\"7.5\"\r\n",
+        u"\"70\" ; \" 8 \"\r\n",
+        u"80,5 9,25\n",
+        u"1000,5\n",
+        u"90;1e400\n",
+        u"100;nan\r\n",
+        u"110;1\u00B72\n",
+        u"Verst\u00E4rkung \u20AC \u00E4\u00E4\u00E4\u00E4\u00E4\u00E4\r\n",
+        u"\n",
+        u"120;x\n",
+        u"130\n",
+        u"-140;1\n",
+    };
+    std::vector<std::u16string> texts(lines.begin(), lines.end());
+    std::u16string all;
+    for (const std::u16string& line : lines) {
+        all += line;
+    }
+    texts.push_back(all);
+    // A short period of lines repeated beyond a few blocks, shifted byte by byte through it: each
+    // of its line ends and characters meets a block's end in one of the files, whatever the size
+    // of the blocks.
+    const std::u16string period = u"\u00E4\u20AC;x\r\n20;1\u00B75\r\n30;2\r";
+    std::u16string periods;
+    while (periods.size() < 100'000) {
+        periods += period;
+    }
+    for (std::size_t shift = 0; shift < 2 * period.size(); ++shift) {
+        texts.push_back(std::u16string(shift, u'x') + u"\n" + periods);
+    }
+
+    // The same characters as Windows-1252 bytes: all of them are Latin-1 but the euro sign.
+    const auto windows1252 = [](std::u16string_view text) {
+        std::string bytes;
+        for (const char16_t c : text) {
+            bytes += c == u'\u20AC' ? '\x80' : static_cast<char>(c);
+        }
+        return bytes;
+    };
+    const auto bits = [](const Floats& values) {
+        std::vector<std::uint32_t> all;
+        for (const float v : values) {
+            all.push_back(std::bit_cast<std::uint32_t>(v));
+        }
+        return all;
+    };
+    // The middle dot reads only in its own notation, so that a character misread shows.
+    for (const char16_t separator : {u'.', u',', u'\u00B7'}) {
+        UserNotation.DecimalSeparator = separator;
+        for (int32_t gainColumn = 0; gainColumn <= 2; ++gainColumn) {
+            for (std::size_t t = 0; t < texts.size(); ++t) {
+                const std::u16string& text = texts[t];
+                TDatentyp whole = Filled();
+                const TMeasurementLayout expected = ImportMeasurement(
+                    Write(Utf16Bytes(text, true), "whole.txt"), gainColumn, whole);
+                for (const std::string& bytes : {Utf16ToUtf8(text), windows1252(text)}) {
+                    SCOPED_TRACE(testing::Message()
+                                 << "text " << t << ", " << bytes.size() << " bytes, gain column "
+                                 << gainColumn << ", user separator U+" << std::hex
+                                 << static_cast<int>(separator));
+                    TDatentyp blockwise = Filled();
+                    const TMeasurementLayout layout =
+                        ImportMeasurement(Write(bytes, "blocks.txt"), gainColumn, blockwise);
+                    EXPECT_EQ(layout.Delimiter, expected.Delimiter);
+                    EXPECT_EQ(layout.ColumnCount, expected.ColumnCount);
+                    EXPECT_EQ(layout.ColumnTitles, expected.ColumnTitles);
+                    EXPECT_EQ(layout.DataLines, expected.DataLines);
+                    EXPECT_EQ(layout.SkippedLines, expected.SkippedLines);
+                    for (std::size_t i = 0; i < 3; ++i) {
+                        EXPECT_EQ(bits(blockwise.DatenXYZ[i]), bits(whole.DatenXYZ[i])) << i;
+                    }
+                }
             }
         }
     }
