@@ -3,6 +3,7 @@
 #include <QtCharts/QCategoryAxis>
 #include <QtCharts/QLineSeries>
 #include <QtCore/QFile>
+#include <QtCore/QSignalBlocker>
 #include <QtGui/QFontMetricsF>
 #include <QtGui/QImage>
 #include <QtGui/QLinearGradient>
@@ -114,8 +115,6 @@ ResponseChartView::ResponseChartView(TLineSeries& series, QWidget* parent)
     StyleAxis(frequencyAxis_);
     StyleAxis(gainAxis_);
 
-    connect(hoverZone_, &QLineSeries::hovered, this,
-            [this](const QPointF&, bool state) { SetHighlighted(state); });
     series_.OnChange = [this] { ShowPoints(); };
     ShowPoints();
     connect(chart, &QChart::plotAreaChanged, this, [this] {
@@ -148,15 +147,20 @@ void ResponseChartView::ShowPoints() {
     }
     picked_.reset();
     ascending_ = Ascending(series_.XValues());
+    extremes_ =
+        ascending_ ? TExtremesPyramid(series_.XValues(), series_.YValues()) : TExtremesPyramid();
     window_.reset(); // new points show at the automatic ranges
-    // Cleared first, so that the new ranges do not make the chart place the old points again.
-    line_->clear();
-    hoverZone_->clear();
     FindRanges();
     SetHighlighted(false); // new points start plain, even when a key changed them under the pointer
 }
 
+void ResponseChartView::ReleasePoints() {
+    line_->clear();
+    hoverZone_->clear();
+}
+
 void ResponseChartView::FindRanges() {
+    ReleasePoints();
     // The extremes of both curves, found once per change of either, stand for all their points.
     extremesX_.clear();
     extremesY_.clear();
@@ -169,6 +173,7 @@ void ResponseChartView::FindRanges() {
 
 void ResponseChartView::SetWindow(std::optional<TChartWindow> window) {
     window_ = window;
+    ReleasePoints();
     Arrange(true);
     PlacePoints();
 }
@@ -183,21 +188,33 @@ void ResponseChartView::PlacePoints() {
     placedColumns_ = Columns();
     // At the automatic ranges every point is in view; zoomed, only those in view are reduced.
     const std::vector<std::size_t> kept =
-        window_ ? WindowLinePoints(xs, ys, frequencyRange_, *window_, placedColumns_, ascending_)
-                : LinePoints(xs, ys, frequencyRange_, placedColumns_);
+        !window_ ? LinePoints(xs, ys, frequencyRange_, placedColumns_)
+        : ascending_
+            ? WindowLinePoints(xs, ys, frequencyRange_, *window_, placedColumns_, extremes_)
+            : WindowLinePoints(xs, ys, frequencyRange_, *window_, placedColumns_, false);
     QList<QPointF> points;
     points.reserve(static_cast<qsizetype>(kept.size()));
     for (std::size_t i : kept) {
         points.append({AxisPosition(FrequencyPlotX(frequencyRange_, xs[i])), ys[i]});
     }
-    line_->replace(points);
-    hoverZone_->replace(points);
     // A line through one point has no length and draws nothing: that point shows as a dot. A
-    // sparse line shows its points as small markers.
+    // sparse line shows its points as small markers, and Qt Charts draws it.
     const bool sparse =
         ShowsMarkers(xs, ys, frequencyRange_, Window(), chart()->plotArea().width(), ascending_);
+    const bool markers = points.size() == 1 || (sparse && !points.isEmpty());
+    ReleasePoints();
     line_->setMarkerSize(points.size() == 1 ? kMarkerSize : kSmallMarkerSize);
-    line_->setPointsVisible(points.size() == 1 || (sparse && !points.isEmpty()));
+    line_->setPointsVisible(markers);
+    drawsLine_ = !markers;
+    line_->setVisible(markers);
+    {
+        const QSignalBlocker quiet(drawsLine_ ? line_ : nullptr);
+        line_->replace(points);
+    }
+    {
+        const QSignalBlocker quiet(hoverZone_);
+        hoverZone_->replace(points);
+    }
 
     referenceKept_ = WindowLinePoints(referenceX_, referenceY_, frequencyRange_, Window(),
                                       placedColumns_, referenceAscending_);
@@ -262,6 +279,10 @@ void ResponseChartView::NotationChanged() {
 }
 
 void ResponseChartView::SetHighlighted(bool on) {
+    if (on == highlighted_) {
+        return;
+    }
+    highlighted_ = on;
     line_->setPen(on ? HighlightPen() : LinePen());
     viewport()->update(); // the wide pen reaches past what the chart repaints for the line
 }
@@ -373,7 +394,81 @@ void ResponseChartView::drawBackground(QPainter* painter, const QRectF&) {
     painter->restore();
 }
 
+bool ResponseChartView::OverLine(QPointF at) const {
+    const QList<QPointF> points = hoverZone_->points();
+    const TPlotFrame frame = Frame();
+    const double xMin = frequencyAxis_->min();
+    const double xScale = frame.Width / (frequencyAxis_->max() - xMin);
+    const double yMax = gainAxis_->max();
+    const double yScale = frame.Height / (yMax - gainAxis_->min());
+    const auto screen = [&](QPointF p) {
+        return QPointF(frame.Left + (p.x() - xMin) * xScale, frame.Top + (yMax - p.y()) * yScale);
+    };
+    // Qt Charts outlines a line 1.42 pen widths wide for the pointer.
+    const double reach = hoverZone_->pen().widthF() * 0.71;
+    for (qsizetype i = 0; i < points.size(); ++i) {
+        const QPointF b = screen(points[i]);
+        const QPointF a = i > 0 ? screen(points[i - 1]) : b;
+        const QPointF ab = b - a;
+        const double length = QPointF::dotProduct(ab, ab);
+        const double along =
+            length > 0 ? std::clamp(QPointF::dotProduct(at - a, ab) / length, 0.0, 1.0) : 0.0;
+        const QPointF off = at - (a + along * ab);
+        if (QPointF::dotProduct(off, off) <= reach * reach) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void ResponseChartView::DrawLine(QPainter* painter) {
+    const QList<QPointF> values = line_->points();
+    if (values.size() < 2) {
+        return;
+    }
+    // In the plot's own coordinates, as Qt Charts places the points of a series.
+    const QRectF area = chart()->plotArea();
+    const double xMin = frequencyAxis_->min();
+    const double yMin = gainAxis_->min();
+    const double xScale = area.width() / (frequencyAxis_->max() - xMin);
+    const double yScale = area.height() / (gainAxis_->max() - yMin);
+    QList<QPointF> points(values.size());
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        points[i] = {(values[i].x() - xMin) * xScale,
+                     area.height() - (values[i].y() - yMin) * yScale};
+    }
+    painter->save();
+    painter->translate(chart()->mapToScene(area.topLeft()) - area.topLeft());
+    painter->translate(area.topLeft());
+    // Half a pixel more where the plot ends between pixels, so that a line along its edge shows.
+    QRectF clip(QPointF(0, 0), area.size());
+    const double x1 = area.left() - int(area.left());
+    const double y1 = area.top() - int(area.top());
+    const double x2 = (clip.width() + 0.5) - int(clip.width() + 0.5);
+    const double y2 = (clip.height() + 0.5) - int(clip.height() + 0.5);
+    clip.adjust(-x1, -y1, std::max(x1, x2), std::max(y1, y2));
+    painter->setClipRect(clip);
+    const QPen pen = line_->pen();
+    painter->setPen(pen);
+    painter->setBrush(Qt::NoBrush);
+    if (pen.style() == Qt::SolidLine) {
+        for (qsizetype i = 1; i < points.size(); ++i) {
+            painter->drawLine(points[i - 1], points[i]);
+        }
+    } else {
+        QPainterPath path(points[0]);
+        for (qsizetype i = 1; i < points.size(); ++i) {
+            path.lineTo(points[i]);
+        }
+        painter->drawPath(path);
+    }
+    painter->restore();
+}
+
 void ResponseChartView::drawForeground(QPainter* painter, const QRectF&) {
+    if (drawsLine_) {
+        DrawLine(painter);
+    }
     const QRectF plot = chart()->mapRectToScene(chart()->plotArea());
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing, true);
@@ -512,8 +607,9 @@ void ResponseChartView::mousePressEvent(QMouseEvent* event) {
 }
 
 void ResponseChartView::mouseMoveEvent(QMouseEvent* event) {
-    QChartView::mouseMoveEvent(event); // the hover highlight
+    QChartView::mouseMoveEvent(event);
     const QPointF at = event->position();
+    SetHighlighted(OverLine(at)); // as the pointer moves, as Qt Charts' hover did
     if (panFrom_ && (event->buttons() & Qt::LeftButton)) {
         const TPlotFrame frame = Frame();
         const QPointF moved = at - *panFrom_;
@@ -565,9 +661,12 @@ void ResponseChartView::wheelEvent(QWheelEvent* event) {
 }
 
 bool ResponseChartView::viewportEvent(QEvent* event) {
-    if (event->type() == QEvent::Leave && !readout_.isEmpty()) {
-        readout_.clear();
-        viewport()->update();
+    if (event->type() == QEvent::Leave) {
+        SetHighlighted(false);
+        if (!readout_.isEmpty()) {
+            readout_.clear();
+            viewport()->update();
+        }
     }
     return QChartView::viewportEvent(event);
 }

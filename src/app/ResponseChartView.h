@@ -12,6 +12,7 @@
 
 #include "chart_rows.h"
 #include "chart_window.h"
+#include "extremes_pyramid.h"
 #include "teechart_basics.h"
 #include "text_field.h"
 
@@ -93,6 +94,13 @@ private:
     void Arrange(bool always);
     void WriteLabels();
     void SetHighlighted(bool on);
+    // Whether `at` lies within the hover zone around the line.
+    bool OverLine(QPointF at) const;
+    // Empties both series, so that a change of the ranges does not make Qt Charts place their old
+    // points again.
+    void ReleasePoints();
+    // The dense line as Qt Charts draws it: segment by segment, clipped to the plot.
+    void DrawLine(QPainter* painter);
     // Where a frequency lies on the horizontal axis, so that the axis runs from its minimum on the
     // left also when reversed.
     double AxisPosition(double hz) const;
@@ -108,7 +116,13 @@ private:
 
     TLineSeries& series_;
     QLineSeries* line_;
-    QLineSeries* hoverZone_; // invisible and wider than the line: only there to catch the pointer
+    QLineSeries*
+        hoverZone_; // never drawn; its points and width decide where the pointer highlights
+    // Qt Charts outlines every line it holds, for the pointer, on each change of its points or
+    // ranges: a dense line is held without telling it and drawn by the view instead.
+    bool drawsLine_ = false;
+    bool highlighted_ = false;
+    TExtremesPyramid extremes_;    // of the series, while its X ascend
     QCategoryAxis* frequencyAxis_; // in AxisPosition units, so that the labels can read 20, 1k
     QCategoryAxis* gainAxis_;
     TFrequencyAxis frequencyRange_;

@@ -264,6 +264,70 @@ std::vector<std::size_t> WindowLinePoints(std::span<const double> X, std::span<c
     return kept;
 }
 
+std::vector<std::size_t> WindowLinePoints(std::span<const double> X, std::span<const double> Y,
+                                          const TFrequencyAxis& Full, const TChartWindow& Window,
+                                          TPlotColumns Columns, const TExtremesPyramid& Extremes) {
+    const std::size_t count = std::min({X.size(), Y.size(), Extremes.Count()});
+    const auto [from, to] = InView(X, count, Full, Window, true);
+    if (Full.Reversed || Full.Collapsed ||
+        static_cast<double>(to - from) <= 4 * std::max(Columns.Width, 1.0)) {
+        return WindowLinePoints(X.first(count), Y.first(count), Full, Window, Columns, true);
+    }
+
+    const double scale = Columns.Width / (Window.Right - Window.Left);
+    const double leftmost = std::floor(Columns.Left) - 1;
+    const double rightmost = std::floor(Columns.Left + Columns.Width) + 1;
+    const auto columnOf = [&](std::size_t i) {
+        return std::clamp(std::floor(Columns.Left + (Place(Full, X[i]) - Window.Left) * scale),
+                          leftmost, rightmost);
+    };
+    const auto begin = X.begin();
+    std::vector<std::size_t> kept;
+    kept.reserve(4 * static_cast<std::size_t>(Columns.Width) + 16);
+    for (std::size_t first = from; first < to;) {
+        const double column = columnOf(first);
+        std::size_t end = to;
+        if (column < rightmost) {
+            // Below this frequency (less a margin far wider than any rounding) every point lies
+            // in this column or before; places rise with X, so the column's points are those up to
+            // the first above it, give or take the few near it.
+            const double below =
+                std::pow(10.0, Window.Left + (column + 1 - Columns.Left) / scale) * (1 - 1e-9);
+            std::size_t step = 1;
+            while (first + step < to && X[first + step] < below) {
+                step *= 2;
+            }
+            const auto lo = begin + static_cast<std::ptrdiff_t>(first + step / 2);
+            const auto hi = begin + static_cast<std::ptrdiff_t>(std::min(first + step, to));
+            end = static_cast<std::size_t>(
+                std::partition_point(lo, hi, [&](double Hz) { return Hz < below; }) - begin);
+            while (end < to && columnOf(end) <= column) {
+                ++end;
+            }
+        }
+        std::size_t firstDrawn = first;
+        while (firstDrawn < end && !IsDrawable(X[firstDrawn], Y[firstDrawn])) {
+            ++firstDrawn;
+        }
+        if (firstDrawn < end) {
+            std::size_t lastDrawn = end - 1;
+            while (!IsDrawable(X[lastDrawn], Y[lastDrawn])) {
+                --lastDrawn;
+            }
+            const auto [lowest, highest] = Extremes.Extremes(X, Y, firstDrawn, lastDrawn + 1);
+            std::array<std::size_t, 4> run{firstDrawn, lowest, highest, lastDrawn};
+            std::sort(run.begin(), run.end());
+            for (std::size_t i : run) {
+                if (kept.empty() || kept.back() != i) {
+                    kept.push_back(i);
+                }
+            }
+        }
+        first = end;
+    }
+    return kept;
+}
+
 bool ShowsMarkers(std::span<const double> X, std::span<const double> Y, const TFrequencyAxis& Full,
                   const TChartWindow& Window, double PlotWidth, bool Ascending) {
     const std::size_t count = std::min(X.size(), Y.size());

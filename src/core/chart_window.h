@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "extremes_pyramid.h"
 #include "number_text.h"
 #include "teechart_basics.h"
 
@@ -74,6 +75,12 @@ bool Ascending(std::span<const double> X);
 std::vector<std::size_t> WindowLinePoints(std::span<const double> X, std::span<const double> Y,
                                           const TFrequencyAxis& Full, const TChartWindow& Window,
                                           TPlotColumns Columns, bool Ascending);
+
+// The same as WindowLinePoints of ascending X (see Ascending), found column by column: the points
+// of each by bisection, their lowest and highest in `Extremes`, built from X and Y.
+std::vector<std::size_t> WindowLinePoints(std::span<const double> X, std::span<const double> Y,
+                                          const TFrequencyAxis& Full, const TChartWindow& Window,
+                                          TPlotColumns Columns, const TExtremesPyramid& Extremes);
 
 // True while no more drawable points lie in view than one per 8 pixels of the plot's width:
 // then each is drawn with a marker.

@@ -1,0 +1,99 @@
+#include "extremes_pyramid.h"
+
+#include <algorithm>
+
+#include "teechart_basics.h"
+
+namespace {
+
+constexpr std::size_t kBranching = 8;
+
+// Keeps the earlier of two points with equal Y: candidates arrive in index order.
+void Take(std::span<const double> Y, std::size_t Candidate, std::size_t& Lowest,
+          std::size_t& Highest) {
+    if (Candidate == TExtremesPyramid::npos) {
+        return;
+    }
+    if (Lowest == TExtremesPyramid::npos || Y[Candidate] < Y[Lowest]) {
+        Lowest = Candidate;
+    }
+    if (Highest == TExtremesPyramid::npos || Y[Candidate] > Y[Highest]) {
+        Highest = Candidate;
+    }
+}
+
+} // namespace
+
+TExtremesPyramid::TExtremesPyramid(std::span<const double> X, std::span<const double> Y)
+    : count_(std::min(X.size(), Y.size())) {
+    std::size_t below = count_; // entries of the level below, points for the first level
+    while (below > 1) {
+        const std::size_t blocks = (below + kBranching - 1) / kBranching;
+        TLevel level{std::vector<std::size_t>(blocks, npos),
+                     std::vector<std::size_t>(blocks, npos)};
+        for (std::size_t b = 0; b < blocks; ++b) {
+            const std::size_t end = std::min(below, (b + 1) * kBranching);
+            for (std::size_t i = b * kBranching; i < end; ++i) {
+                if (levels_.empty()) {
+                    if (IsDrawable(X[i], Y[i])) {
+                        Take(Y, i, level.Lowest[b], level.Highest[b]);
+                    }
+                } else {
+                    Take(Y, levels_.back().Lowest[i], level.Lowest[b], level.Highest[b]);
+                    Take(Y, levels_.back().Highest[i], level.Lowest[b], level.Highest[b]);
+                }
+            }
+        }
+        levels_.push_back(std::move(level));
+        below = blocks;
+    }
+}
+
+std::pair<std::size_t, std::size_t> TExtremesPyramid::Extremes(std::span<const double> X,
+                                                               std::span<const double> Y,
+                                                               std::size_t From,
+                                                               std::size_t To) const {
+    To = std::min(To, count_);
+    std::size_t lowest = npos;
+    std::size_t highest = npos;
+    // Level 0 is the points themselves; level l > 0 has blocks of kBranching^l points.
+    const auto take = [&](std::size_t level, std::size_t at) {
+        if (level == 0) {
+            if (IsDrawable(X[at], Y[at])) {
+                Take(Y, at, lowest, highest);
+            }
+            return;
+        }
+        const TLevel& blocks = levels_[level - 1];
+        Take(Y, blocks.Lowest[at], lowest, highest);
+        Take(Y, blocks.Highest[at], lowest, highest);
+    };
+    // Up while whole blocks of the next level fit, then down through the rest.
+    std::size_t at = From;
+    std::size_t level = 0;
+    std::size_t size = 1;
+    while (level < levels_.size()) {
+        const std::size_t next = size * kBranching;
+        while (at % next != 0 && at + size <= To) {
+            take(level, at / size);
+            at += size;
+        }
+        if (at % next != 0 || at + next > To) {
+            break;
+        }
+        ++level;
+        size = next;
+    }
+    for (;;) {
+        while (at + size <= To) {
+            take(level, at / size);
+            at += size;
+        }
+        if (level == 0) {
+            break;
+        }
+        --level;
+        size /= kBranching;
+    }
+    return {lowest, highest};
+}
