@@ -253,13 +253,21 @@ void MainWindow::ConnectActions() {
 void MainWindow::ConnectHistory() {
     ui_->acRedo->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    connect(ui_->acUndo, &QAction::triggered, this, [this] {
+    // The chart cannot tell which rows a table put back holds.
+    auto* chart = findChild<ResponseChartView*>(QStringLiteral("Chart1"));
+    connect(ui_->acUndo, &QAction::triggered, this, [this, chart] {
         ui_->StringGrid1->EndEdit();
-        form_.Undo();
+        if (form_.CanUndo()) {
+            form_.Undo();
+            chart->TableRestored();
+        }
     });
-    connect(ui_->acRedo, &QAction::triggered, this, [this] {
+    connect(ui_->acRedo, &QAction::triggered, this, [this, chart] {
         ui_->StringGrid1->EndEdit();
-        form_.Redo();
+        if (form_.CanRedo()) {
+            form_.Redo();
+            chart->TableRestored();
+        }
     });
     // The texts without the step's caption, which ShowHistory puts in between.
     for (QAction* action :

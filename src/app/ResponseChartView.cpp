@@ -141,6 +141,12 @@ void ResponseChartView::Follow(TStringGrid& grid, const TDatentyp& source, TText
     fileSub_ = file.Edits.Subscribe(repaint);
 }
 
+void ResponseChartView::TableRestored() {
+    if (rows_) {
+        rows_->Forget();
+    }
+}
+
 void ResponseChartView::ShowPoints() {
     if (rows_) {
         rows_->SeriesChanged();

@@ -41,6 +41,9 @@ public:
     // Writes the axis labels again in the current UserNotation and repaints; the window calls it
     // after the system's number notation changed.
     void NotationChanged();
+    // Undo or Redo has put the table and the chart back: a click only marks a point until a
+    // command shows points again.
+    void TableRestored();
 
     // The curve drawn behind the profile, in grey dashes, with a legend naming both; it counts for
     // the automatic ranges and stays until it is replaced or cleared.

@@ -27,6 +27,12 @@ void TChartRows::SeriesChanged() {
     rows_.clear();
 }
 
+void TChartRows::Forget() {
+    moved_ = true;
+    built_ = false;
+    rows_.clear();
+}
+
 void TChartRows::OnGrid(const TGridEdit& Edit) {
     switch (Edit.Kind) {
     case TGridEditKind::RowCount:

@@ -22,6 +22,9 @@ public:
 
     // The series' points were replaced: the rows now shown are the ones that count.
     void SeriesChanged();
+    // Undo or Redo put back a table and a chart of earlier: whether they belong together is not
+    // known, so no point has a row until the next series change by a command.
+    void Forget();
 
     // The table row of the series' point `Point`, or nullopt when the table no longer holds the
     // rows the chart shows (or never did).

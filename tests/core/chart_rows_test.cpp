@@ -132,6 +132,17 @@ TEST_F(ChartRows, RowsHoldUntilARowIsInsertedDeletedAppendedOrMovedAndCommandsTh
     EXPECT_TRUE(messages.empty());
 }
 
+// Undo can put back a chart whose rows were inserted, deleted or moved since; Forget leaves the
+// points without rows until a command shows points again.
+TEST_F(ChartRows, ForgottenRowsStayUnknownUntilACommandShowsPoints) {
+    Show({{300, 1}, {100, 2}, {200, 3}});
+    ASSERT_EQ(AllRows(), (std::vector<int32_t>{2, 3, 1}));
+    rows.Forget();
+    EXPECT_EQ(AllRows(), (std::vector<int32_t>{-1, -1, -1}));
+    form.Execute(&TForm1::acSortExecute);
+    EXPECT_EQ(AllRows(), (std::vector<int32_t>{1, 2, 3}));
+}
+
 TEST_F(ChartRows, AChartThatDoesNotShowTheSourceHasNoRows) {
     Show({{300, 1}, {100, 2}, {200, 3}});
     form.KorrDataTemp.DatenXYZ[1][0] = 9; // the source no longer gives the chart's points
