@@ -499,8 +499,7 @@ void ResponseChartView::drawForeground(QPainter* painter, const QRectF&) {
         }
         constexpr double kStroke = 24;
         const double rowHeight = metrics.height() + 2;
-        const QRectF box(plot.right() - textWidth - kStroke - 22, plot.top() + 4,
-                         textWidth + kStroke + 18, 2 * rowHeight + 6);
+        const QRectF box = LegendBox(plot, {textWidth + kStroke + 18, 2 * rowHeight + 6});
         painter->setPen(kGridColor);
         painter->setBrush(QColor(255, 255, 255, 220));
         painter->drawRect(box);
@@ -517,6 +516,33 @@ void ResponseChartView::drawForeground(QPainter* painter, const QRectF&) {
         }
     }
     painter->restore();
+}
+
+QRectF ResponseChartView::LegendBox(const QRectF& plot, const QSizeF& size) const {
+    const double right = plot.right() - size.width() - 4;
+    const double bottom = plot.bottom() - size.height() - 4;
+    const QRectF corners[] = {{QPointF(right, plot.top() + 4), size},
+                              {QPointF(right, bottom), size},
+                              {QPointF(plot.left() + 4, bottom), size}};
+    int hidden[std::size(corners)] = {};
+    const auto count = [&](const std::vector<double>& xs, const std::vector<double>& ys) {
+        // Every point of a sparse curve, a sample of a dense one: the corners only compare.
+        const std::size_t points = std::min(xs.size(), ys.size());
+        const std::size_t step = std::max<std::size_t>(1, points / 2000);
+        for (std::size_t i = 0; i < points; i += step) {
+            if (!IsDrawable(xs[i], ys[i])) {
+                continue;
+            }
+            const double x = AxisPosition(FrequencyPlotX(frequencyRange_, xs[i]));
+            const QPointF at = chart()->mapToScene(chart()->mapToPosition({x, ys[i]}, line_));
+            for (std::size_t c = 0; c < std::size(corners); ++c) {
+                hidden[c] += corners[c].adjusted(-3, -3, 3, 3).contains(at);
+            }
+        }
+    };
+    count(series_.XValues(), series_.YValues());
+    count(referenceX_, referenceY_);
+    return corners[std::min_element(std::begin(hidden), std::end(hidden)) - std::begin(hidden)];
 }
 
 QString ResponseChartView::ProfileName() const {

@@ -115,6 +115,9 @@ private:
     // The visible point within 6 pixels of `at`, nearest first.
     std::optional<std::size_t> PointAt(QPointF at) const;
     QString ProfileName() const;
+    // The legend's place, a corner of the plot (not the top left, the readout's) where it hides
+    // the fewest points of the two curves; the top right when that is as good as any.
+    QRectF LegendBox(const QRectF& plot, const QSizeF& size) const;
     void Render(QPainter& painter, QSize size);
 
     TLineSeries& series_;
