@@ -580,8 +580,8 @@ std::optional<std::size_t> ResponseChartView::PointAt(QPointF at) const {
     const std::vector<double>& xs = series_.XValues();
     const std::vector<double>& ys = series_.YValues();
     const TPlotFrame frame = Frame();
-    const std::optional<std::size_t> nearest =
-        NearestPoint(xs, ys, frequencyRange_, Window(), frame, at.x(), at.y(), ascending_);
+    const std::optional<std::size_t> nearest = NearestPoint(
+        xs, ys, frequencyRange_, Window(), frame, at.x(), at.y(), ascending_, &extremes_);
     if (!nearest) {
         return std::nullopt;
     }
@@ -604,8 +604,8 @@ void ResponseChartView::UpdateReadout(QPointF at) {
         const std::vector<double>& xs = series_.XValues();
         const std::vector<double>& ys = series_.YValues();
         std::optional<std::pair<double, double>> point;
-        if (const auto nearest =
-                NearestPoint(xs, ys, frequencyRange_, window, frame, at.x(), at.y(), ascending_)) {
+        if (const auto nearest = NearestPoint(xs, ys, frequencyRange_, window, frame, at.x(),
+                                              at.y(), ascending_, &extremes_)) {
             point = std::pair{xs[*nearest], ys[*nearest]};
         }
         text = QString::fromStdU16String(Readout(hz, db, window, point, UserNotation));

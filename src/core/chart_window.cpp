@@ -344,7 +344,7 @@ bool ShowsMarkers(std::span<const double> X, std::span<const double> Y, const TF
 std::optional<std::size_t> NearestPoint(std::span<const double> X, std::span<const double> Y,
                                         const TFrequencyAxis& Full, const TChartWindow& Window,
                                         const TPlotFrame& Frame, double PointerX, double PointerY,
-                                        bool Ascending) {
+                                        bool Ascending, const TExtremesPyramid* Pyramid) {
     const std::size_t count = std::min(X.size(), Y.size());
     std::optional<std::size_t> nearest;
     double best = std::numeric_limits<double>::infinity();
@@ -391,9 +391,58 @@ std::optional<std::size_t> NearestPoint(std::span<const double> X, std::span<con
     const auto split = static_cast<std::size_t>(
         std::partition_point(begin, end, [&](double Hz) { return Place(Full, Hz) < at; }) -
         X.begin());
-    for (std::size_t i = split; i < to && consider(i); ++i) {
+    if (Pyramid == nullptr || Pyramid->Count() != count) {
+        for (std::size_t i = split; i < to && consider(i); ++i) {
+        }
+        for (std::size_t i = split; i > from && consider(i - 1); --i) {
+        }
+        return nearest;
     }
-    for (std::size_t i = split; i > from && consider(i - 1); --i) {
+    // Run by run: a run whose point nearest across lies too far across ends the side; one whose
+    // gains all lie too far up or down cannot hold a nearer point and is passed over.
+    enum class Run { Stop, Skip, Read };
+    const auto judge = [&](std::size_t From, std::size_t To, std::size_t Inner) {
+        const double dx = ScreenX(Window, Frame, Full, X[Inner]) - PointerX;
+        if (dx * dx > best) {
+            return Run::Stop;
+        }
+        const auto [low, high] = Pyramid->Extremes(X, Y, From, To);
+        if (low == TExtremesPyramid::npos) {
+            return Run::Skip;
+        }
+        const double top = ScreenY(Window, Frame, Y[high]);
+        const double bottom = ScreenY(Window, Frame, Y[low]);
+        const double dy = PointerY < top ? top - PointerY : std::max(0.0, PointerY - bottom);
+        return dx * dx + dy * dy >= best ? Run::Skip : Run::Read;
+    };
+    constexpr std::size_t kRun = 32;
+    for (std::size_t first = split; first < to; first += kRun) {
+        const std::size_t last = std::min(to, first + kRun);
+        const Run run = judge(first, last, first);
+        if (run == Run::Stop) {
+            break;
+        }
+        std::size_t i = first;
+        while (run == Run::Read && i < last && consider(i)) {
+            ++i;
+        }
+        if (run == Run::Read && i < last) {
+            break;
+        }
+    }
+    for (std::size_t last = split; last > from; last -= std::min(kRun, last - from)) {
+        const std::size_t first = last - std::min(kRun, last - from);
+        const Run run = judge(first, last, last - 1);
+        if (run == Run::Stop) {
+            break;
+        }
+        std::size_t i = last;
+        while (run == Run::Read && i > first && consider(i - 1)) {
+            --i;
+        }
+        if (run == Run::Read && i > first) {
+            break;
+        }
     }
     return nearest;
 }

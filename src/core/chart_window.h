@@ -87,11 +87,13 @@ std::vector<std::size_t> WindowLinePoints(std::span<const double> X, std::span<c
 bool ShowsMarkers(std::span<const double> X, std::span<const double> Y, const TFrequencyAxis& Full,
                   const TChartWindow& Window, double PlotWidth, bool Ascending);
 
-// The drawable point in view nearest to the pointer on the screen, if any.
+// The drawable point in view nearest to the pointer on the screen, if any. With the pyramid of
+// the same points (ascending), runs of points whose gains all lie too far up or down are passed
+// over unread.
 std::optional<std::size_t> NearestPoint(std::span<const double> X, std::span<const double> Y,
                                         const TFrequencyAxis& Full, const TChartWindow& Window,
                                         const TPlotFrame& Frame, double PointerX, double PointerY,
-                                        bool Ascending);
+                                        bool Ascending, const TExtremesPyramid* Pyramid = nullptr);
 
 // "1.25 kHz, -2.8 dB": the frequency and gain under the pointer, to as many digits as a hundredth
 // of the window tells apart; with a point, "  |  point 1000 Hz, 0 dB" follows with its values as

@@ -168,26 +168,42 @@ TEST(ChartWindow, NearestPointIsTheNearestOnTheScreenAmongThePointsInView) {
     const TPlotFrame frame{40, 10, 500, 300};
     Series gaps = s;
     gaps.x[2500] = kNaN; // no bisection then
+    // A flat line with a spike every 400 points: from above, the nearest point lies far across.
+    Series comb = s;
+    for (std::size_t i = 0; i < comb.y.size(); ++i) {
+        comb.y[i] = i % 400 == 0 ? 2.5 : 0;
+    }
+    const auto brute = [&](const Series& series, double x, double y, std::size_t left) {
+        std::optional<std::size_t> nearest;
+        double best = std::numeric_limits<double>::infinity();
+        for (std::size_t i = 0; i < series.x.size(); ++i) {
+            const double sx = ScreenX(window, frame, axis, series.x[i]);
+            const double sy = ScreenY(window, frame, series.y[i]);
+            const bool inView =
+                sx >= 40 - 1e-9 && sx <= 540 + 1e-9 && series.y[i] >= -4 && series.y[i] <= 3;
+            const double d = (sx - x) * (sx - x) + (sy - y) * (sy - y);
+            if (inView && i != left && d < best) {
+                best = d;
+                nearest = i;
+            }
+        }
+        return nearest;
+    };
+    const TExtremesPyramid pyramid(s.x, s.y);
+    const TExtremesPyramid combPyramid(comb.x, comb.y);
     std::mt19937 random(3);
     std::uniform_real_distribution<double> px(0, 600);
     std::uniform_real_distribution<double> py(0, 330);
     for (int n = 0; n < 200; ++n) {
         const double x = px(random);
         const double y = py(random);
-        std::optional<std::size_t> brute;
-        double best = std::numeric_limits<double>::infinity();
-        for (std::size_t i = 0; i < s.x.size(); ++i) {
-            const double sx = ScreenX(window, frame, axis, s.x[i]);
-            const double sy = ScreenY(window, frame, s.y[i]);
-            const bool inView = sx >= 40 - 1e-9 && sx <= 540 + 1e-9 && s.y[i] >= -4 && s.y[i] <= 3;
-            const double d = (sx - x) * (sx - x) + (sy - y) * (sy - y);
-            if (inView && i != 2500 && d < best) {
-                best = d;
-                brute = i;
-            }
-        }
-        EXPECT_EQ(NearestPoint(s.x, s.y, axis, window, frame, x, y, true), brute);
-        EXPECT_EQ(NearestPoint(gaps.x, gaps.y, axis, window, frame, x, y, false), brute);
+        const std::optional<std::size_t> nearest = brute(s, x, y, 2500);
+        EXPECT_EQ(NearestPoint(s.x, s.y, axis, window, frame, x, y, true), nearest);
+        EXPECT_EQ(NearestPoint(s.x, s.y, axis, window, frame, x, y, true, &pyramid), nearest);
+        EXPECT_EQ(NearestPoint(gaps.x, gaps.y, axis, window, frame, x, y, false), nearest);
+        const double above = ScreenY(window, frame, 2.5) + (y - 165) / 20;
+        EXPECT_EQ(NearestPoint(comb.x, comb.y, axis, window, frame, x, above, true, &combPyramid),
+                  brute(comb, x, above, comb.x.size()));
     }
     EXPECT_EQ(NearestPoint(s.x, s.y, axis, {5, 6, -4, 3}, frame, 100, 100, true), std::nullopt);
 }
