@@ -213,19 +213,7 @@ std::vector<std::size_t> WindowLinePoints(std::span<const double> X, std::span<c
     const double scale = Columns.Width / (Window.Right - Window.Left);
     const double leftmost = std::floor(Columns.Left) - 1;
     const double rightmost = std::floor(Columns.Left + Columns.Width) + 1;
-    kept.reserve(4 * static_cast<std::size_t>(width) + 16);
-    std::array<std::size_t, 4> run{}; // first, lowest, highest, last
-    double runColumn = 0;
-    bool inRun = false;
-    const auto flush = [&] {
-        std::array<std::size_t, 4> sorted = run;
-        std::sort(sorted.begin(), sorted.end());
-        for (std::size_t i : sorted) {
-            if (kept.empty() || kept.back() != i) {
-                kept.push_back(i);
-            }
-        }
-    };
+    TColumnRuns runs(Y, 4 * static_cast<std::size_t>(width) + 16);
     // Places rise with X on an axis neither reversed nor collapsed: along ascending X, every point
     // below the next column's first frequency (less a margin far wider than any rounding) lies in
     // the column of the point before, without a logarithm.
@@ -235,8 +223,8 @@ std::vector<std::size_t> WindowLinePoints(std::span<const double> X, std::span<c
         if (!IsDrawable(X[i], Y[i])) {
             continue;
         }
-        double column = runColumn;
-        if (!inRun || X[i] >= sameColumnBelow) {
+        double column = runs.Column();
+        if (!runs.InRun() || X[i] >= sameColumnBelow) {
             column =
                 std::clamp(std::floor(Columns.Left + (Place(Full, X[i]) - Window.Left) * scale),
                            leftmost, rightmost);
@@ -245,23 +233,9 @@ std::vector<std::size_t> WindowLinePoints(std::span<const double> X, std::span<c
                     std::pow(10.0, Window.Left + (column + 1 - Columns.Left) / scale) * (1 - 1e-9);
             }
         }
-        if (inRun && column == runColumn) {
-            run[1] = Y[i] < Y[run[1]] ? i : run[1];
-            run[2] = Y[i] > Y[run[2]] ? i : run[2];
-            run[3] = i;
-            continue;
-        }
-        if (inRun) {
-            flush();
-        }
-        run = {i, i, i, i};
-        runColumn = column;
-        inRun = true;
+        runs.Add(i, column);
     }
-    if (inRun) {
-        flush();
-    }
-    return kept;
+    return runs.Finish();
 }
 
 std::vector<std::size_t> WindowLinePoints(std::span<const double> X, std::span<const double> Y,
@@ -282,8 +256,7 @@ std::vector<std::size_t> WindowLinePoints(std::span<const double> X, std::span<c
                           leftmost, rightmost);
     };
     const auto begin = X.begin();
-    std::vector<std::size_t> kept;
-    kept.reserve(4 * static_cast<std::size_t>(Columns.Width) + 16);
+    TColumnRuns runs(Y, 4 * static_cast<std::size_t>(Columns.Width) + 16);
     for (std::size_t first = from; first < to;) {
         const double column = columnOf(first);
         std::size_t end = to;
@@ -315,17 +288,11 @@ std::vector<std::size_t> WindowLinePoints(std::span<const double> X, std::span<c
                 --lastDrawn;
             }
             const auto [lowest, highest] = Extremes.Extremes(X, Y, firstDrawn, lastDrawn + 1);
-            std::array<std::size_t, 4> run{firstDrawn, lowest, highest, lastDrawn};
-            std::sort(run.begin(), run.end());
-            for (std::size_t i : run) {
-                if (kept.empty() || kept.back() != i) {
-                    kept.push_back(i);
-                }
-            }
+            runs.Keep({firstDrawn, lowest, highest, lastDrawn});
         }
         first = end;
     }
-    return kept;
+    return runs.Finish();
 }
 
 bool ShowsMarkers(std::span<const double> X, std::span<const double> Y, const TFrequencyAxis& Full,

@@ -241,41 +241,30 @@ std::vector<std::size_t> LinePoints(std::span<const double> x, std::span<const d
     };
 
     // Ascending X fills each column once; a stretch after a NaN X starts over from the left.
-    kept.reserve(4 * static_cast<std::size_t>(width) + 8);
-    std::array<std::size_t, 4> run{}; // first, lowest, highest, last
-    double runColumn = 0;
-    bool inRun = false;
-    const auto flush = [&] {
-        std::array<std::size_t, 4> sorted = run;
-        std::sort(sorted.begin(), sorted.end());
-        for (std::size_t i : sorted) {
-            if (kept.empty() || kept.back() != i) {
-                kept.push_back(i);
-            }
-        }
-    };
+    TColumnRuns runs(y, 4 * static_cast<std::size_t>(width) + 8);
     for (std::size_t i = 0; i < count; ++i) {
-        if (!IsDrawable(x[i], y[i])) {
-            continue;
+        if (IsDrawable(x[i], y[i])) {
+            runs.Add(i, columnOf(x[i]));
         }
-        const double column = columnOf(x[i]);
-        if (inRun && column == runColumn) {
-            run[1] = y[i] < y[run[1]] ? i : run[1];
-            run[2] = y[i] > y[run[2]] ? i : run[2];
-            run[3] = i;
-            continue;
-        }
-        if (inRun) {
-            flush();
-        }
-        run = {i, i, i, i};
-        runColumn = column;
-        inRun = true;
     }
-    if (inRun) {
-        flush();
+    return runs.Finish();
+}
+
+void TColumnRuns::Keep(std::array<std::size_t, 4> Run) {
+    std::sort(Run.begin(), Run.end());
+    for (std::size_t i : Run) {
+        if (kept_.empty() || kept_.back() != i) {
+            kept_.push_back(i);
+        }
     }
-    return kept;
+}
+
+std::vector<std::size_t> TColumnRuns::Finish() {
+    if (inRun_) {
+        Keep(run_);
+        inRun_ = false;
+    }
+    return std::move(kept_);
 }
 
 std::vector<double> FrequencyTicks(const TFrequencyAxis& axis, int maxLabels) {

@@ -3,6 +3,7 @@
 // No toolkit here: the Qt view follows the series through OnChange and asks these rules where
 // to draw.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -115,6 +116,43 @@ struct TPlotColumns {
 // point: the line still enters, spans and leaves every column as it does through all points.
 std::vector<std::size_t> LinePoints(std::span<const double> x, std::span<const double> y,
                                     const TFrequencyAxis& axis, TPlotColumns columns);
+
+// The reduction of a line to pixel columns, point by point in order: of each run of consecutive
+// points in one column it keeps the first, lowest, highest and last, ascending and each once.
+class TColumnRuns {
+public:
+    TColumnRuns(std::span<const double> Y, std::size_t Reserve) : y_(Y) { kept_.reserve(Reserve); }
+
+    // Point I, which is drawable, lies in Column.
+    void Add(std::size_t I, double Column) {
+        if (inRun_ && Column == column_) {
+            run_[1] = y_[I] < y_[run_[1]] ? I : run_[1];
+            run_[2] = y_[I] > y_[run_[2]] ? I : run_[2];
+            run_[3] = I;
+            return;
+        }
+        if (inRun_) {
+            Keep(run_);
+        }
+        run_ = {I, I, I, I};
+        column_ = Column;
+        inRun_ = true;
+    }
+    // A whole run found otherwise: its first, lowest, highest and last point.
+    void Keep(std::array<std::size_t, 4> Run);
+    // The column of the run going on, if any.
+    bool InRun() const { return inRun_; }
+    double Column() const { return column_; }
+    // The indices kept; the object is spent.
+    std::vector<std::size_t> Finish();
+
+private:
+    std::span<const double> y_;
+    std::vector<std::size_t> kept_;
+    std::array<std::size_t, 4> run_{}; // first, lowest, highest, last
+    double column_ = 0;
+    bool inRun_ = false;
+};
 
 // Label positions in Hz, ascending, at most maxLabels of them (at least 2 are asked for): 1-2-5
 // steps per decade where they fit, else every decade or every few decades; even steps on a range
