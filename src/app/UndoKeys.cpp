@@ -28,16 +28,10 @@ bool UndoKeys::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     switch (event->type()) {
-    case QEvent::ShortcutOverride:
-        if (ActionFor(*static_cast<QKeyEvent*>(event))) {
-            // Not claimed by the field: the window's shortcut takes the key.
-            event->ignore();
-            return true;
-        }
-        return false;
     case QEvent::KeyPress:
-        // A key of the platform's undo that is no shortcut of the window, or one whose action is
-        // disabled: never the field's own undo.
+        // The window's shortcuts win over the field (MainWindow sees every key override); what
+        // arrives here is a key of the platform's undo that is no shortcut of the window, or one
+        // whose action is disabled: never the field's own undo.
         if (QAction* action = ActionFor(*static_cast<QKeyEvent*>(event))) {
             if (action->isEnabled()) {
                 action->trigger();

@@ -15,11 +15,6 @@ namespace {
 
 const std::u16string kProfileFilter = u"Ulmaro Sound Profile|*.ump|All|*.*";
 
-std::u16string DecimalText(std::size_t Value) {
-    const std::string digits = std::to_string(Value);
-    return std::u16string(digits.begin(), digits.end());
-}
-
 std::u16string BareFileName(const std::filesystem::path& Path) {
     return PathToUtf16(Path.filename());
 }
@@ -233,13 +228,7 @@ void TForm1::DropFiles(const std::vector<std::filesystem::path>& Files) {
     if (std::filesystem::is_directory(file, error)) {
         return;
     }
-    std::u16string extension = PathToUtf16(file.extension());
-    for (char16_t& c : extension) {
-        if (c >= u'A' && c <= u'Z') {
-            c = static_cast<char16_t>(c - u'A' + u'a');
-        }
-    }
-    if (extension == u".ump") {
+    if (IsProfileFileName(file)) {
         OpenProfileFile(file);
     } else {
         ImportAsciiFile(file);
@@ -345,18 +334,8 @@ void TForm1::ShowRows() {
 }
 
 void TForm1::ShowPoints(const TDatentyp& Series) {
-    const std::vector<float>& freqs = Series.DatenXYZ[0];
-    const std::vector<float>& gains = Series.DatenXYZ[1];
     history_.TakeSeries();
-    if (freqs.size() >= 2 && !gains.empty()) {
-        ShowSeries(Series, Series1, u"");
-        return;
-    }
-    Series1.Empty();
-    Series1.SetTitle(u"");
-    if (!freqs.empty() && !gains.empty()) {
-        Series1.AddXY(freqs[0], gains[0], u"", TLineSeries::Color);
-    }
+    ShowAllPoints(Series, Series1, u"");
 }
 
 TFileDialogSettings TForm1::Dialog(std::u16string Filter, std::u16string Title,

@@ -10,11 +10,6 @@
 
 namespace {
 
-std::u16string DecimalText(std::size_t Value) {
-    const std::string digits = std::to_string(Value);
-    return std::u16string(digits.begin(), digits.end());
-}
-
 std::u16string LayoutText(const TMeasurementLayout& Layout) {
     return u"Delimiter: " + DelimiterName(Layout.Delimiter) + u", data lines: " +
            DecimalText(Layout.DataLines) + u", skipped lines: " + DecimalText(Layout.SkippedLines);
@@ -105,14 +100,5 @@ std::u16string NoMeasurementDataText(const std::filesystem::path& FileName) {
 }
 
 void ShowChoice(const TMeasurementChoice& Choice, TLineSeries& Series) {
-    const std::vector<float>& freqs = Choice.Points.DatenXYZ[0];
-    const std::vector<float>& gains = Choice.Points.DatenXYZ[1];
-    if (freqs.size() >= 2) {
-        ShowSeries(Choice.Points, Series, u"");
-        return;
-    }
-    Series.Empty();
-    if (!freqs.empty() && !gains.empty()) {
-        Series.AddXY(freqs[0], gains[0], u"", TLineSeries::Color);
-    }
+    ShowAllPoints(Choice.Points, Series, u"");
 }

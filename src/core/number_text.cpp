@@ -487,3 +487,8 @@ std::size_t SeparatorToChange(std::u16string_view text, const NumberNotation& fr
                ? at
                : std::u16string_view::npos;
 }
+
+std::u16string DecimalText(std::size_t Value) {
+    const std::string digits = std::to_string(Value);
+    return std::u16string(digits.begin(), digits.end());
+}

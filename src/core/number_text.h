@@ -26,6 +26,9 @@ long double TextToNumber(std::u16string_view text, const NumberNotation& notatio
 // it has none or does not read: a change of the user's notation replaces that one character.
 std::size_t SeparatorToChange(std::u16string_view text, const NumberNotation& from);
 
+// A count in decimal digits, as the table's first column and messages show it.
+std::u16string DecimalText(std::size_t Value);
+
 // precision: significant digits (2..18); decimals: digits after the separator (at most 18).
 std::u16string FormatFixed(long double value, int precision, int decimals,
                            const NumberNotation& notation);

@@ -6,16 +6,10 @@
 #include "uStreamSoundProfil.h"
 
 TReferenceCurve ReadReferenceCurve(const std::filesystem::path& FileName) {
-    std::u16string extension = PathToUtf16(FileName.extension());
-    for (char16_t& c : extension) {
-        if (c >= u'A' && c <= u'Z') {
-            c = static_cast<char16_t>(c - u'A' + u'a');
-        }
-    }
     TReferenceCurve curve;
     curve.Name = PathToUtf16(FileName.filename());
     TDatentyp points;
-    if (extension == u".ump") {
+    if (IsProfileFileName(FileName)) {
         TSoundProfil profile;
         LoadSoundProfil(FileName, profile);
         for (const std::vector<float>& row : profile.xyData) {
@@ -35,10 +29,6 @@ TReferenceCurve ReadReferenceCurve(const std::filesystem::path& FileName) {
     if (x.empty() || y.empty()) {
         throw FormatError("File invalid");
     }
-    if (x.size() == 1) {
-        curve.Points.AddXY(x[0], y[0], u"", TLineSeries::Color); // ShowSeries takes two or more
-    } else {
-        ShowSeries(points, curve.Points, u"");
-    }
+    ShowAllPoints(points, curve.Points, u"");
     return curve;
 }

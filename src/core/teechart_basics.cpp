@@ -180,6 +180,20 @@ void ShowSeries(const TDatentyp& data, TLineSeries& series, std::u16string_view 
     series.Changed();
 }
 
+void ShowAllPoints(const TDatentyp& data, TLineSeries& series, std::u16string_view title) {
+    const std::vector<float>& freqs = data.DatenXYZ[0];
+    const std::vector<float>& gains = data.DatenXYZ[1];
+    if (freqs.size() >= 2 && !gains.empty()) {
+        ShowSeries(data, series, title);
+        return;
+    }
+    series.Empty();
+    series.SetTitle(title);
+    if (!freqs.empty() && !gains.empty()) {
+        series.AddXY(freqs[0], gains[0], u"", TLineSeries::Color);
+    }
+}
+
 bool IsDrawable(double x, double y) {
     return std::isfinite(x) && std::isfinite(y);
 }

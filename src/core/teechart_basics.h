@@ -74,6 +74,10 @@ private:
 // DatenXYZ[0], only the points that have both values are taken.
 void ShowSeries(const TDatentyp& data, TLineSeries& series, std::u16string_view title);
 
+// ShowSeries for any number of points: with fewer than two complete points the series shows
+// exactly those (none or the one), where ShowSeries would leave the old points standing.
+void ShowAllPoints(const TDatentyp& data, TLineSeries& series, std::u16string_view title);
+
 // A point is drawn only when its X and Y are both finite; the others count for no axis range.
 bool IsDrawable(double x, double y);
 

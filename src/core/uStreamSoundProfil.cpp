@@ -743,6 +743,16 @@ private:
 
 } // namespace
 
+bool IsProfileFileName(const std::filesystem::path& FileName) {
+    std::u16string extension = PathToUtf16(FileName.extension());
+    for (char16_t& c : extension) {
+        if (c >= u'A' && c <= u'Z') {
+            c = static_cast<char16_t>(c - u'A' + u'a');
+        }
+    }
+    return extension == u".ump";
+}
+
 void LoadSoundProfil(const std::filesystem::path& FileName, TSoundProfil& Profile) {
     EmptySoundProfil(Profile);
 

@@ -24,6 +24,9 @@ extern TSoundProfil CurrentSoundProfil;
 // Empties name and rows; iVers keeps its value.
 void EmptySoundProfil(TSoundProfil& Profile);
 
+// Whether the name ends in ".ump", in any letter case: such a file is read as a profile.
+bool IsProfileFileName(const std::filesystem::path& FileName);
+
 // Reads a .ump file into Profile (emptied first; iVers is compared with the file, not stored).
 // Raises FileError, FormatError, RangeError or OutOfMemoryError with the message the user sees.
 // After a failure Profile holds what was read before it.
