@@ -365,49 +365,56 @@ std::optional<std::size_t> NearestPoint(std::span<const double> X, std::span<con
         }
         return nearest;
     }
-    // Run by run: a run whose point nearest across lies too far across ends the side; one whose
-    // gains all lie too far up or down cannot hold a nearer point and is passed over.
-    enum class Run { Stop, Skip, Read };
-    const auto judge = [&](std::size_t From, std::size_t To, std::size_t Inner) {
-        const double dx = ScreenX(Window, Frame, Full, X[Inner]) - PointerX;
+    // Block by block outwards, each block twice the last: a block whose point nearest across lies
+    // too far across ends the side; one whose gains all lie too far up or down cannot hold a
+    // nearer point and is passed over whole; any other is searched half by half, the nearer half
+    // first, down to runs that are read point by point.
+    enum class Side { Done, Open };
+    constexpr std::size_t kRun = 32;
+    const auto search = [&](auto& self, std::size_t From, std::size_t To, bool Right) -> Side {
+        const double dx = ScreenX(Window, Frame, Full, X[Right ? From : To - 1]) - PointerX;
         if (dx * dx > best) {
-            return Run::Stop;
+            return Side::Done;
         }
         const auto [low, high] = Pyramid->Extremes(X, Y, From, To);
         if (low == TExtremesPyramid::npos) {
-            return Run::Skip;
+            return Side::Open;
         }
         const double top = ScreenY(Window, Frame, Y[high]);
         const double bottom = ScreenY(Window, Frame, Y[low]);
         const double dy = PointerY < top ? top - PointerY : std::max(0.0, PointerY - bottom);
-        return dx * dx + dy * dy >= best ? Run::Skip : Run::Read;
+        if (dx * dx + dy * dy >= best) {
+            return Side::Open;
+        }
+        if (To - From <= kRun) {
+            for (std::size_t k = 0; k < To - From; ++k) {
+                const std::size_t i = Right ? From + k : To - 1 - k;
+                // No nearer up or down than the nearest one: no nearer at all, whatever its place.
+                const double dy = ScreenY(Window, Frame, Y[i]) - PointerY;
+                if (IsDrawable(X[i], Y[i]) && dy * dy >= best) {
+                    continue;
+                }
+                if (!consider(i)) {
+                    return Side::Done;
+                }
+            }
+            return Side::Open;
+        }
+        const std::size_t middle = From + (To - From) / 2;
+        return Right ? (self(self, From, middle, true) == Side::Done ? Side::Done
+                                                                     : self(self, middle, To, true))
+                     : (self(self, middle, To, false) == Side::Done
+                            ? Side::Done
+                            : self(self, From, middle, false));
     };
-    constexpr std::size_t kRun = 32;
-    for (std::size_t first = split; first < to; first += kRun) {
-        const std::size_t last = std::min(to, first + kRun);
-        const Run run = judge(first, last, first);
-        if (run == Run::Stop) {
-            break;
-        }
-        std::size_t i = first;
-        while (run == Run::Read && i < last && consider(i)) {
-            ++i;
-        }
-        if (run == Run::Read && i < last) {
+    for (std::size_t first = split, size = kRun; first < to; first += size, size *= 2) {
+        if (search(search, first, std::min(to, first + size), true) == Side::Done) {
             break;
         }
     }
-    for (std::size_t last = split; last > from; last -= std::min(kRun, last - from)) {
-        const std::size_t first = last - std::min(kRun, last - from);
-        const Run run = judge(first, last, last - 1);
-        if (run == Run::Stop) {
-            break;
-        }
-        std::size_t i = last;
-        while (run == Run::Read && i > first && consider(i - 1)) {
-            --i;
-        }
-        if (run == Run::Read && i > first) {
+    for (std::size_t last = split, size = kRun; last > from; last -= size, size *= 2) {
+        size = std::min(size, last - from);
+        if (search(search, last - size, last, false) == Side::Done) {
             break;
         }
     }

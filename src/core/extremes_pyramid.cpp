@@ -8,39 +8,38 @@ namespace {
 
 constexpr std::size_t kBranching = 8;
 
+} // namespace
+
 // Keeps the earlier of two points with equal Y: candidates arrive in index order.
-void Take(std::span<const double> Y, std::size_t Candidate, std::size_t& Lowest,
-          std::size_t& Highest) {
-    if (Candidate == TExtremesPyramid::npos) {
-        return;
-    }
-    if (Lowest == TExtremesPyramid::npos || Y[Candidate] < Y[Lowest]) {
-        Lowest = Candidate;
-    }
-    if (Highest == TExtremesPyramid::npos || Y[Candidate] > Y[Highest]) {
-        Highest = Candidate;
+void TExtremesPyramid::TPoint::TakeLowest(TPoint Candidate) {
+    if (Candidate.Index != npos && (Index == npos || Candidate.Y < Y)) {
+        *this = Candidate;
     }
 }
 
-} // namespace
+void TExtremesPyramid::TPoint::TakeHighest(TPoint Candidate) {
+    if (Candidate.Index != npos && (Index == npos || Candidate.Y > Y)) {
+        *this = Candidate;
+    }
+}
 
 TExtremesPyramid::TExtremesPyramid(std::span<const double> X, std::span<const double> Y)
     : count_(std::min(X.size(), Y.size())) {
     std::size_t below = count_; // entries of the level below, points for the first level
     while (below > 1) {
         const std::size_t blocks = (below + kBranching - 1) / kBranching;
-        TLevel level{std::vector<std::size_t>(blocks, npos),
-                     std::vector<std::size_t>(blocks, npos)};
+        TLevel level{std::vector<TPoint>(blocks), std::vector<TPoint>(blocks)};
         for (std::size_t b = 0; b < blocks; ++b) {
             const std::size_t end = std::min(below, (b + 1) * kBranching);
             for (std::size_t i = b * kBranching; i < end; ++i) {
                 if (levels_.empty()) {
                     if (IsDrawable(X[i], Y[i])) {
-                        Take(Y, i, level.Lowest[b], level.Highest[b]);
+                        level.Lowest[b].TakeLowest({i, Y[i]});
+                        level.Highest[b].TakeHighest({i, Y[i]});
                     }
                 } else {
-                    Take(Y, levels_.back().Lowest[i], level.Lowest[b], level.Highest[b]);
-                    Take(Y, levels_.back().Highest[i], level.Lowest[b], level.Highest[b]);
+                    level.Lowest[b].TakeLowest(levels_.back().Lowest[i]);
+                    level.Highest[b].TakeHighest(levels_.back().Highest[i]);
                 }
             }
         }
@@ -54,19 +53,20 @@ std::pair<std::size_t, std::size_t> TExtremesPyramid::Extremes(std::span<const d
                                                                std::size_t From,
                                                                std::size_t To) const {
     To = std::min(To, count_);
-    std::size_t lowest = npos;
-    std::size_t highest = npos;
+    TPoint lowest;
+    TPoint highest;
     // Level 0 is the points themselves; level l > 0 has blocks of kBranching^l points.
     const auto take = [&](std::size_t level, std::size_t at) {
         if (level == 0) {
             if (IsDrawable(X[at], Y[at])) {
-                Take(Y, at, lowest, highest);
+                lowest.TakeLowest({at, Y[at]});
+                highest.TakeHighest({at, Y[at]});
             }
             return;
         }
         const TLevel& blocks = levels_[level - 1];
-        Take(Y, blocks.Lowest[at], lowest, highest);
-        Take(Y, blocks.Highest[at], lowest, highest);
+        lowest.TakeLowest(blocks.Lowest[at]);
+        highest.TakeHighest(blocks.Highest[at]);
     };
     // Up while whole blocks of the next level fit, then down through the rest.
     std::size_t at = From;
@@ -95,5 +95,5 @@ std::pair<std::size_t, std::size_t> TExtremesPyramid::Extremes(std::span<const d
         --level;
         size /= kBranching;
     }
-    return {lowest, highest};
+    return {lowest.Index, highest.Index};
 }

@@ -26,9 +26,16 @@ public:
     std::size_t Count() const { return count_; }
 
 private:
+    // A point with its Y beside it, so that comparing blocks reads no Y from the series.
+    struct TPoint {
+        std::size_t Index = npos;
+        double Y = 0;
+        void TakeLowest(TPoint Candidate);
+        void TakeHighest(TPoint Candidate);
+    };
     struct TLevel {
-        std::vector<std::size_t> Lowest; // per block, npos where no point of it is drawable
-        std::vector<std::size_t> Highest;
+        std::vector<TPoint> Lowest; // per block, npos where no point of it is drawable
+        std::vector<TPoint> Highest;
     };
     std::size_t count_ = 0;
     std::vector<TLevel> levels_; // levels_[l] holds blocks of kBranching^(l+1) points
