@@ -371,6 +371,7 @@ std::optional<std::size_t> NearestPoint(std::span<const double> X, std::span<con
     // first, down to runs that are read point by point.
     enum class Side { Done, Open };
     constexpr std::size_t kRun = 32;
+    const double yScale = Frame.Height / (Window.Top - Window.Bottom);
     const auto search = [&](auto& self, std::size_t From, std::size_t To, bool Right) -> Side {
         const double dx = ScreenX(Window, Frame, Full, X[Right ? From : To - 1]) - PointerX;
         if (dx * dx > best) {
@@ -390,6 +391,11 @@ std::optional<std::size_t> NearestPoint(std::span<const double> X, std::span<con
             for (std::size_t k = 0; k < To - From; ++k) {
                 const std::size_t i = Right ? From + k : To - 1 - k;
                 // No nearer up or down than the nearest one: no nearer at all, whatever its place.
+                // First without a division, for those further by far more than any rounding.
+                const double roughly = Frame.Top + (Window.Top - Y[i]) * yScale - PointerY;
+                if (roughly * roughly > best * (1 + 1e-9) + 1e-9) {
+                    continue;
+                }
                 const double dy = ScreenY(Window, Frame, Y[i]) - PointerY;
                 if (IsDrawable(X[i], Y[i]) && dy * dy >= best) {
                     continue;
