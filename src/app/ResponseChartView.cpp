@@ -2,7 +2,7 @@
 
 #include <QtCharts/QCategoryAxis>
 #include <QtCharts/QLineSeries>
-#include <QtCore/QFile>
+#include <QtCore/QSaveFile>
 #include <QtCore/QSignalBlocker>
 #include <QtGui/QFontMetricsF>
 #include <QtGui/QImage>
@@ -719,13 +719,15 @@ bool ResponseChartView::SavePng(const QString& file) {
         QPainter painter(&image);
         Render(painter, size);
     }
-    return image.save(file, "PNG");
+    // Written beside the file and renamed over it: a failed write leaves an older picture whole.
+    QSaveFile out(file);
+    return out.open(QIODevice::WriteOnly) && image.save(&out, "PNG") && out.commit();
 }
 
 bool ResponseChartView::SaveSvg(const QString& file) {
     const QSize size = viewport()->size();
-    QFile out(file);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly)) {
         return false;
     }
     QSvgGenerator svg;
@@ -738,5 +740,5 @@ bool ResponseChartView::SaveSvg(const QString& file) {
         return false;
     }
     Render(painter, size);
-    return painter.end() && out.error() == QFileDevice::NoError;
+    return painter.end() && out.commit();
 }

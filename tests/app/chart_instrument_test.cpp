@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QtCharts/QLineSeries>
+#include <QtCore/QDir>
 #include <QtCore/QTemporaryDir>
 #include <QtGui/QImage>
 #include <QtGui/QMouseEvent>
@@ -285,6 +286,11 @@ TEST_F(ChartInstrument, TheImageIsWhatTheChartShowsAsPngAtTwiceThePixelDensityOr
     QSvgRenderer renderer(svg);
     EXPECT_TRUE(renderer.isValid());
     EXPECT_EQ(renderer.viewBox(), QRect(QPoint(0, 0), view.viewport()->size()));
+    // Written again over the first pictures, with nothing left beside them.
+    ASSERT_TRUE(view.SavePng(png));
+    ASSERT_TRUE(view.SaveSvg(svg));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList({"chart.png", "chart.svg"}));
     EXPECT_FALSE(view.SavePng(folder.filePath("missing/chart.png")));
     EXPECT_FALSE(view.SaveSvg(folder.filePath("missing/chart.svg")));
 }
