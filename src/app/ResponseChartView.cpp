@@ -67,18 +67,34 @@ void StyleAxis(QCategoryAxis* axis) {
 }
 
 // One category per label, ending at its position, so that every label sits on its value; the
-// first category starts below the range so that a label on the range's start shows too.
+// first category starts below the range so that a label on the range's start shows too. The chart
+// makes its label items anew on every change of the categories, so labels that stay as they are
+// are left alone, and new ones tell the chart once.
 void SetLabels(QCategoryAxis* axis, double min, double max,
                std::vector<std::pair<double, QString>> labels) {
-    for (const QString& label : axis->categoriesLabels()) {
-        axis->remove(label);
-    }
-    axis->setStartValue(min - (max - min));
     // Categories only take increasing positions; a reversed axis gives them the other way round.
     std::sort(labels.begin(), labels.end(),
               [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (const auto& [at, text] : labels) {
-        axis->append(text, at);
+    const QStringList shown = axis->categoriesLabels();
+    if (axis->startValue() < min && shown.size() == static_cast<qsizetype>(labels.size()) &&
+        std::equal(labels.begin(), labels.end(), shown.begin(),
+                   [axis](const auto& label, const QString& text) {
+                       return label.second == text && axis->endValue(text) == label.first;
+                   })) {
+        return;
+    }
+    {
+        const QSignalBlocker quiet(labels.empty() ? nullptr : axis);
+        for (const QString& label : shown) {
+            axis->remove(label);
+        }
+        axis->setStartValue(min - (max - min));
+        for (std::size_t i = 0; i + 1 < labels.size(); ++i) {
+            axis->append(labels[i].second, labels[i].first);
+        }
+    }
+    if (!labels.empty()) {
+        axis->append(labels.back().second, labels.back().first); // tells the chart
     }
 }
 
@@ -257,7 +273,7 @@ void ResponseChartView::Arrange(bool always) {
     const TChartWindow shown = Window();
     frequencyAxis_->setRange(shown.Left, shown.Right);
     gainAxis_->setRange(shown.Bottom, shown.Top);
-    gainShown_ = window_ ? WindowGainAxis(*window_, gainRoom) : gainRange_;
+    gainShown_ = window_ ? WindowGainAxis(*window_, gainRange_, gainRoom) : gainRange_;
     frequencyTicks_ = FrequencyTicks(
         window_ ? WindowFrequencyAxis(*window_, frequencyRange_) : frequencyRange_, frequencyRoom);
     gainTicks_ = GainTicks(gainShown_);

@@ -174,10 +174,17 @@ TFrequencyAxis WindowFrequencyAxis(const TChartWindow& Window, const TFrequencyA
     return {std::pow(10.0, Window.Left), std::pow(10.0, Window.Right), false, false};
 }
 
-TGainAxis WindowGainAxis(const TChartWindow& Window, int MaxLabels) {
-    const std::array<double, 2> x{1, 1};
-    const std::array<double, 2> y{Window.Bottom, Window.Top};
-    return {Window.Bottom, Window.Top, GainAxis(x, y, MaxLabels).Step};
+TGainAxis WindowGainAxis(const TChartWindow& Window, const TGainAxis& Automatic, int MaxLabels) {
+    if (Window.Bottom == Automatic.Min && Window.Top == Automatic.Max) {
+        return Automatic;
+    }
+    // The finest step whose whole steps in the window are no more than the labels that fit.
+    TGainAxis axis{Window.Bottom, Window.Top,
+                   NiceStep((Window.Top - Window.Bottom) / (std::max(MaxLabels, 1) + 1))};
+    while (GainTicks(axis).size() > static_cast<std::size_t>(std::max(MaxLabels, 1))) {
+        axis.Step = NiceStep(axis.Step * 1.5); // the next of 1, 2 and 5
+    }
+    return axis;
 }
 
 double ScreenX(const TChartWindow& Window, const TPlotFrame& Frame, const TFrequencyAxis& Full,

@@ -47,9 +47,10 @@ TChartWindow ZoomGain(const TChartWindow& Window, const TChartWindow& Auto, doub
 TChartWindow Pan(const TChartWindow& Window, double Right, double Down);
 
 // The axes in view, for their labels: the frequency range of the window in Hz (reversed as the
-// full axis is), and the gain range with a label step for at most MaxLabels labels.
+// full axis is), and the gain range with the finest 1-2-5 label step that gives at most MaxLabels
+// labels; the automatic gain axis as it is while the window shows its range.
 TFrequencyAxis WindowFrequencyAxis(const TChartWindow& Window, const TFrequencyAxis& Full);
-TGainAxis WindowGainAxis(const TChartWindow& Window, int MaxLabels);
+TGainAxis WindowGainAxis(const TChartWindow& Window, const TGainAxis& Automatic, int MaxLabels);
 
 // Where the plot lies on the screen, in the same units as the pointer.
 struct TPlotFrame {

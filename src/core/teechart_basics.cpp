@@ -27,19 +27,6 @@ double Scaled(double m, int e) {
     return e >= 0 ? m * PowerOfTen(e) : m / PowerOfTen(-e);
 }
 
-// The smallest of 1, 2 or 5 times a power of ten that is at least raw.
-double NiceStep(double raw) {
-    raw = std::max(raw, std::numeric_limits<double>::min());
-    const int e = static_cast<int>(std::floor(std::log10(raw)));
-    for (double m : {1.0, 2.0, 5.0}) {
-        const double step = Scaled(m, e);
-        if (step >= raw) {
-            return step;
-        }
-    }
-    return Scaled(1, e + 1);
-}
-
 // The smallest and largest X or Y of the drawn points; false when none is drawn.
 bool DrawnRange(std::span<const double> x, std::span<const double> y, bool ofX, double& lo,
                 double& hi) {
@@ -80,6 +67,18 @@ std::u16string NumberText(double v, const NumberNotation& notation) {
 }
 
 } // namespace
+
+double NiceStep(double raw) {
+    raw = std::max(raw, std::numeric_limits<double>::min());
+    const int e = static_cast<int>(std::floor(std::log10(raw)));
+    for (double m : {1.0, 2.0, 5.0}) {
+        const double step = Scaled(m, e);
+        if (step >= raw) {
+            return step;
+        }
+    }
+    return Scaled(1, e + 1);
+}
 
 void TLineSeries::Changed() const {
     if (OnChange) {

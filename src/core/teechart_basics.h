@@ -180,5 +180,8 @@ TGainAxis GainAxis(std::span<const double> x, std::span<const double> y, int max
 // Every whole step from Min to Max.
 std::vector<double> GainTicks(const TGainAxis& axis);
 
+// The smallest of 1, 2 or 5 times a power of ten that is at least raw.
+double NiceStep(double raw);
+
 // "-6 dB", "0 dB", "2.5 dB": as many decimals as the step needs, never "-0".
 std::u16string GainLabel(double db, double step, const NumberNotation& notation);

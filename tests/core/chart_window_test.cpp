@@ -100,10 +100,29 @@ TEST(ChartWindow, AxesInViewFollowTheWindow) {
     EXPECT_TRUE(r.Reversed);
     EXPECT_EQ(AutoWindow(reversed, {-6, 6, 2}), (TChartWindow{0, -std::log10(0.5), -6, 6}));
 
-    const TGainAxis g = WindowGainAxis({0, 1, -3.3, 4.1}, 10);
-    EXPECT_EQ(g.Min, -3.3);
-    EXPECT_EQ(g.Max, 4.1);
-    EXPECT_EQ(g.Step, 1);
+    // The finest step that fits; the automatic axis, step and all, while the gain is not zoomed.
+    const TGainAxis automatic{-20, 20, 20};
+    const struct {
+        double bottom, top;
+        int labels;
+        TGainAxis axis;
+    } gains[] = {
+        {-3.3, 4.1, 10, {-3.3, 4.1, 1}},
+        {-10.24, 10.24, 3, {-10.24, 10.24, 10}},
+        {-10.24, 10.24, 8, {-10.24, 10.24, 5}},
+        {-20, 20, 3, automatic},
+        {-20, 20, 12, automatic},
+        {-20, 19, 3, {-20, 19, 20}},
+        {0.01, 0.05, 5, {0.01, 0.05, 0.01}},
+    };
+    for (const auto& c : gains) {
+        SCOPED_TRACE(c.labels);
+        const TGainAxis g = WindowGainAxis({0, 1, c.bottom, c.top}, automatic, c.labels);
+        EXPECT_EQ(g.Min, c.axis.Min);
+        EXPECT_EQ(g.Max, c.axis.Max);
+        EXPECT_EQ(g.Step, c.axis.Step);
+        EXPECT_LE(GainTicks(g).size(), static_cast<std::size_t>(c.labels));
+    }
 }
 
 TEST(ChartWindow, ReductionAtTheAutomaticWindowIsThatOfTheWholeChart) {
