@@ -2,6 +2,7 @@
 
 #include <QtCharts/QCategoryAxis>
 #include <QtCharts/QLineSeries>
+#include <QtCore/QBuffer>
 #include <QtCore/QSaveFile>
 #include <QtCore/QSignalBlocker>
 #include <QtGui/QFontMetricsF>
@@ -96,6 +97,14 @@ void SetLabels(QCategoryAxis* axis, double min, double max,
     if (!labels.empty()) {
         axis->append(labels.back().second, labels.back().first); // tells the chart
     }
+}
+
+// The picture made in memory, then written beside the file and renamed over it: a write that
+// fails, even half way, leaves an older picture whole. Encoders write through streams that do
+// not tell of a short write, so the bytes are counted here.
+bool WritePicture(const QString& file, const QByteArray& bytes) {
+    QSaveFile out(file);
+    return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size() && out.commit();
 }
 
 } // namespace
@@ -735,19 +744,19 @@ bool ResponseChartView::SavePng(const QString& file) {
         QPainter painter(&image);
         Render(painter, size);
     }
-    // Written beside the file and renamed over it: a failed write leaves an older picture whole.
-    QSaveFile out(file);
-    return out.open(QIODevice::WriteOnly) && image.save(&out, "PNG") && out.commit();
+    QBuffer png;
+    return png.open(QIODevice::WriteOnly) && image.save(&png, "PNG") &&
+           WritePicture(file, png.data());
 }
 
 bool ResponseChartView::SaveSvg(const QString& file) {
     const QSize size = viewport()->size();
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly)) {
+    QBuffer text;
+    if (!text.open(QIODevice::WriteOnly)) {
         return false;
     }
     QSvgGenerator svg;
-    svg.setOutputDevice(&out);
+    svg.setOutputDevice(&text);
     svg.setSize(size);
     svg.setViewBox(QRect(QPoint(0, 0), size));
     svg.setTitle(QStringLiteral("Response chart"));
@@ -756,5 +765,5 @@ bool ResponseChartView::SaveSvg(const QString& file) {
         return false;
     }
     Render(painter, size);
-    return painter.end() && out.commit();
+    return painter.end() && WritePicture(file, text.data());
 }

@@ -4,6 +4,7 @@
 
 #include <QtCharts/QLineSeries>
 #include <QtCore/QDir>
+#include <QtCore/QFile>
 #include <QtCore/QTemporaryDir>
 #include <QtGui/QImage>
 #include <QtGui/QMouseEvent>
@@ -13,13 +14,21 @@
 #include <QtWidgets/QApplication>
 
 #include <cmath>
+#include <csignal>
 #include <string>
 #include <vector>
+
+#include <sys/resource.h>
 
 #include "main_f.h"
 #include "uStreamSoundProfil.h"
 
 namespace {
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 // The chart as the window has it: following a form's table and series.
 class ChartInstrument : public ::testing::Test {
@@ -292,6 +301,26 @@ TEST_F(ChartInstrument, TheImageIsWhatTheChartShowsAsPngAtTwiceThePixelDensityOr
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
               QStringList({"chart.png", "chart.svg"}));
     EXPECT_FALSE(view.SavePng(folder.filePath("missing/chart.png")));
+
+    // A write the system refuses half way (a file size limit) leaves the older picture whole.
+    const QByteArray pngBefore = ReadAll(png);
+    const QByteArray svgBefore = ReadAll(svg);
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 64;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool pngWritten = view.SavePng(png);
+    const bool svgWritten = view.SaveSvg(svg);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_FALSE(pngWritten);
+    EXPECT_FALSE(svgWritten);
+    EXPECT_EQ(ReadAll(png), pngBefore);
+    EXPECT_EQ(ReadAll(svg), svgBefore);
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList({"chart.png", "chart.svg"}));
     EXPECT_FALSE(view.SaveSvg(folder.filePath("missing/chart.svg")));
 }
 
