@@ -444,11 +444,17 @@ template <typename Char> bool ReadAnyNotation(std::basic_string_view<Char> text,
     return false;
 }
 
-// A field as nearly all files write it, as the nearest float: an optional sign, then at most 19
-// digits with at most one '.' or ',' among them. ReadNumber finds the same
-// number in each notation whose separator that character is, and none in any other. False leaves
-// the text to ReadAnyNotation, for anything else and where NearestFloat cannot decide.
-bool ReadPlainNumber(std::string_view text, float& value) {
+// A field as nearly all files write it: an optional sign, then at most 19 digits with at most one
+// '.' or ',' among them. ReadNumber finds the same number, mantissa * 10^-decimals, in each
+// notation whose separator that character is, and none in any other. False leaves the text to
+// ReadAnyNotation.
+struct PlainNumber {
+    uint64_t mantissa = 0;
+    int decimals = 0;
+    bool negative = false;
+};
+
+bool ScanPlainNumber(std::string_view text, PlainNumber& number) {
     const char* p = text.data();
     const char* const end = p + text.size();
     const bool negative = p != end && *p == '-';
@@ -468,7 +474,6 @@ bool ReadPlainNumber(std::string_view text, float& value) {
             return false;
         }
     }
-    const std::ptrdiff_t decimals = separator == nullptr ? 0 : end - separator - 1;
     const std::ptrdiff_t digits = end - first - (separator == nullptr ? 0 : 1);
     if (digits == 0 || digits > 19) {
         return false;
@@ -480,17 +485,68 @@ bool ReadPlainNumber(std::string_view text, float& value) {
             return false;
         }
     }
-    return NearestFloat(mantissa, -static_cast<int>(decimals), negative, value);
+    number.mantissa = mantissa;
+    number.decimals = separator == nullptr ? 0 : static_cast<int>(end - separator - 1);
+    number.negative = negative;
+    return true;
+}
+
+// Whether the text FormatFixed writes in the user notation reads back as its digits: a separator
+// that is also part of the number syntax can make it read as another value.
+bool PlainSeparator() {
+    const char16_t separator = UserNotation.DecimalSeparator;
+    return !IsDigit(separator) && separator != u'E' && separator != u'e' && separator != u'+' &&
+           separator != u'-' && separator != u' ';
+}
+
+// The normalized value of a plain number x = m / 10^k straight from its digits, where they round
+// as those of its nearest float do. That float lies within |x| * 2^-24 of x. For k <= decimals,
+// x lies on the grid of the last retained decimal, 10^-decimals / 2 from every half of it, more
+// than that when m * 10^(decimals - k) < 2^23. For k > decimals, a half other than x lies at least
+// 10^-k from x, more than that when m < 2^24; an exact half depends on the float. Such values
+// have fewer than 8 integer digits, so the decimals alone decide the digits kept.
+bool RoundPlainNumber(const PlainNumber& number, int32_t decimals, float& value) {
+    static constexpr auto kPowers = [] {
+        std::array<uint64_t, 20> powers{};
+        uint64_t power = 1;
+        for (uint64_t& p : powers) {
+            p = power;
+            power *= 10;
+        }
+        return powers;
+    }();
+    if (decimals < 0 || decimals > 12 || !PlainSeparator()) {
+        return false;
+    }
+    uint64_t m = number.mantissa;
+    int k = number.decimals;
+    for (; k > 0 && m % 10 == 0; --k) {
+        m /= 10;
+    }
+    if (m >= uint64_t{1} << 24) {
+        return false;
+    }
+    uint64_t rounded = 0;
+    if (k <= decimals) {
+        rounded = m * kPowers[static_cast<std::size_t>(decimals - k)];
+        if (rounded >= uint64_t{1} << 23) {
+            return false;
+        }
+    } else {
+        const uint64_t unit = kPowers[static_cast<std::size_t>(k - decimals)];
+        const uint64_t rest = m % unit;
+        if (2 * rest == unit) {
+            return false;
+        }
+        rounded = m / unit + (2 * rest > unit ? 1 : 0);
+    }
+    return NearestFloat(rounded, -decimals, number.negative && rounded != 0, value);
 }
 
 // The digits FormatFixed(value, 8, decimals, UserNotation) writes for a value that is not NaN,
 // where its text reads back as exactly them; false where only reading the text tells.
 bool WrittenDigits(float value, int32_t decimals, DecimalNumber& rounded) {
-    // A separator that is also part of the number syntax can make the text read as another value.
-    const char16_t separator = UserNotation.DecimalSeparator;
-    const bool plainSeparator = !IsDigit(separator) && separator != u'E' && separator != u'e' &&
-                                separator != u'+' && separator != u'-' && separator != u' ';
-    if (!plainSeparator || std::isinf(value)) {
+    if (!PlainSeparator() || std::isinf(value)) {
         return false;
     }
     if (!RoundFloatDirectly(value, decimals, rounded)) {
@@ -562,9 +618,17 @@ bool NormalizedNumber(float value, int32_t decimals, long double& result) {
 }
 
 bool NormalizedFloat(std::string_view asciiText, int32_t decimals, float& value) {
+    PlainNumber plain;
     float read = 0;
-    return (ReadPlainNumber(asciiText, read) || ReadAnyNotation(asciiText, read)) &&
-           NormalizedFloat(read, decimals, value);
+    if (ScanPlainNumber(asciiText, plain)) {
+        if (RoundPlainNumber(plain, decimals, value)) {
+            return true;
+        }
+        if (NearestFloat(plain.mantissa, -plain.decimals, plain.negative, read)) {
+            return NormalizedFloat(read, decimals, value);
+        }
+    }
+    return ReadAnyNotation(asciiText, read) && NormalizedFloat(read, decimals, value);
 }
 
 bool NormalizedFloat(float value, int32_t decimals, float& result) {
