@@ -500,10 +500,11 @@ bool PlainSeparator() {
 }
 
 // The normalized value of a plain number x = m / 10^k straight from its digits, where they round
-// as those of its nearest float do. That float lies within |x| * 2^-24 of x. For k <= decimals,
-// x lies on the grid of the last retained decimal, 10^-decimals / 2 from every half of it, more
-// than that when m * 10^(decimals - k) < 2^23. For k > decimals, a half other than x lies at least
-// 10^-k from x, more than that when m < 2^24; an exact half depends on the float. Such values
+// as those of its nearest float do. That float lies within |x| * 2^-24 of x, its 18-digit form,
+// which the writing rounds, within |x| * (2^-24 + 10^-16). For k <= decimals, x lies on the grid
+// of the last retained decimal, 10^-decimals / 2 from every half of it: farther than the form
+// when m * 10^(decimals - k) < 2^23. For k > decimals, a half other than x lies at least 10^-k
+// from x: farther than the form when m < 2^24. An exact half depends on the float. Such values
 // have fewer than 8 integer digits, so the decimals alone decide the digits kept.
 bool RoundPlainNumber(const PlainNumber& number, int32_t decimals, float& value) {
     static constexpr auto kPowers = [] {
