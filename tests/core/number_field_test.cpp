@@ -99,8 +99,8 @@ protected:
     void TearDown() override { UserNotation = NumberNotation{}; }
 };
 
-// Texts at the edges of the fast reading, in each user notation the reading depends on ('E' and
-// a separator outside ASCII make the written text read differently).
+// Texts at the edges of the fast reading, in each user notation it depends on: 'E' makes the
+// written text read differently, a separator outside ASCII leaves '.' and ',' to the others.
 TEST_F(NumberFieldTest, EdgeTextsReadAsTheGeneralRouteReadsThem) {
     std::vector<std::string> texts = {
         // halves at the last retained decimal
