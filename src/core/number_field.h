@@ -17,9 +17,11 @@ bool ReadNumberField(std::string_view field, int32_t decimals, const Decode& dec
     for (const char c : field) {
         bits |= static_cast<unsigned char>(c);
     }
+    if (bits < 0x80) {
+        return NormalizedFloat(field, decimals, value);
+    }
     long double normalized = 0;
-    const bool read = bits < 0x80 ? NormalizedNumber(field, decimals, normalized)
-                                  : NormalizedNumber(decode(field), decimals, normalized);
+    const bool read = NormalizedNumber(decode(field), decimals, normalized);
     value = static_cast<float>(normalized);
     return read;
 }

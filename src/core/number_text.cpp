@@ -191,6 +191,41 @@ bool ExactValue(uint64_t mantissa, int scale, bool negative, long double& value)
     return true;
 }
 
+// m * 10^scale as the nearest float without long double, where that provably is the float of
+// ExactValue's value: m < 2^53, scale >= -12, and m * 10^scale < 2^53 when scale > 0, an exact
+// product. The quotient x = m / 10^k of two exact doubles is rounded once, by at most
+// |x| * 2^-53. From a float rounding midpoint c * 2^e (c < 2^25) other than x, x lies a nonzero
+// multiple of 1 / 10^k away, or of 2^e / 5^k when e <= -k (10^k holds 2^k): more than |x| * 2^-53
+// as m < 2^53, and as |x| < 2^(e + 25) there and 5^k < 2^28. So the double is x or on x's side of
+// every midpoint: its float is the nearest to x, as is that of any wider correctly rounded
+// quotient. With 14 decimals a double can misread. False outside that range.
+bool NearestFloat(uint64_t m, int scale, bool negative, float& value) {
+    static constexpr auto kPowers = [] {
+        std::array<double, 13> powers{};
+        double power = 1;
+        for (double& p : powers) {
+            p = power;
+            power *= 10;
+        }
+        return powers;
+    }();
+    constexpr uint64_t kExact = uint64_t{1} << 53;
+    if (scale < -12 || scale > 12 || m >= kExact) {
+        return false;
+    }
+    double magnitude = 0;
+    if (scale <= 0) {
+        magnitude = static_cast<double>(m) / kPowers[static_cast<std::size_t>(-scale)];
+    } else {
+        magnitude = static_cast<double>(m) * kPowers[static_cast<std::size_t>(scale)];
+        if (magnitude >= static_cast<double>(kExact)) {
+            return false;
+        }
+    }
+    value = static_cast<float>(negative ? -magnitude : magnitude);
+    return true;
+}
+
 #ifdef _WIN32
 // The separator of a named locale; the user's locale stands in when that one is not installed.
 NumberNotation NamedNotation(const wchar_t* name) {
@@ -409,6 +444,124 @@ template <typename Char> bool ReadAnyNotation(std::basic_string_view<Char> text,
     return false;
 }
 
+// A field as nearly all files write it: an optional sign, then at most 19 digits with at most one
+// '.' or ',' among them. ReadNumber finds the same number, mantissa * 10^-decimals, in each
+// notation whose separator that character is, and none in any other. False leaves the text to
+// ReadAnyNotation.
+struct PlainNumber {
+    uint64_t mantissa = 0;
+    int decimals = 0;
+    bool negative = false;
+};
+
+bool ScanPlainNumber(std::string_view text, PlainNumber& number) {
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    const bool negative = p != end && *p == '-';
+    if (p != end && (*p == '-' || *p == '+')) {
+        ++p;
+    }
+    const char* const first = p;
+    const char* separator = nullptr;
+    uint64_t mantissa = 0; // wraps beyond 19 digits, which are refused below
+    for (; p != end; ++p) {
+        const unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
+        if (digit < 10) {
+            mantissa = mantissa * 10 + digit;
+        } else if ((*p == '.' || *p == ',') && separator == nullptr) {
+            separator = p;
+        } else {
+            return false;
+        }
+    }
+    const std::ptrdiff_t digits = end - first - (separator == nullptr ? 0 : 1);
+    if (digits == 0 || digits > 19) {
+        return false;
+    }
+    if (separator != nullptr) {
+        const char16_t c = static_cast<char16_t>(*separator);
+        if (c != UserNotation.DecimalSeparator && c != GermanNotation().DecimalSeparator &&
+            c != UsNotation().DecimalSeparator) {
+            return false;
+        }
+    }
+    number.mantissa = mantissa;
+    number.decimals = separator == nullptr ? 0 : static_cast<int>(end - separator - 1);
+    number.negative = negative;
+    return true;
+}
+
+// Whether the text FormatFixed writes in the user notation reads back as its digits: a separator
+// that is also part of the number syntax can make it read as another value.
+bool PlainSeparator() {
+    const char16_t separator = UserNotation.DecimalSeparator;
+    return !IsDigit(separator) && separator != u'E' && separator != u'e' && separator != u'+' &&
+           separator != u'-' && separator != u' ';
+}
+
+// The normalized value of a plain number x = m / 10^k straight from its digits, where they round
+// as those of its nearest float do. That float lies within |x| * 2^-24 of x, its 18-digit form,
+// which the writing rounds, within |x| * (2^-24 + 10^-16). For k <= decimals, x lies on the grid
+// of the last retained decimal, 10^-decimals / 2 from every half of it: farther than the form
+// when m * 10^(decimals - k) < 2^23. For k > decimals, a half other than x lies at least 10^-k
+// from x: farther than the form when m < 2^24. An exact half depends on the float. Such values
+// have fewer than 8 integer digits, so the decimals alone decide the digits kept.
+bool RoundPlainNumber(const PlainNumber& number, int32_t decimals, float& value) {
+    static constexpr auto kPowers = [] {
+        std::array<uint64_t, 20> powers{};
+        uint64_t power = 1;
+        for (uint64_t& p : powers) {
+            p = power;
+            power *= 10;
+        }
+        return powers;
+    }();
+    if (decimals < 0 || decimals > 12 || !PlainSeparator()) {
+        return false;
+    }
+    uint64_t m = number.mantissa;
+    int k = number.decimals;
+    for (; k > 0 && m % 10 == 0; --k) {
+        m /= 10;
+    }
+    if (m >= uint64_t{1} << 24) {
+        return false;
+    }
+    uint64_t rounded = 0;
+    if (k <= decimals) {
+        rounded = m * kPowers[static_cast<std::size_t>(decimals - k)];
+        if (rounded >= uint64_t{1} << 23) {
+            return false;
+        }
+    } else {
+        const uint64_t unit = kPowers[static_cast<std::size_t>(k - decimals)];
+        const uint64_t rest = m % unit;
+        if (2 * rest == unit) {
+            return false;
+        }
+        rounded = m / unit + (2 * rest > unit ? 1 : 0);
+    }
+    return NearestFloat(rounded, -decimals, number.negative && rounded != 0, value);
+}
+
+// The digits FormatFixed(value, 8, decimals, UserNotation) writes for a value that is not NaN,
+// where its text reads back as exactly them; false where only reading the text tells.
+bool WrittenDigits(float value, int32_t decimals, DecimalNumber& rounded) {
+    if (!PlainSeparator() || std::isinf(value)) {
+        return false;
+    }
+    if (!RoundFloatDirectly(value, decimals, rounded)) {
+        const Digits r = RoundedDigits(value, 8, std::min(decimals, 18));
+        rounded.digits = 0;
+        for (int j = 0; j < r.count; ++j) {
+            rounded.digits = rounded.digits * 10 + static_cast<uint64_t>(r.digit[j] - '0');
+        }
+        rounded.exponent = r.exponent - r.count;
+        rounded.negative = r.negative;
+    }
+    return true;
+}
+
 // The digits of a directly rounded float; at most nine, by RoundFloatDirectly's bound.
 Digits ToDigits(const DecimalNumber& number) {
     Digits r;
@@ -457,27 +610,40 @@ bool NormalizedNumber(float value, int32_t decimals, long double& result) {
         result = std::numeric_limits<long double>::quiet_NaN(); // written and read as "NAN"
         return true;
     }
-    // The written text stands for exactly the rounded digits, unless a separator that is also
-    // part of the number syntax makes it read as something else.
-    const char16_t separator = UserNotation.DecimalSeparator;
-    const bool plainSeparator = !IsDigit(separator) && separator != u'E' && separator != u'e' &&
-                                separator != u'+' && separator != u'-' && separator != u' ';
-    if (plainSeparator && !std::isinf(value)) {
-        DecimalNumber rounded;
-        if (!RoundFloatDirectly(value, decimals, rounded)) {
-            const Digits r = RoundedDigits(value, 8, std::min(decimals, 18));
-            rounded.digits = 0;
-            for (int j = 0; j < r.count; ++j) {
-                rounded.digits = rounded.digits * 10 + static_cast<uint64_t>(r.digit[j] - '0');
-            }
-            rounded.exponent = r.exponent - r.count;
-            rounded.negative = r.negative;
-        }
-        if (ExactValue(rounded.digits, rounded.exponent, rounded.negative, result)) {
-            return true;
-        }
+    DecimalNumber rounded;
+    if (WrittenDigits(value, decimals, rounded) &&
+        ExactValue(rounded.digits, rounded.exponent, rounded.negative, result)) {
+        return true;
     }
     return TextToNumber(FormatFixed(value, 8, decimals, UserNotation), result, UserNotation);
+}
+
+bool NormalizedFloat(std::string_view asciiText, int32_t decimals, float& value) {
+    PlainNumber plain;
+    float read = 0;
+    if (ScanPlainNumber(asciiText, plain)) {
+        if (RoundPlainNumber(plain, decimals, value)) {
+            return true;
+        }
+        if (NearestFloat(plain.mantissa, -plain.decimals, plain.negative, read)) {
+            return NormalizedFloat(read, decimals, value);
+        }
+    }
+    return ReadAnyNotation(asciiText, read) && NormalizedFloat(read, decimals, value);
+}
+
+bool NormalizedFloat(float value, int32_t decimals, float& result) {
+    DecimalNumber rounded;
+    if (!std::isnan(value) && WrittenDigits(value, decimals, rounded) &&
+        NearestFloat(rounded.digits, rounded.exponent, rounded.negative, result)) {
+        return true;
+    }
+    long double normalized = 0;
+    if (!NormalizedNumber(value, decimals, normalized)) {
+        return false;
+    }
+    result = static_cast<float>(normalized);
+    return true;
 }
 
 std::size_t SeparatorToChange(std::u16string_view text, const NumberNotation& from) {

@@ -50,3 +50,9 @@ bool NormalizedNumber(std::string_view asciiText, int32_t decimals, long double&
 // The value that FormatFixed(value, 8, decimals, UserNotation) reads back as in the user
 // notation, computed without writing the text; false where that text does not read back.
 bool NormalizedNumber(float value, int32_t decimals, long double& result);
+
+// NormalizedNumber's value as a float, for a text of ASCII characters and for a float: the same
+// float and the same answer, most often without long double arithmetic. `value` or `result` is
+// unchanged on false.
+bool NormalizedFloat(std::string_view asciiText, int32_t decimals, float& value);
+bool NormalizedFloat(float value, int32_t decimals, float& result);
