@@ -1,6 +1,7 @@
-// Arbitrary UTF-16 through reading and writing of number texts in both notations, and the direct
-// rounding against the 18-digit route. Input: one byte for the decimals, then UTF-16LE code units,
-// whose first two also stand for a float's bits.
+// Arbitrary UTF-16 through reading and writing of number texts in both notations, the direct
+// rounding against the 18-digit route, and the float route of the imports against the value route.
+// Input: one byte for the decimals, then UTF-16LE code units, whose first two also stand for a
+// float's bits.
 
 #include <algorithm>
 #include <bit>
@@ -38,6 +39,10 @@ bool Reads(std::u16string_view text, const NumberNotation& notation) {
 
 bool SameValue(long double a, long double b) {
     return std::isnan(a) ? std::isnan(b) : a == b && std::signbit(a) == std::signbit(b);
+}
+
+bool SameFloat(float a, float b) {
+    return std::isnan(a) ? std::isnan(b) : std::bit_cast<uint32_t>(a) == std::bit_cast<uint32_t>(b);
 }
 
 // The text read in the user's, then the German, then the US notation, rounded to a float.
@@ -124,6 +129,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 (std::isnan(readBack)
                      ? std::isnan(direct)
                      : direct == readBack && std::signbit(direct) == std::signbit(readBack)));
+        // The float route of the text imports gives the float of the value route, bit for bit.
+        if (std::all_of(text.begin(), text.end(), [](char16_t c) { return c < 0x80; })) {
+            float viaFloat = 0;
+            const bool floatRead =
+                NormalizedFloat(std::string(text.begin(), text.end()), decimals, viaFloat);
+            Require(floatRead == (normalized != u"ERROR"));
+            Require(!floatRead || SameFloat(viaFloat, static_cast<float>(direct)));
+        }
         // A text reads the same in every notation that accepts it, so only the separator
         // written may differ between users.
         if (separator == u'.') {
