@@ -114,6 +114,7 @@ TEST(ChartWindow, AxesInViewFollowTheWindow) {
         {-20, 20, 12, automatic},
         {-20, 19, 3, {-20, 19, 20}},
         {0.01, 0.05, 5, {0.01, 0.05, 0.01}},
+        {-25.5, 25.5, 50, {-25.5, 25.5, 2}}, // a tall plot: more labels fit than a screenful
     };
     for (const auto& c : gains) {
         SCOPED_TRACE(c.labels);
@@ -121,7 +122,10 @@ TEST(ChartWindow, AxesInViewFollowTheWindow) {
         EXPECT_EQ(g.Min, c.axis.Min);
         EXPECT_EQ(g.Max, c.axis.Max);
         EXPECT_EQ(g.Step, c.axis.Step);
-        EXPECT_LE(GainTicks(g).size(), static_cast<std::size_t>(c.labels));
+        const std::vector<double> ticks = GainTicks(g);
+        EXPECT_LE(ticks.size(), static_cast<std::size_t>(c.labels));
+        ASSERT_FALSE(ticks.empty());
+        EXPECT_GT(ticks.back() + g.Step, c.top); // labelled up to the top
     }
 }
 
@@ -225,6 +229,19 @@ TEST(ChartWindow, NearestPointIsTheNearestOnTheScreenAmongThePointsInView) {
                   brute(comb, x, above, comb.x.size()));
     }
     EXPECT_EQ(NearestPoint(s.x, s.y, axis, {5, 6, -4, 3}, frame, 100, 100, true), std::nullopt);
+
+    // A gain window so narrow that its pixels per dB overflow a double: still the nearest.
+    Series tiny = s;
+    for (std::size_t i = 0; i < tiny.y.size(); ++i) {
+        tiny.y[i] = static_cast<double>(i % 7) * 1e-311;
+    }
+    const TChartWindow narrow{2.2, 2.6, 0, 8e-311};
+    const TExtremesPyramid tinyPyramid(tiny.x, tiny.y);
+    for (const double y : {10.0, 150.0, 290.0}) {
+        SCOPED_TRACE(y);
+        EXPECT_EQ(NearestPoint(tiny.x, tiny.y, axis, narrow, frame, 300, y, true, &tinyPyramid),
+                  NearestPoint(tiny.x, tiny.y, axis, narrow, frame, 300, y, true));
+    }
 }
 
 TEST(ChartWindow, MarkersWhileAtMostOnePointPerEightPixelsIsInView) {
