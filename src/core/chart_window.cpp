@@ -179,9 +179,9 @@ TGainAxis WindowGainAxis(const TChartWindow& Window, const TGainAxis& Automatic,
         return Automatic;
     }
     // The finest step whose whole steps in the window are no more than the labels that fit.
-    TGainAxis axis{Window.Bottom, Window.Top,
-                   NiceStep((Window.Top - Window.Bottom) / (std::max(MaxLabels, 1) + 1))};
-    while (GainTicks(axis).size() > static_cast<std::size_t>(std::max(MaxLabels, 1))) {
+    const int most = std::clamp(MaxLabels, 1, 40); // GainTicks gives no more than 41
+    TGainAxis axis{Window.Bottom, Window.Top, NiceStep((Window.Top - Window.Bottom) / (most + 1))};
+    while (GainTicks(axis).size() > static_cast<std::size_t>(most)) {
         axis.Step = NiceStep(axis.Step * 1.5); // the next of 1, 2 and 5
     }
     return axis;
@@ -400,7 +400,7 @@ std::optional<std::size_t> NearestPoint(std::span<const double> X, std::span<con
                 // No nearer up or down than the nearest one: no nearer at all, whatever its place.
                 // First without a division, for those further by far more than any rounding.
                 const double roughly = Frame.Top + (Window.Top - Y[i]) * yScale - PointerY;
-                if (roughly * roughly > best * (1 + 1e-9) + 1e-9) {
+                if (std::isfinite(yScale) && roughly * roughly > best * (1 + 1e-9) + 1e-9) {
                     continue;
                 }
                 const double dy = ScreenY(Window, Frame, Y[i]) - PointerY;
