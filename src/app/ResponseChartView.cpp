@@ -4,6 +4,7 @@
 #include <QtCharts/QLineSeries>
 #include <QtCore/QBuffer>
 #include <QtCore/QSaveFile>
+#include <QtCore/QSet>
 #include <QtCore/QSignalBlocker>
 #include <QtGui/QFontMetricsF>
 #include <QtGui/QImage>
@@ -84,8 +85,17 @@ void SetLabels(QCategoryAxis* axis, double min, double max,
                    })) {
         return;
     }
+    // The axis takes only a new text at a higher position; the last append tells the chart only
+    // when every one is taken.
+    QSet<QString> texts;
+    bool taken = true;
+    for (std::size_t i = 0; i < labels.size() && taken; ++i) {
+        taken =
+            (i == 0 || labels[i - 1].first < labels[i].first) && !texts.contains(labels[i].second);
+        texts.insert(labels[i].second);
+    }
     {
-        const QSignalBlocker quiet(labels.empty() ? nullptr : axis);
+        const QSignalBlocker quiet(taken && !labels.empty() ? axis : nullptr);
         for (const QString& label : shown) {
             axis->remove(label);
         }

@@ -69,6 +69,9 @@ std::u16string NumberText(double v, const NumberNotation& notation) {
 } // namespace
 
 double NiceStep(double raw) {
+    if (!std::isfinite(raw)) {
+        return raw;
+    }
     raw = std::max(raw, std::numeric_limits<double>::min());
     const int e = static_cast<int>(std::floor(std::log10(raw)));
     for (double m : {1.0, 2.0, 5.0}) {
