@@ -112,6 +112,35 @@ std::u16string PointText(double Hz, double Db, const NumberNotation& Notation) {
     return frequency + u", " + Exact(static_cast<float>(Db), 0, Notation) + u" dB";
 }
 
+// The pixel columns of a window, one beyond each end for the points just outside.
+class TWindowColumns {
+public:
+    TWindowColumns(const TFrequencyAxis& Full, const TChartWindow& Window, TPlotColumns Columns)
+        : full_(Full), window_(Window), columns_(Columns),
+          scale_(Columns.Width / (Window.Right - Window.Left)),
+          leftmost_(std::floor(Columns.Left) - 1),
+          rightmost_(std::floor(Columns.Left + Columns.Width) + 1) {}
+
+    double Of(double Hz) const {
+        return std::clamp(std::floor(columns_.Left + (Place(full_, Hz) - window_.Left) * scale_),
+                          leftmost_, rightmost_);
+    }
+    bool BeforeRightmost(double Column) const { return Column < rightmost_; }
+    // On an axis neither reversed nor collapsed, every frequency below this one lies in Column or
+    // before: the next column's first, less a margin far wider than any rounding.
+    double Below(double Column) const {
+        return std::pow(10.0, window_.Left + (Column + 1 - columns_.Left) / scale_) * (1 - 1e-9);
+    }
+
+private:
+    const TFrequencyAxis& full_;
+    const TChartWindow& window_;
+    TPlotColumns columns_;
+    double scale_;
+    double leftmost_;
+    double rightmost_;
+};
+
 } // namespace
 
 TChartWindow AutoWindow(const TFrequencyAxis& Frequency, const TGainAxis& Gain) {
@@ -217,9 +246,7 @@ std::vector<std::size_t> WindowLinePoints(std::span<const double> X, std::span<c
         return kept;
     }
 
-    const double scale = Columns.Width / (Window.Right - Window.Left);
-    const double leftmost = std::floor(Columns.Left) - 1;
-    const double rightmost = std::floor(Columns.Left + Columns.Width) + 1;
+    const TWindowColumns columns(Full, Window, Columns);
     TColumnRuns runs(Y, 4 * static_cast<std::size_t>(width) + 16);
     // Places rise with X on an axis neither reversed nor collapsed: along ascending X, every point
     // below the next column's first frequency (less a margin far wider than any rounding) lies in
@@ -232,12 +259,9 @@ std::vector<std::size_t> WindowLinePoints(std::span<const double> X, std::span<c
         }
         double column = runs.Column();
         if (!runs.InRun() || X[i] >= sameColumnBelow) {
-            column =
-                std::clamp(std::floor(Columns.Left + (Place(Full, X[i]) - Window.Left) * scale),
-                           leftmost, rightmost);
-            if (rising && column < rightmost) {
-                sameColumnBelow =
-                    std::pow(10.0, Window.Left + (column + 1 - Columns.Left) / scale) * (1 - 1e-9);
+            column = columns.Of(X[i]);
+            if (rising && columns.BeforeRightmost(column)) {
+                sameColumnBelow = columns.Below(column);
             }
         }
         runs.Add(i, column);
@@ -255,24 +279,16 @@ std::vector<std::size_t> WindowLinePoints(std::span<const double> X, std::span<c
         return WindowLinePoints(X.first(count), Y.first(count), Full, Window, Columns, true);
     }
 
-    const double scale = Columns.Width / (Window.Right - Window.Left);
-    const double leftmost = std::floor(Columns.Left) - 1;
-    const double rightmost = std::floor(Columns.Left + Columns.Width) + 1;
-    const auto columnOf = [&](std::size_t i) {
-        return std::clamp(std::floor(Columns.Left + (Place(Full, X[i]) - Window.Left) * scale),
-                          leftmost, rightmost);
-    };
+    const TWindowColumns columns(Full, Window, Columns);
     const auto begin = X.begin();
     TColumnRuns runs(Y, 4 * static_cast<std::size_t>(Columns.Width) + 16);
     for (std::size_t first = from; first < to;) {
-        const double column = columnOf(first);
+        const double column = columns.Of(X[first]);
         std::size_t end = to;
-        if (column < rightmost) {
-            // Below this frequency (less a margin far wider than any rounding) every point lies
-            // in this column or before; places rise with X, so the column's points are those up to
-            // the first above it, give or take the few near it.
-            const double below =
-                std::pow(10.0, Window.Left + (column + 1 - Columns.Left) / scale) * (1 - 1e-9);
+        if (columns.BeforeRightmost(column)) {
+            // Places rise with X, so the column's points are those up to the first at or above
+            // `below`, give or take the few near it.
+            const double below = columns.Below(column);
             std::size_t step = 1;
             while (first + step < to && X[first + step] < below) {
                 step *= 2;
@@ -281,7 +297,7 @@ std::vector<std::size_t> WindowLinePoints(std::span<const double> X, std::span<c
             const auto hi = begin + static_cast<std::ptrdiff_t>(std::min(first + step, to));
             end = static_cast<std::size_t>(
                 std::partition_point(lo, hi, [&](double Hz) { return Hz < below; }) - begin);
-            while (end < to && columnOf(end) <= column) {
+            while (end < to && columns.Of(X[end]) <= column) {
                 ++end;
             }
         }

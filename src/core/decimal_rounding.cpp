@@ -11,15 +11,7 @@ namespace {
 
 constexpr int kKept = 8; // significant digits that RoundFloatDirectly keeps
 
-constexpr std::array<uint64_t, 20> kPowersOfTen = [] {
-    std::array<uint64_t, 20> powers{};
-    uint64_t power = 1;
-    for (std::size_t i = 0; i < powers.size(); ++i) {
-        powers[i] = power;
-        power = i + 1 < powers.size() ? power * 10 : power;
-    }
-    return powers;
-}();
+constexpr auto kPowersOfTen = PowersOfTen<uint64_t, 20>();
 
 // The largest factor that times 10^s stays within 64 bits.
 constexpr std::array<uint64_t, 19> kLargestFactor = [] {

@@ -3,7 +3,20 @@
 // number texts write them: through the value's 18-digit decimal form, which serves any value, or
 // straight from the bits of a 32-bit float wherever both must give the same digits.
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
+
+// 10^0 .. 10^(N-1) as T, each from the one before by one multiplication: exact as long as T holds
+// the power.
+template <typename T, std::size_t N> constexpr std::array<T, N> PowersOfTen() {
+    std::array<T, N> powers{};
+    powers[0] = 1;
+    for (std::size_t i = 1; i < N; ++i) {
+        powers[i] = powers[i - 1] * 10;
+    }
+    return powers;
+}
 
 // A finite value as significant digits D1..Dcount (no trailing zeros) and exponent e, the value
 // being 0.D1D2... * 10^e. count == 0 means zero.

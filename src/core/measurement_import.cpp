@@ -454,11 +454,8 @@ bool BeginsLikeData(std::string_view line) {
 }
 
 bool IsGraphicEqLine(std::string_view line) {
-    constexpr std::string_view kStart = "graphiceq:";
-    return line.size() >= kStart.size() &&
-           std::equal(kStart.begin(), kStart.end(), line.begin(), [](char a, char b) {
-               return a == (b >= 'A' && b <= 'Z' ? static_cast<char>(b - 'A' + 'a') : b);
-           });
+    constexpr std::u16string_view kStart = u"GRAPHICEQ:";
+    return EqualsIgnoringAsciiCase(line.substr(0, kStart.size()), kStart);
 }
 
 // Fields read as the ASCII import reads them, remembered for the current line: the same field

@@ -35,22 +35,6 @@ template <typename Char> void SkipSpaces(std::basic_string_view<Char> text, std:
     }
 }
 
-// ASCII letters only: a word in another script must never pass for "INF".
-template <typename Char>
-bool EqualsIgnoringCase(std::basic_string_view<Char> text, std::u16string_view upperWord) {
-    if (text.size() != upperWord.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<char16_t>(
-            text[i] >= 'a' && text[i] <= 'z' ? text[i] - ('a' - 'A') : text[i]);
-        if (c != upperWord[i]) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // strtold follows the C locale, which the window toolkit switches to the user's; the texts built
 // here always use '.'.
 long double AsciiToLongDouble(const std::string& ascii) {
@@ -172,15 +156,7 @@ constexpr uint64_t kExactMantissa = std::numeric_limits<long double>::digits >= 
 // or division, rounded once, is then the correctly rounded value (the fast path of Clinger's
 // algorithm). False when the C library has to do it.
 bool ExactValue(uint64_t mantissa, int scale, bool negative, long double& value) {
-    static constexpr auto kPowers = [] {
-        std::array<long double, kExactPowers + 1> powers{};
-        long double power = 1;
-        for (long double& p : powers) {
-            p = power;
-            power *= 10;
-        }
-        return powers;
-    }();
+    static constexpr auto kPowers = PowersOfTen<long double, kExactPowers + 1>();
     if (mantissa > kExactMantissa || scale > kExactPowers || scale < -kExactPowers) {
         return false;
     }
@@ -200,15 +176,7 @@ bool ExactValue(uint64_t mantissa, int scale, bool negative, long double& value)
 // every midpoint: its float is the nearest to x, as is that of any wider correctly rounded
 // quotient. With 14 decimals a double can misread. False outside that range.
 bool NearestFloat(uint64_t m, int scale, bool negative, float& value) {
-    static constexpr auto kPowers = [] {
-        std::array<double, 13> powers{};
-        double power = 1;
-        for (double& p : powers) {
-            p = power;
-            power *= 10;
-        }
-        return powers;
-    }();
+    static constexpr auto kPowers = PowersOfTen<double, 13>();
     constexpr uint64_t kExact = uint64_t{1} << 53;
     if (scale < -12 || scale > 12 || m >= kExact) {
         return false;
@@ -357,11 +325,11 @@ bool ReadNumber(std::basic_string_view<Char> text, int notations, const Separato
         }
     }
     const std::basic_string_view<Char> word = text.substr(start);
-    if (EqualsIgnoringCase(word, u"NAN")) {
+    if (EqualsIgnoringAsciiCase(word, u"NAN")) {
         value = std::numeric_limits<long double>::quiet_NaN();
-    } else if (EqualsIgnoringCase(word, u"INF") || EqualsIgnoringCase(word, u"+INF")) {
+    } else if (EqualsIgnoringAsciiCase(word, u"INF") || EqualsIgnoringAsciiCase(word, u"+INF")) {
         value = std::numeric_limits<long double>::infinity();
-    } else if (EqualsIgnoringCase(word, u"-INF")) {
+    } else if (EqualsIgnoringAsciiCase(word, u"-INF")) {
         value = -std::numeric_limits<long double>::infinity();
     } else {
         return false;
@@ -507,15 +475,7 @@ bool PlainSeparator() {
 // from x: farther than the form when m < 2^24. An exact half depends on the float. Such values
 // have fewer than 8 integer digits, so the decimals alone decide the digits kept.
 bool RoundPlainNumber(const PlainNumber& number, int32_t decimals, float& value) {
-    static constexpr auto kPowers = [] {
-        std::array<uint64_t, 20> powers{};
-        uint64_t power = 1;
-        for (uint64_t& p : powers) {
-            p = power;
-            power *= 10;
-        }
-        return powers;
-    }();
+    static constexpr auto kPowers = PowersOfTen<uint64_t, 20>();
     if (decimals < 0 || decimals > 12 || !PlainSeparator()) {
         return false;
     }

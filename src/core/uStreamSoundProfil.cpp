@@ -744,13 +744,7 @@ private:
 } // namespace
 
 bool IsProfileFileName(const std::filesystem::path& FileName) {
-    std::u16string extension = PathToUtf16(FileName.extension());
-    for (char16_t& c : extension) {
-        if (c >= u'A' && c <= u'Z') {
-            c = static_cast<char16_t>(c - u'A' + u'a');
-        }
-    }
-    return extension == u".ump";
+    return EqualsIgnoringAsciiCase(std::u16string_view(PathToUtf16(FileName.extension())), u".UMP");
 }
 
 void LoadSoundProfil(const std::filesystem::path& FileName, TSoundProfil& Profile) {

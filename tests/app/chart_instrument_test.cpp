@@ -14,12 +14,10 @@
 #include <QtWidgets/QApplication>
 
 #include <cmath>
-#include <csignal>
 #include <string>
 #include <vector>
 
-#include <sys/resource.h>
-
+#include "../core/test_support.h"
 #include "main_f.h"
 #include "uStreamSoundProfil.h"
 
@@ -305,16 +303,14 @@ TEST_F(ChartInstrument, TheImageIsWhatTheChartShowsAsPngAtTwiceThePixelDensityOr
     // A write the system refuses half way (a file size limit) leaves the older picture whole.
     const QByteArray pngBefore = ReadAll(png);
     const QByteArray svgBefore = ReadAll(svg);
-    rlimit saved{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 64;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool pngWritten = view.SavePng(png);
-    const bool svgWritten = view.SaveSvg(svg);
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
+    bool pngWritten = true;
+    bool svgWritten = true;
+    {
+        const FileSizeLimit limit(64);
+        ASSERT_TRUE(limit.Set());
+        pngWritten = view.SavePng(png);
+        svgWritten = view.SaveSvg(svg);
+    }
     EXPECT_FALSE(pngWritten);
     EXPECT_FALSE(svgWritten);
     EXPECT_EQ(ReadAll(png), pngBefore);

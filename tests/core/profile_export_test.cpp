@@ -3,16 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <csignal>
 #include <cstdio>
 #include <limits>
 #include <random>
 #include <string>
 #include <vector>
-
-#ifndef _WIN32
-#include <sys/resource.h>
-#endif
 
 #include "audio_ASCII_Import.h"
 #include "editor_errors.h"
@@ -169,20 +164,16 @@ TEST_F(ProfileExportTest, FailedWritesLeaveTheOldFileAndNoTemporary) {
     const TSoundProfil big{1, u"big", std::vector<std::vector<float>>(100, {1000.0f, -2.5f})};
 
     // The file size limit makes the system refuse the write itself.
-    rlimit saved{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 64;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
     std::string tooLarge;
-    try {
-        ExportProfileText(target, big, TExportFormat::Frd);
-    } catch (const FileError& e) {
-        tooLarge = e.what();
+    {
+        const FileSizeLimit limit(64);
+        ASSERT_TRUE(limit.Set());
+        try {
+            ExportProfileText(target, big, TExportFormat::Frd);
+        } catch (const FileError& e) {
+            tooLarge = e.what();
+        }
     }
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
     EXPECT_EQ(tooLarge, "Stream write error: File too large");
 
     struct {

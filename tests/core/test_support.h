@@ -74,3 +74,38 @@ inline std::vector<std::string> SortedEntries(const std::filesystem::path& folde
     std::sort(names.begin(), names.end());
     return names;
 }
+
+#ifndef _WIN32
+#include <csignal>
+
+#include <sys/resource.h>
+
+// While it lives, a file may grow to `Bytes` only, and the system refuses a write beyond that
+// (EFBIG) instead of ending the program: how the tests make a write fail half way. POSIX only.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t Bytes) : handler_(std::signal(SIGXFSZ, SIG_IGN)) {
+        if (::getrlimit(RLIMIT_FSIZE, &saved_) == 0) {
+            rlimit small = saved_;
+            small.rlim_cur = Bytes;
+            set_ = ::setrlimit(RLIMIT_FSIZE, &small) == 0;
+        }
+    }
+    ~FileSizeLimit() {
+        if (set_) {
+            ::setrlimit(RLIMIT_FSIZE, &saved_);
+        }
+        std::signal(SIGXFSZ, handler_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+    // Whether the limit holds.
+    bool Set() const { return set_; }
+
+private:
+    rlimit saved_{};
+    bool set_ = false;
+    void (*handler_)(int);
+};
+#endif

@@ -4,7 +4,6 @@
 
 #include <atomic>
 #include <bit>
-#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -18,7 +17,6 @@
 #else
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -361,20 +359,16 @@ TEST_F(ProfileFileTest, FailedSaveLeavesTheOldFileAndNoTemporary) {
     TSoundProfil big{1, u"big", std::vector<std::vector<float>>(100, {1.0f, 2.0f})};
 
     // The file size limit makes the system refuse the write itself.
-    rlimit saved{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 64;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
     std::string message;
-    try {
-        SaveSoundProfil(path, big);
-    } catch (const FileError& e) {
-        message = e.what();
+    {
+        const FileSizeLimit limit(64);
+        ASSERT_TRUE(limit.Set());
+        try {
+            SaveSoundProfil(path, big);
+        } catch (const FileError& e) {
+            message = e.what();
+        }
     }
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
 
     EXPECT_EQ(message, "Stream write error: File too large");
     EXPECT_EQ(ReadFileBytes(path), old);
