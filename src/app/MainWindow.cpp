@@ -244,6 +244,16 @@ void MainWindow::ConnectActions() {
         }
     }
 
+    // Shift+F10 opens the table's pop-up menu, as the Menu key does, at the current cell.
+    auto* popupKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), ui_->StringGrid1);
+    popupKey->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(popupKey, &QShortcut::activated, this, [this] {
+        QTableView& table = *ui_->StringGrid1;
+        const QRect cell = table.visualRect(table.currentIndex());
+        const QPoint at = cell.isValid() ? cell.center() : table.viewport()->rect().center();
+        ui_->PopupMenu1->popup(table.viewport()->mapToGlobal(at));
+    });
+
     // F10 opens the first menu, as on other desktops; the arrow keys then walk the menu bar.
     auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
     connect(menuKey, &QShortcut::activated, this,
@@ -317,16 +327,19 @@ void MainWindow::LoadReference() {
 }
 
 void MainWindow::ExportChart() {
-    // The filter chosen decides the format.
-    const auto choice = form_.Desktop.RunSaveDialogWithFilter(
-        {u"PNG image|*.png|SVG image|*.svg", u"Export chart image", u".png", form_.LastFolder()});
+    // The typed extension decides the format, else the filter chosen.
+    const TFileDialogSettings settings{u"PNG image|*.png|SVG image|*.svg", u"Export chart image",
+                                       u".png", form_.LastFolder(), true};
+    const auto choice = form_.Desktop.RunSaveDialogWithFilter(settings);
     if (!choice) {
         return;
     }
+    const bool svg =
+        FilterIndexForName(settings.Filter, choice->FileName, choice->FilterIndex) == 1;
     auto* chart = findChild<ResponseChartView*>(QStringLiteral("Chart1"));
     form_.Execute([&] {
         const QString file = ToQString(PathToUtf16(choice->FileName));
-        if (!(choice->FilterIndex == 1 ? chart->SaveSvg(file) : chart->SavePng(file))) {
+        if (!(svg ? chart->SaveSvg(file) : chart->SavePng(file))) {
             throw FileError("Cannot create file \"" + Utf16ToUtf8(PathToUtf16(choice->FileName)) +
                             "\"");
         }
@@ -346,6 +359,8 @@ void MainWindow::BindTexts() {
         }
     };
 
+    // A file may be called "<b>x</b>.ump": its name is shown as it is.
+    ui_->lbFilename->setTextFormat(Qt::PlainText);
     const auto showFileName = [this] {
         ui_->lbFilename->setText(ToQString(form_.lbFilename.Text()));
         ui_->lbFilename->adjustSize();

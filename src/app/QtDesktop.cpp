@@ -39,10 +39,10 @@ std::optional<FileDialogAnswer> RunFileDialog(QWidget& window, const TFileDialog
     QFileDialog dialog(&window, QString::fromStdU16String(settings.Title));
     dialog.setAcceptMode(mode);
     // The open dialog returns a typed name that does not exist (the command reports it); the
-    // save dialog replaces an existing file without asking.
+    // save dialog replaces an existing file without asking unless the command wants the question.
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDirectory(DialogFolder(settings.InitialFolder));
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !settings.ConfirmOverwrite);
     const QStringList filters = QtNameFilters(settings.Filter);
     dialog.setNameFilters(filters);
     if (!filters.isEmpty()) {
@@ -110,16 +110,23 @@ TModalResult ShowMessage(QWidget& window, TMsgDlgType type, TMsgDlgButtons butto
     // The core's texts break lines the Windows way.
     const QString message =
         QString::fromStdU16String(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    QMessageBox box(kind.icon, QString::fromLatin1(kind.caption), message,
-                    buttons == TMsgDlgButtons::mbOK ? QMessageBox::Ok
-                                                    : QMessageBox::Yes | QMessageBox::No,
-                    &window);
+    QMessageBox::StandardButtons shown = QMessageBox::Ok;
+    if (buttons == TMsgDlgButtons::mbYesNo) {
+        shown = QMessageBox::Yes | QMessageBox::No;
+    } else if (buttons == TMsgDlgButtons::mbYesNoCancel) {
+        shown = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    }
+    QMessageBox box(kind.icon, QString::fromLatin1(kind.caption), message, shown, &window);
+    // Messages name files, and a file may be called "<b>x</b>.ump".
+    box.setTextFormat(Qt::PlainText);
     LeaveRoomForTitle(box);
     switch (box.exec()) {
     case QMessageBox::Yes:
         return TModalResult::mrYes;
     case QMessageBox::No:
         return TModalResult::mrNo;
+    case QMessageBox::Cancel:
+        return TModalResult::mrCancel;
     default:
         return TModalResult::mrOk;
     }

@@ -1,5 +1,6 @@
 #include "main_f.h"
 
+#include <algorithm>
 #include <new>
 #include <string>
 #include <system_error>
@@ -47,6 +48,47 @@ std::u16string ErrorBoxText(std::u16string Message) {
         Message += u'.';
     }
     return Message;
+}
+
+std::size_t FilterIndexForName(std::u16string_view Filter, const std::filesystem::path& FileName,
+                               std::size_t Chosen) {
+    const std::u16string extension = PathToUtf16(FileName.extension());
+    // "Name|pattern;pattern|Name|pattern...": entry k's patterns are part 2k + 1.
+    const auto matches = [&extension](std::u16string_view patterns) {
+        while (!patterns.empty()) {
+            const std::size_t end = std::min(patterns.find(u';'), patterns.size());
+            std::u16string pattern(patterns.substr(0, end));
+            patterns.remove_prefix(std::min(end + 1, patterns.size()));
+            if (pattern.size() < 3 || !pattern.starts_with(u"*.") || pattern == u"*.*") {
+                continue;
+            }
+            for (char16_t& c : pattern) {
+                c = c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - (u'a' - u'A')) : c;
+            }
+            if (EqualsIgnoringAsciiCase(std::u16string_view(extension),
+                                        std::u16string_view(pattern).substr(1))) {
+                return true;
+            }
+        }
+        return false;
+    };
+    std::vector<std::u16string_view> entries;
+    for (std::size_t part = 0, begin = 0; begin <= Filter.size(); ++part) {
+        const std::size_t end = std::min(Filter.find(u'|', begin), Filter.size());
+        if (part % 2 == 1) {
+            entries.push_back(Filter.substr(begin, end - begin));
+        }
+        begin = end + 1;
+    }
+    if (extension.empty() || (Chosen < entries.size() && matches(entries[Chosen]))) {
+        return Chosen;
+    }
+    for (std::size_t entry = 0; entry < entries.size(); ++entry) {
+        if (matches(entries[entry])) {
+            return entry;
+        }
+    }
+    return Chosen;
 }
 
 TForm1::TForm1()
@@ -251,7 +293,15 @@ void TForm1::acCloseExecute() {
 }
 
 void TForm1::acClearExecute() {
-    ClearTable();
+    {
+        TGridUpdateScope update(StringGrid1);
+        ClearTable();
+        // Without their index texts the cleared rows count as empty, like the blank rows of
+        // Insert and Append: a row the user leaves empty goes at the next Update / Sort.
+        for (int32_t row = 1; row < StringGrid1.RowCount(); ++row) {
+            StringGrid1.SetCells(0, row, u"");
+        }
+    }
     Edit1.SetText(u"?");
     history_.TakeSeries();
     Series1.Empty();

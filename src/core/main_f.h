@@ -20,8 +20,8 @@
 #include "uStringgrid_VCL.h"
 
 enum class TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation };
-enum class TMsgDlgButtons { mbOK, mbYesNo };
-enum class TModalResult { mrOk, mrYes, mrNo };
+enum class TMsgDlgButtons { mbOK, mbYesNo, mbYesNoCancel };
+enum class TModalResult { mrOk, mrYes, mrNo, mrCancel };
 
 struct TFileDialogSettings {
     std::u16string Filter; // "Name|pattern|Name|pattern...", the first entry preselected
@@ -30,6 +30,9 @@ struct TFileDialogSettings {
     // The folder of the file last opened, saved or imported in this run; empty before the
     // first, when the desktop starts in the user's documents folder.
     std::filesystem::path InitialFolder;
+    // A save dialog asks before it replaces an existing file (the exports; Save replaces without
+    // asking).
+    bool ConfirmOverwrite = false;
 };
 
 // A small dialog that asks for values as texts: one line per field, with its label and the text
@@ -49,6 +52,13 @@ struct TSaveChoice {
     std::filesystem::path FileName;
     std::size_t FilterIndex = 0;
 };
+
+// The filter entry whose format a file name asks for: the chosen entry when one of its patterns
+// ("*.txt") matches the name's extension (any letter case) or when no entry's does, otherwise the
+// first entry whose pattern does. So a typed "curve.frd" is written as FRD whatever entry is
+// chosen.
+std::size_t FilterIndexForName(std::u16string_view Filter, const std::filesystem::path& FileName,
+                               std::size_t Chosen);
 
 struct TDesktop {
     // The chosen path, or nullopt when the user cancels.

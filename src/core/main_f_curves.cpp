@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
@@ -57,6 +58,21 @@ FractionReader(int32_t& Fraction) {
     };
 }
 
+// Gains beyond this are no sound level: a tool that would reach them changes nothing.
+constexpr double kGainLimitDb = 1000;
+
+// Empty when every gain of the reshaped rows is finite and within the limit; otherwise the
+// refusal naming the first row (counted as the table counts it) that is not.
+std::u16string GainLimitRefusal(const TProfileRows& Rows) {
+    for (std::size_t i = 0; i < Rows.size(); ++i) {
+        if (Rows[i].size() >= 2 && !(std::fabs(Rows[i][1]) <= kGainLimitDb)) {
+            return u"The result would take the gain of row " + Utf8ToUtf16(std::to_string(i + 1)) +
+                   u" beyond the limit of -1000 to 1000 dB; the profile stays as it is.";
+        }
+    }
+    return {};
+}
+
 } // namespace
 
 bool TForm1::AskValues(
@@ -105,14 +121,20 @@ void TForm1::acOffsetExecute() {
     if (!AskValues({u"Offset gains", {{u"Offset (dB):", u"0", {}}}},
                    [&](const std::vector<std::u16string>& texts) {
                        const auto value = ReadValue(texts[0]);
-                       decibels = value.value_or(0);
-                       return value ? std::u16string() : NotANumber(texts[0]);
+                       if (!value) {
+                           return NotANumber(texts[0]);
+                       }
+                       decibels = *value;
+                       return std::fabs(decibels) <= kGainLimitDb
+                                  ? std::u16string()
+                                  : std::u16string(u"The offset must lie between -1000 and "
+                                                   u"1000 dB.");
                    })) {
         return;
     }
     ApplyCurveTool([&](TProfileRows& rows) {
         OffsetGains(rows, decibels);
-        return std::u16string();
+        return GainLimitRefusal(rows);
     });
 }
 
@@ -132,7 +154,7 @@ void TForm1::acNormalizeExecute() {
     }
     ApplyCurveTool([&](TProfileRows& rows) {
         NormalizeGains(rows, frequency);
-        return std::u16string();
+        return GainLimitRefusal(rows);
     });
 }
 

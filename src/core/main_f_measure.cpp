@@ -76,12 +76,14 @@ void TForm1::acExportExecute() {
         return;
     }
 
-    const auto choice =
-        Desktop.RunSaveDialogWithFilter(Dialog(ExportFilter(), u"Export profile", u".txt"));
+    TFileDialogSettings settings = Dialog(ExportFilter(), u"Export profile", u".txt");
+    settings.ConfirmOverwrite = true;
+    const auto choice = Desktop.RunSaveDialogWithFilter(settings);
     if (!choice) {
         return;
     }
-    const ExportEntry& entry = kExportEntries.at(choice->FilterIndex);
+    const ExportEntry& entry = kExportEntries.at(
+        FilterIndexForName(settings.Filter, choice->FileName, choice->FilterIndex));
     // The file label keeps naming the profile's own file: an export is a copy in another format.
     RememberFolder(choice->FileName);
     // The name as the name field shows it, as Save would store it.

@@ -23,6 +23,7 @@
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QMenu>
 #include <QtWidgets/QMenuBar>
+#include <QtWidgets/QMessageBox>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QTableView>
 #include <QtWidgets/QToolTip>
@@ -400,6 +401,41 @@ TEST(MainWindow, SmoothAndResampleRunFromTheirMenuWithTheFractionChosen) {
     }
 }
 
+TEST(MainWindow, NoMenuHasTwoItemsWithOneAltLetter) {
+    Editor editor;
+    std::vector<const QWidget*> menus{editor.window.menuBar()};
+    for (const QMenu* menu : editor.window.findChildren<QMenu*>()) {
+        menus.push_back(menu);
+    }
+    for (const QWidget* menu : menus) {
+        SCOPED_TRACE(menu->objectName().toStdString());
+        std::vector<QKeySequence> letters;
+        for (const QAction* item : menu->actions()) {
+            const QKeySequence letter = QKeySequence::mnemonic(item->text());
+            if (item->isSeparator() || letter.isEmpty()) {
+                continue;
+            }
+            EXPECT_EQ(std::count(letters.begin(), letters.end(), letter), 0)
+                << item->text().toStdString();
+            letters.push_back(letter);
+        }
+    }
+}
+
+TEST(MainWindow, ShiftF10OpensTheTablesPopUpMenuAtTheCurrentCell) {
+    Editor editor;
+    editor.FillTwoRows();
+    auto* grid = editor.Find<QTableView>("StringGrid1");
+    auto* popup = editor.Find<QMenu>("PopupMenu1");
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_F10, Qt::ShiftModifier);
+    ASSERT_TRUE(popup->isVisible());
+    EXPECT_TRUE(popup->geometry().contains(
+        grid->viewport()->mapToGlobal(grid->visualRect(grid->currentIndex()).center()) +
+        QPoint(1, 1)));
+    popup->close();
+}
+
 TEST(MainWindow, RightClickOnTheTableOpensItsPopUpMenu) {
     Editor editor;
     auto* grid = editor.Find<QTableView>("StringGrid1");
@@ -586,6 +622,10 @@ TEST(MainWindow, NameFieldAndFileLabelFollowTheForm) {
     editor.window.Form().lbFilename.SetText(u"a rather long file name.ump");
     EXPECT_EQ(file->text(), "a rather long file name.ump");
     EXPECT_GE(file->width(), file->sizeHint().width());
+    // A name that reads as markup is shown as it is, on one line.
+    editor.window.Form().lbFilename.SetText(u"<b>bold</b>a<br>b.ump");
+    EXPECT_EQ(file->textFormat(), Qt::PlainText);
+    EXPECT_EQ(file->text(), "<b>bold</b>a<br>b.ump");
 }
 
 TEST(MainWindow, LocaleChangeRebuildsTheUserNotationAndShowsTheTableInIt) {
@@ -1034,7 +1074,9 @@ TEST(MainWindow, FileDragsAreTakenAnywhereOnTheWindowAndOtherDragsRefused) {
 // The chart's file commands run through the window: the save dialog's filter decides the
 // picture's format, a reference that does not read shows its reader's message, and neither
 // makes a step of the edit history.
-TEST(MainWindow, ChartImageFormatFollowsTheFilterAndAReferenceThatDoesNotReadChangesNothing) {
+TEST(
+    MainWindow,
+    ChartImageFormatFollowsTheTypedExtensionElseTheFilterAndAReferenceThatDoesNotReadChangesNothing) {
     QTemporaryDir folder;
     Editor editor;
     editor.FillTwoRows();
@@ -1048,6 +1090,7 @@ TEST(MainWindow, ChartImageFormatFollowsTheFilterAndAReferenceThatDoesNotReadCha
     Answer answer;
     form.Desktop.RunSaveDialogWithFilter = [&](const TFileDialogSettings& s) {
         EXPECT_EQ(Narrow(s.Filter), "PNG image|*.png|SVG image|*.svg");
+        EXPECT_TRUE(s.ConfirmOverwrite);
         return std::optional(
             TSaveChoice{folder.filePath(answer.name).toStdU16String(), answer.filter});
     };
@@ -1057,7 +1100,10 @@ TEST(MainWindow, ChartImageFormatFollowsTheFilterAndAReferenceThatDoesNotReadCha
     EXPECT_TRUE(QSvgRenderer(folder.filePath("picture")).isValid());
     answer = {QStringLiteral("picture.svg"), 0};
     exportChart->trigger();
-    EXPECT_EQ(QImageReader(folder.filePath("picture.svg")).format(), "png");
+    EXPECT_TRUE(QSvgRenderer(folder.filePath("picture.svg")).isValid());
+    answer = {QStringLiteral("picture.PNG"), 1};
+    exportChart->trigger();
+    EXPECT_EQ(QImageReader(folder.filePath("picture.PNG")).format(), "png");
     answer = {QStringLiteral("missing/picture.png"), 0};
     exportChart->trigger();
     EXPECT_EQ(editor.log.back(), "error: Cannot create file \"" +
@@ -1248,6 +1294,40 @@ TEST(QtDesktop, MessageBoxesAreWideEnoughForTheirTitleBesideTheFrameButtons) {
         bold.setBold(true);
         // An icon and three buttons of a title bar take some 120 pixels.
         EXPECT_GE(width, QFontMetrics(bold).horizontalAdvance(title) + 120) << title.toStdString();
+    }
+}
+
+TEST(QtDesktop, MessageBoxesShowFileNamesAsTheyAreAndAnswerWithTheButtonPressed) {
+    QWidget owner;
+    owner.show();
+    const TDesktop desktop = QtDesktop(owner);
+    struct Case {
+        TMsgDlgButtons buttons;
+        QMessageBox::StandardButton pressed;
+        TModalResult answer;
+    };
+    const Case cases[] = {
+        {TMsgDlgButtons::mbOK, QMessageBox::Ok, TModalResult::mrOk},
+        {TMsgDlgButtons::mbYesNo, QMessageBox::No, TModalResult::mrNo},
+        {TMsgDlgButtons::mbYesNoCancel, QMessageBox::Yes, TModalResult::mrYes},
+        {TMsgDlgButtons::mbYesNoCancel, QMessageBox::No, TModalResult::mrNo},
+        {TMsgDlgButtons::mbYesNoCancel, QMessageBox::Cancel, TModalResult::mrCancel},
+    };
+    for (const Case& c : cases) {
+        QString text;
+        Qt::TextFormat format = Qt::AutoText;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            text = box->text();
+            format = box->textFormat();
+            box->button(c.pressed)->click();
+        });
+        EXPECT_EQ(desktop.MessageDlg(TMsgDlgType::mtInformation, c.buttons,
+                                     u"Sound Profile saved: /tmp/<b>bold</b>.ump"),
+                  c.answer);
+        EXPECT_EQ(text, "Sound Profile saved: /tmp/<b>bold</b>.ump");
+        EXPECT_EQ(format, Qt::PlainText);
     }
 }
 

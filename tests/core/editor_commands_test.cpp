@@ -654,6 +654,102 @@ TEST_F(EditorCommandsTest, CurveToolDialogsAskAgainCancelAndRefuse) {
                            }));
 }
 
+TEST_F(EditorCommandsTest, CurveToolsRefuseGainsThatAreNotFiniteOrBeyondTheLimit) {
+    struct Case {
+        void (TForm1::*command)();
+        std::vector<std::vector<std::u16string>> answers;
+        std::vector<std::string> messages; // after the first dialog
+    };
+    const std::string tooFar = "information OK: The result would take the gain of row 2 beyond "
+                               "the limit of -1000 to 1000 dB; the profile stays as it is.";
+    const Case cases[] = {
+        {&TForm1::acOffsetExecute,
+         {{u"1e6"}, {u"600"}},
+         {"warning OK: The offset must lie between -1000 and 1000 dB.",
+          "values dialog: Offset gains", tooFar}},
+        {&TForm1::acOffsetExecute, {{u"-400"}}, {}},
+        {&TForm1::acNormalizeExecute, {{u"100"}}, {tooFar}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Narrow(c.answers.front().front()));
+        Type(1, u"100", u"-600");
+        Type(2, u"200", u"600");
+        form.StringGrid1.SetRowCount(3);
+        desktop.valueAnswers.assign(c.answers.begin(), c.answers.end());
+        desktop.log.clear();
+        Run(c.command);
+        std::vector<std::string> expected{"values dialog: " +
+                                          Narrow(desktop.valueDialogs.back().Title)};
+        expected.insert(expected.end(), c.messages.begin(), c.messages.end());
+        EXPECT_EQ(desktop.log, expected);
+        EXPECT_EQ(Table(), c.messages.empty() ? (std::vector<std::string>{"100;-1000", "200;200"})
+                                              : (std::vector<std::string>{"100;-600", "200;600"}));
+    }
+
+    // Twice the largest float would be infinite.
+    Type(1, u"100", u"3e38");
+    form.StringGrid1.SetRowCount(2);
+    desktop.valueAnswers = {std::vector<std::u16string>{u"0"}};
+    desktop.log.clear();
+    Run(&TForm1::acOffsetExecute);
+    ASSERT_EQ(desktop.log.size(), 2u);
+    EXPECT_NE(desktop.log[1].find("gain of row 1 beyond the limit"), std::string::npos);
+    EXPECT_EQ(Table(), (std::vector<std::string>{"100;3e38"}));
+}
+
+TEST_F(EditorCommandsTest, NewLeavesRowsThatUpdateDropsWhenTheyStayEmpty) {
+    // Rows from 10 on have index texts of two characters, which alone keep a row.
+    std::string lines = "f;g\r\n";
+    for (int i = 1; i <= 12; ++i) {
+        lines += std::to_string(i * 100) + ";1\r\n";
+    }
+    desktop.openAnswers = {WriteText("m.txt", lines)};
+    Run(&TForm1::acImportExecute);
+    ASSERT_EQ(form.StringGrid1.Cells(0, 12), u"12");
+    Run(&TForm1::acClearExecute);
+    Type(1, u"50", u"5");
+    Type(3, u"30", u"3");
+    desktop.log.clear();
+    Run(&TForm1::acSortExecute);
+    EXPECT_TRUE(desktop.log.empty());
+    EXPECT_EQ(Table(), (std::vector<std::string>{"30;3", "50;5"}));
+    EXPECT_EQ(CurrentSoundProfil.xyData, (std::vector<std::vector<float>>{{30, 3}, {50, 5}}));
+}
+
+TEST(FilterIndexForName, TheTypedExtensionPicksTheEntryUnlessTheChosenOneHasIt) {
+    const std::u16string_view filter =
+        u"Semicolon text|*.txt|CSV|*.csv|FRD|*.frd;*.FRQ|GraphicEQ|*.txt|All|*.*";
+    struct Case {
+        const char* name;
+        std::size_t chosen;
+        std::size_t expected;
+    };
+    const Case cases[] = {
+        {"mismatch.frd", 0, 2}, {"a.CSV", 3, 1},     {"a.frq", 1, 2}, {"a.txt", 3, 3},
+        {"a.txt", 1, 0},        {"a.txt", 4, 0},     {"a.wav", 1, 1}, {"noext", 2, 2},
+        {"a.frd.bak", 2, 2},    {"dir.csv/a", 0, 0}, {".csv", 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " " + std::to_string(c.chosen));
+        EXPECT_EQ(FilterIndexForName(filter, fs::path(c.name), c.chosen), c.expected);
+    }
+}
+
+TEST_F(EditorCommandsTest, ExportWritesTheFormatOfTheTypedNameAndAsksBeforeReplacing) {
+    Type(1, u"100", u"1");
+    form.Edit1.SetText(u"Room");
+    std::vector<TFileDialogSettings> asked;
+    form.Desktop.RunSaveDialogWithFilter = [&](const TFileDialogSettings& settings) {
+        asked.push_back(settings);
+        return std::optional<TSaveChoice>(TSaveChoice{folder_ / "mismatch.frd", 0});
+    };
+    Run(&TForm1::acExportExecute);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_TRUE(asked[0].ConfirmOverwrite);
+    EXPECT_EQ(ReadFileBytes<std::string>(folder_ / "mismatch.frd"),
+              "* Room\r\n* Freq(Hz) Gain(dB)\r\n100\t1\r\n");
+}
+
 TEST_F(EditorCommandsTest, InfoShowsTheVersionOfTheRunningProgram) {
     Run(&TForm1::acInfoExecute);
     EXPECT_EQ(desktop.log, (std::vector<std::string>{
