@@ -185,11 +185,17 @@ TEST_F(ToolTest, BadInputExitsWithOneAndTheEditorsMessage) {
     WriteFileBytes(folder_ / "v2.ump", Cat({Int32(2), Int32(0), Int32(0)}));
     WriteFileBytes(folder_ / "nan.ump", Cat({Int32(1), Int32(0), Int32(1), Int32(2), Float(20.0f),
                                              Float(std::numeric_limits<float>::quiet_NaN())}));
+    WriteFileBytes(folder_ / "zero.ump",
+                   Cat({Int32(1), Int32(0), Int32(3), Int32(2), Float(20.0f), Float(1.0f), Int32(1),
+                        Float(5.0f), Int32(2), Float(0.0f), Float(2.0f)}));
     WriteFileBytes(folder_ / "keep.csv", std::string("old"));
     struct {
         std::vector<std::string> arguments;
         std::string message;
     } const cases[] = {
+        {{"export", Path("zero.ump"), Path("keep.csv"), "--format", "frd"},
+         "Row 3: the frequency 0 Hz is not above 0 Hz; FRD and GraphicEQ files need positive "
+         "frequencies.\n"},
         {{"info", Path("missing.ump")},
          "Cannot open file \"" + Path("missing.ump") + "\". No such file or directory.\n"},
         {{"info", Path("v2.ump")}, "Falsches Dateiformat.\n"},
@@ -206,7 +212,8 @@ TEST_F(ToolTest, BadInputExitsWithOneAndTheEditorsMessage) {
         EXPECT_EQ(outcome.err, c.message);
     }
     EXPECT_EQ(ReadFileBytes<std::string>(folder_ / "keep.csv"), "old");
-    EXPECT_EQ(SortedEntries(folder_), (std::vector<std::string>{"keep.csv", "nan.ump", "v2.ump"}));
+    EXPECT_EQ(SortedEntries(folder_),
+              (std::vector<std::string>{"keep.csv", "nan.ump", "v2.ump", "zero.ump"}));
 }
 
 // A measurement as a person has it: comment lines, column titles, three columns, blanks between
