@@ -1,9 +1,11 @@
 #include "profile_export.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <string_view>
+#include <vector>
 
 #include "editor_errors.h"
 #include "text_utf.h"
@@ -30,15 +32,39 @@ std::string NameLine(const std::u16string& name) {
     return line;
 }
 
-// Import Profile (ASCII) takes every line that starts with a digit as a point, so such a name is
-// quoted to stay a header line.
+// Whether a reader could take the line for data: Import Profile (ASCII) takes a line that starts
+// with a digit; Import Measurement also one with blanks and a double quote before the digit, after
+// a byte-order mark at the start of the file, and ends its reading at a line "GraphicEQ:".
+bool ReadsAsData(std::string_view line) {
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (line.starts_with(kByteOrderMark)) {
+        line.remove_prefix(kByteOrderMark.size());
+    }
+    constexpr std::u16string_view kEqualiser = u"GRAPHICEQ:";
+    if (EqualsIgnoringAsciiCase(line.substr(0, kEqualiser.size()), kEqualiser)) {
+        return true;
+    }
+    std::size_t i = std::min(line.find_first_not_of(" \t"), line.size());
+    if (i < line.size() && line[i] == '"') {
+        ++i;
+    }
+    return i < line.size() && line[i] >= '0' && line[i] <= '9';
+}
+
+// A name that a reader could take for data is labelled, so that the line stays a header line for
+// both readers; other names are written as they are.
 std::string SemicolonNameLine(const std::u16string& name) {
     std::string line = NameLine(name);
-    if (!line.empty() && line.front() >= '0' && line.front() <= '9') {
-        line.insert(line.begin(), '"');
-        line.push_back('"');
+    if (ReadsAsData(line)) {
+        line.insert(0, "Name: ");
     }
     return line;
+}
+
+// The programs that read FRD and GraphicEQ files put the frequencies on a logarithmic axis, where
+// 0 Hz and below have no place.
+bool NeedsPositiveFrequencies(TExportFormat format) {
+    return format == TExportFormat::Frd || format == TExportFormat::GraphicEq;
 }
 
 } // namespace
@@ -96,7 +122,8 @@ std::string ExportText(const TSoundProfil& Profile, TExportFormat Format) {
 
     bool first = true;
     std::size_t point = 0;
-    for (const auto& row : Profile.xyData) {
+    for (std::size_t index = 0; index < Profile.xyData.size(); ++index) {
+        const std::vector<float>& row = Profile.xyData[index];
         if (row.size() < 2) {
             continue;
         }
@@ -106,6 +133,13 @@ std::string ExportText(const TSoundProfil& Profile, TExportFormat Format) {
                 throw EditorError("Cannot export: point " + std::to_string(point) + " holds " +
                                   NonFiniteText(value) + ", which is not a finite number");
             }
+        }
+        if (NeedsPositiveFrequencies(Format) && !(row[0] > 0)) {
+            // Counted as the table counts its rows, from 1 and with the rows that are left out.
+            throw EditorError("Row " + std::to_string(index + 1) + ": the frequency " +
+                              PlainDecimal(row[0]) +
+                              " Hz is not above 0 Hz; FRD and GraphicEQ files need positive "
+                              "frequencies");
         }
         const std::string frequency = PlainDecimal(row[0]);
         const std::string gain = PlainDecimal(row[1]);

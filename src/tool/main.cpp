@@ -2,9 +2,11 @@
 // the editor's own messages to standard error.
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <limits>
 #include <map>
@@ -12,6 +14,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #ifdef _WIN32
@@ -88,9 +91,11 @@ Arguments Split(const std::vector<std::string>& words, const std::vector<std::st
         if (result.Options.contains(option)) {
             throw UsageError(option + " given twice");
         }
+        // A following option is no value: "--name --gain-column 2" lacks the name. A value that
+        // starts with "--" is given as "--name=--x".
         if (equals != std::string::npos) {
             result.Options[option] = word.substr(equals + 1);
-        } else if (i + 1 < words.size()) {
+        } else if (i + 1 < words.size() && !words[i + 1].starts_with("--")) {
             result.Options[option] = words[++i];
         } else {
             throw UsageError(option + " needs a value");
@@ -101,6 +106,17 @@ Arguments Split(const std::vector<std::string>& words, const std::vector<std::st
                          (positionalCount == 1 ? "" : "s"));
     }
     return result;
+}
+
+// Writing OUT must not destroy IN: the same file under another name, through a link or another
+// spelling of its path, is refused before anything is read or written. An OUT that does not exist
+// cannot be IN.
+void RefuseWritingOverInput(const std::string& input, const std::string& output) {
+    std::error_code error;
+    if (fs::equivalent(PathOf(input), PathOf(output), error)) {
+        throw std::runtime_error("\"" + output + "\" is the same file as \"" + input +
+                                 "\"; nothing was written");
+    }
 }
 
 // The message as the editor's error box shows it.
@@ -193,6 +209,7 @@ int Info(const std::vector<std::string>& words) {
 int Export(const std::vector<std::string>& words) {
     const Arguments arguments = Split(words, {"--format"}, 2);
     const TExportFormat format = FormatOf(arguments);
+    RefuseWritingOverInput(arguments.Positional[0], arguments.Positional[1]);
     TSoundProfil profile;
     LoadSoundProfil(PathOf(arguments.Positional[0]), profile);
     ExportProfileText(PathOf(arguments.Positional[1]), profile, format);
@@ -220,17 +237,35 @@ std::u16string NameOf(const Arguments& arguments) {
     return PathToUtf16(PathOf(arguments.Positional[0]).stem());
 }
 
+// Why the gain column gives no points: it lies beyond the file's columns, counted in a reading of
+// column 1 as the measurement preview counts them; else the file holds no data.
+std::u16string NoDataText(const fs::path& input, int32_t gainColumn) {
+    if (gainColumn > 1) {
+        TDatentyp ignored;
+        const TMeasurementLayout layout = ImportMeasurement(input, 1, ignored);
+        if (layout.Delimiter != 0 && gainColumn >= layout.ColumnCount) {
+            std::error_code error;
+            const fs::path full = fs::absolute(input, error);
+            return u"\"" + PathToUtf16((error ? input : full).lexically_normal()) + u"\" has " +
+                   Utf8ToUtf16(std::to_string(layout.ColumnCount)) + u" columns; --gain-column " +
+                   Utf8ToUtf16(std::to_string(gainColumn)) + u" is beyond them";
+        }
+    }
+    return NoMeasurementDataText(input);
+}
+
 // The editor's steps after Import Measurement: the points into the table, the name into the name
 // field, then Save, whose dialogs answer from the command line.
 int Import(const std::vector<std::string>& words) {
     const Arguments arguments = Split(words, {"--name", "--gain-column"}, 2);
     const int32_t gainColumn = GainColumnOf(arguments);
+    RefuseWritingOverInput(arguments.Positional[0], arguments.Positional[1]);
     const fs::path input = PathOf(arguments.Positional[0]);
     const fs::path output = PathOf(arguments.Positional[1]);
 
     TDatentyp series;
     if (ImportMeasurement(input, gainColumn, series).Delimiter == 0) {
-        ShowError(NoMeasurementDataText(input));
+        ShowError(NoDataText(input, gainColumn));
         return kBadInput;
     }
 
@@ -301,11 +336,21 @@ std::vector<std::string> Words([[maybe_unused]] int argc, [[maybe_unused]] char*
 #endif
 }
 
+// An answer that did not reach standard output is no success.
+int Finish(int status) {
+    if (std::cout.flush()) {
+        return status;
+    }
+    const std::string reason = std::strerror(errno); // before anything else can change it
+    ShowError(u"Cannot write to standard output. " + Utf8ToUtf16(reason));
+    return kBadInput;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     try {
-        return Run(Words(argc, argv));
+        return Finish(Run(Words(argc, argv)));
     } catch (const UsageError& error) {
         std::cerr << "soundprofile-tool: " << error.what() << "\n\n" << kSynopsis;
         return kWrongUsage;

@@ -13,6 +13,7 @@
 #include "editor_errors.h"
 #include "measurement_import.h"
 #include "test_support.h"
+#include "text_utf.h"
 
 namespace {
 
@@ -108,11 +109,77 @@ TEST(ExportTextTest, NamesStayOneHeaderLine) {
 
     const TSoundProfil broken{1, u"a\r\nb\x1a", {}};
     EXPECT_EQ(ExportText(broken, TExportFormat::Frd), "* a  b \r\n* Freq(Hz) Gain(dB)\r\n");
-    // A leading digit would make the name a data line of the ASCII import.
     const TSoundProfil digit{1, u"2024 cans", {}};
-    EXPECT_EQ(ExportText(digit, TExportFormat::SemicolonText),
-              "\"2024 cans\"\r\nf(Hz);Gain(dB)\r\n");
     EXPECT_EQ(ExportText(digit, TExportFormat::Frd), "* 2024 cans\r\n* Freq(Hz) Gain(dB)\r\n");
+}
+
+// Names that the readers could take for data when they stand alone on a line, and names close to
+// them that they take for a header line.
+const std::u16string kHostileNames[] = {
+    u"2024 cans",
+    u" 100;5",
+    u"\"1\";\"2\"",
+    u"\t7\t8",
+    u"  \"9 9\"",
+    u"\r\n6;6",
+    u"GraphicEQ: 10 1; 20 2",
+    u"graphiceq:5 5",
+    u"\ufeff4;4",
+    u"\ufeff \"5,5\"",
+    u"\ufeffgRaPhIcEq: 30 3",
+    u"-5;3",
+    u"+5;3",
+    u".5;3",
+    u",5;3",
+    u"nan;1",
+    u"INF;2",
+    u"-inf",
+    u"",
+    u"\"",
+    u"\"a\";1;2",
+    u"GraphicEQ 10 1",
+    u"\ufeff\ufeff1;1",
+    u"* 1;2",
+};
+
+TEST(ExportTextTest, ANameThatReadsAsDataIsLabelled) {
+    struct {
+        std::u16string name;
+        std::string line;
+    } const cases[] = {
+        // Import Profile (ASCII) would take these for points.
+        {u"2024 cans", "Name: 2024 cans"},
+        {u"1;2", "Name: 1;2"},
+        // Import Measurement also skips blanks and a quote, and drops a byte-order mark first.
+        {u" 100;5", "Name:  100;5"},
+        {u"\"1\";\"2\"", "Name: \"1\";\"2\""},
+        {u"\t7\t8", "Name:  7 8"},
+        {u"\r\n6;6", "Name:   6;6"},
+        {u"\ufeff4;4", "Name: \xef\xbb\xbf"
+                       "4;4"},
+        {u"\ufeff \"5,5\"", "Name: \xef\xbb\xbf \"5,5\""},
+        // It takes a graphic-equaliser line for the whole curve.
+        {u"GraphicEQ: 10 1; 20 2", "Name: GraphicEQ: 10 1; 20 2"},
+        {u"\ufeffgRaPhIcEq: 30 3", "Name: \xef\xbb\xbfgRaPhIcEq: 30 3"},
+        // Header lines for both readers stay as they are.
+        {u"-5;3", "-5;3"},
+        {u"+5;3", "+5;3"},
+        {u".5;3", ".5;3"},
+        {u",5;3", ",5;3"},
+        {u"nan;1", "nan;1"},
+        {u"\"", "\""},
+        {u" \"a\";1;2", " \"a\";1;2"},
+        {u"\"\"1", "\"\"1"},
+        {u"GraphicEQ 10 1", "GraphicEQ 10 1"},
+        {u"\ufeff\ufeff1;1", "\xef\xbb\xbf\xef\xbb\xbf"
+                             "1;1"},
+        {u"Name: 1;2", "Name: 1;2"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ExportText(TSoundProfil{1, c.name, {}}, TExportFormat::SemicolonText),
+                  c.line + "\r\nf(Hz);Gain(dB)\r\n")
+            << c.line;
+    }
 }
 
 TEST_F(ProfileExportTest, ValuesThatAreNotFiniteAreRefusedAndNothingIsWritten) {
@@ -146,6 +213,52 @@ TEST_F(ProfileExportTest, ValuesThatAreNotFiniteAreRefusedAndNothingIsWritten) {
     ExportProfileText(target, TSoundProfil{1, u"x", {{nan}, {20.0f, 1.0f, inf}}},
                       TExportFormat::Csv);
     EXPECT_EQ(ReadFileBytes<std::string>(target), "frequency,gain\r\n20,1\r\n");
+}
+
+TEST_F(ProfileExportTest, FrdAndGraphicEqRefuseFrequenciesNotAboveZero) {
+    const fs::path target = folder_ / "keep.frd";
+    WriteFileBytes(target, std::string("old"));
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    struct {
+        std::vector<std::vector<float>> rows;
+        std::string message; // empty: every format takes the rows
+    } const cases[] = {
+        // Rows are counted as the table counts them, those that are left out included.
+        {{{20.0f, 1.0f}, {7.0f}, {0.0f, 1.0f}},
+         "Row 3: the frequency 0 Hz is not above 0 Hz; FRD and GraphicEQ files need positive "
+         "frequencies"},
+        {{{-0.0f, 1.0f}},
+         "Row 1: the frequency -0 Hz is not above 0 Hz; FRD and GraphicEQ files need positive "
+         "frequencies"},
+        {{{20.0f, 1.0f}, {-20.5f, 1.0f}, {0.0f, 2.0f}},
+         "Row 2: the frequency -20.5 Hz is not above 0 Hz; FRD and GraphicEQ files need positive "
+         "frequencies"},
+        // A value that is not finite is told first, as in every format.
+        {{{0.0f, nan}}, "Cannot export: point 1 holds NAN, which is not a finite number"},
+        {{{1.4e-45f, 1.0f}, {0.0f}}, ""},
+    };
+    for (const auto& c : cases) {
+        for (const auto format : {TExportFormat::Frd, TExportFormat::GraphicEq}) {
+            const TSoundProfil profile{1, u"x", c.rows};
+            if (c.message.empty()) {
+                EXPECT_NO_THROW(ExportText(profile, format));
+                continue;
+            }
+            try {
+                ExportProfileText(target, profile, format);
+                ADD_FAILURE() << c.message;
+            } catch (const EditorError& e) {
+                EXPECT_EQ(e.what(), c.message);
+            }
+        }
+    }
+    EXPECT_EQ(ReadFileBytes<std::string>(target), "old");
+    EXPECT_EQ(SortedEntries(folder_), std::vector<std::string>{"keep.frd"});
+    // The semicolon text and CSV take any finite frequency.
+    const TSoundProfil zero{1, u"x", {{0.0f, 1.0f}, {-20.0f, 2.0f}}};
+    EXPECT_EQ(ExportText(zero, TExportFormat::SemicolonText),
+              "x\r\nf(Hz);Gain(dB)\r\n0;1\r\n-20;2\r\n");
+    EXPECT_EQ(ExportText(zero, TExportFormat::Csv), "frequency,gain\r\n0,1\r\n-20,2\r\n");
 }
 
 TEST_F(ProfileExportTest, ReplacesAnExistingFileWhole) {
@@ -215,48 +328,77 @@ std::vector<std::vector<float>> TableLikeRows(std::size_t count) {
     return rows;
 }
 
-TEST_F(ProfileExportTest, SemicolonTextReadsBackThroughTheAsciiImport) {
+// Every name reads back as a header line: the same points and no line of data more.
+TEST_F(ProfileExportTest, SemicolonTextAndFrdReadBackThroughTheAsciiImport) {
+    std::vector<std::u16string> names{u"1 kHz dip"};
+    names.insert(names.end(), std::begin(kHostileNames), std::end(kHostileNames));
     for (const char16_t separator : {u'.', u','}) {
         UserNotation = NumberNotation{separator};
-        for (const std::size_t count : {std::size_t{1}, std::size_t{2}, std::size_t{500}}) {
-            const TSoundProfil profile{1, u"1 kHz dip", TableLikeRows(count)};
-            const fs::path file = folder_ / "profile.txt";
-            ExportProfileText(file, profile, TExportFormat::SemicolonText);
+        // The ASCII import finds the delimiter of a file of three lines in the line of titles,
+        // whose blanks do not separate FRD's fields: FRD needs two points.
+        struct {
+            TExportFormat format;
+            char16_t delimiter;
+            std::vector<std::size_t> counts;
+        } const cases[] = {
+            {TExportFormat::SemicolonText, u';', {1, 2, 500}},
+            {TExportFormat::Frd, u'\t', {2, 500}},
+        };
+        for (const auto& c : cases) {
+            for (const std::size_t count : c.counts) {
+                for (const std::u16string& name : names) {
+                    const TSoundProfil profile{1, name, TableLikeRows(count)};
+                    const fs::path file = folder_ / "profile.txt";
+                    ExportProfileText(file, profile, c.format);
+                    const std::string shown = Utf16ToUtf8(name);
 
-            ASSERT_EQ(DetectDelimiter(file), u';');
-            TDatentyp series;
-            std::u16string header;
-            ASSERT_TRUE(ImportAsciiProfile(file, series, u';', header));
-            ASSERT_EQ(series.DatenXYZ[0].size(), count);
-            for (std::size_t i = 0; i < count; ++i) {
-                EXPECT_EQ(std::bit_cast<uint32_t>(series.DatenXYZ[0][i]),
-                          std::bit_cast<uint32_t>(profile.xyData[i][0]));
-                EXPECT_EQ(std::bit_cast<uint32_t>(series.DatenXYZ[1][i]),
-                          std::bit_cast<uint32_t>(profile.xyData[i][1]));
+                    ASSERT_EQ(DetectDelimiter(file), c.delimiter) << shown;
+                    TDatentyp series;
+                    std::u16string header;
+                    ASSERT_TRUE(ImportAsciiProfile(file, series, c.delimiter, header)) << shown;
+                    ASSERT_EQ(series.DatenXYZ[0].size(), count) << shown;
+                    for (std::size_t i = 0; i < count; ++i) {
+                        ASSERT_EQ(std::bit_cast<uint32_t>(series.DatenXYZ[0][i]),
+                                  std::bit_cast<uint32_t>(profile.xyData[i][0]))
+                            << shown;
+                        ASSERT_EQ(std::bit_cast<uint32_t>(series.DatenXYZ[1][i]),
+                                  std::bit_cast<uint32_t>(profile.xyData[i][1]))
+                            << shown;
+                    }
+                }
             }
         }
     }
 }
 
 TEST_F(ProfileExportTest, EveryFormatReadsBackThroughTheMeasurementImport) {
+    std::vector<std::u16string> names{u"2 ways"};
+    names.insert(names.end(), std::begin(kHostileNames), std::end(kHostileNames));
     for (const char16_t separator : {u'.', u','}) {
         UserNotation = NumberNotation{separator};
         for (const auto format : {TExportFormat::SemicolonText, TExportFormat::Csv,
                                   TExportFormat::Frd, TExportFormat::GraphicEq}) {
             for (const std::size_t count : {std::size_t{1}, std::size_t{300}}) {
-                const TSoundProfil profile{1, u"2 ways", TableLikeRows(count)};
-                const fs::path file = folder_ / "profile.txt";
-                ExportProfileText(file, profile, format);
+                for (const std::u16string& name : names) {
+                    const TSoundProfil profile{1, name, TableLikeRows(count)};
+                    const fs::path file = folder_ / "profile.txt";
+                    ExportProfileText(file, profile, format);
+                    const std::string shown = Utf16ToUtf8(name);
 
-                TDatentyp series;
-                const TMeasurementLayout layout = ImportMeasurement(file, 1, series);
-                EXPECT_EQ(layout.DataLines, count);
-                ASSERT_EQ(series.DatenXYZ[0].size(), count);
-                for (std::size_t i = 0; i < count; ++i) {
-                    ASSERT_EQ(std::bit_cast<uint32_t>(series.DatenXYZ[0][i]),
-                              std::bit_cast<uint32_t>(profile.xyData[i][0]));
-                    ASSERT_EQ(std::bit_cast<uint32_t>(series.DatenXYZ[1][i]),
-                              std::bit_cast<uint32_t>(profile.xyData[i][1]));
+                    TDatentyp series;
+                    const TMeasurementLayout layout = ImportMeasurement(file, 1, series);
+                    EXPECT_EQ(layout.DataLines, count) << shown;
+                    // The name line does not even begin like data.
+                    EXPECT_EQ(layout.SkippedLines, 0u) << shown;
+                    ASSERT_EQ(series.DatenXYZ[0].size(), count) << shown;
+                    for (std::size_t i = 0; i < count; ++i) {
+                        ASSERT_EQ(std::bit_cast<uint32_t>(series.DatenXYZ[0][i]),
+                                  std::bit_cast<uint32_t>(profile.xyData[i][0]))
+                            << shown;
+                        ASSERT_EQ(std::bit_cast<uint32_t>(series.DatenXYZ[1][i]),
+                                  std::bit_cast<uint32_t>(profile.xyData[i][1]))
+                            << shown;
+                    }
                 }
             }
         }

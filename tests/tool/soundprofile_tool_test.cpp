@@ -34,9 +34,11 @@ protected:
     void TearDown() override { fs::remove_all(folder_); }
 
     // Runs the tool with these arguments, in the test's folder, and collects what it printed.
-    Outcome Run(const std::vector<std::string>& arguments) {
-        const fs::path out = folder_ / "stdout.log";
-        const fs::path err = folder_ / "stderr.log";
+    // Standard output or error may go to a device such as /dev/full instead, which shows nothing.
+    Outcome Run(const std::vector<std::string>& arguments, const fs::path& outDevice = {},
+                const fs::path& errDevice = {}) {
+        const fs::path out = outDevice.empty() ? folder_ / "stdout.log" : outDevice;
+        const fs::path err = errDevice.empty() ? folder_ / "stderr.log" : errDevice;
         std::vector<std::string> words{TOOL_EXECUTABLE};
         words.insert(words.end(), arguments.begin(), arguments.end());
         std::vector<char*> argv;
@@ -62,10 +64,14 @@ protected:
             return outcome;
         }
         outcome.status = WEXITSTATUS(status);
-        outcome.out = ReadFileBytes<std::string>(out);
-        outcome.err = ReadFileBytes<std::string>(err);
-        fs::remove(out);
-        fs::remove(err);
+        if (outDevice.empty()) {
+            outcome.out = ReadFileBytes<std::string>(out);
+            fs::remove(out);
+        }
+        if (errDevice.empty()) {
+            outcome.err = ReadFileBytes<std::string>(err);
+            fs::remove(err);
+        }
         return outcome;
     }
 
@@ -107,6 +113,11 @@ TEST_F(ToolTest, WrongUsageExitsWithTwoAndWritesNothing) {
         {{"export", Path("p.ump")}, "expected 2 file names"},
         {{"export", Path("p.ump"), Path("out.txt"), "--format", "xml"}, "unknown format xml"},
         {{"export", Path("p.ump"), Path("out.txt"), "--format"}, "--format needs a value"},
+        // An option is no value.
+        {{"export", Path("p.ump"), Path("out.txt"), "--format", "--format=csv"},
+         "--format needs a value"},
+        {{"import", Path("p.ump"), Path("out.ump"), "--name", "--gain-column", "2"},
+         "--name needs a value"},
         {{"export", Path("p.ump"), Path("out.txt"), "--format=csv", "--format=frd"},
          "--format given twice"},
         {{"export", Path("p.ump"), Path("out.eq")},
@@ -174,11 +185,17 @@ TEST_F(ToolTest, BadInputExitsWithOneAndTheEditorsMessage) {
     WriteFileBytes(folder_ / "v2.ump", Cat({Int32(2), Int32(0), Int32(0)}));
     WriteFileBytes(folder_ / "nan.ump", Cat({Int32(1), Int32(0), Int32(1), Int32(2), Float(20.0f),
                                              Float(std::numeric_limits<float>::quiet_NaN())}));
+    WriteFileBytes(folder_ / "zero.ump",
+                   Cat({Int32(1), Int32(0), Int32(3), Int32(2), Float(20.0f), Float(1.0f), Int32(1),
+                        Float(5.0f), Int32(2), Float(0.0f), Float(2.0f)}));
     WriteFileBytes(folder_ / "keep.csv", std::string("old"));
     struct {
         std::vector<std::string> arguments;
         std::string message;
     } const cases[] = {
+        {{"export", Path("zero.ump"), Path("keep.csv"), "--format", "frd"},
+         "Row 3: the frequency 0 Hz is not above 0 Hz; FRD and GraphicEQ files need positive "
+         "frequencies.\n"},
         {{"info", Path("missing.ump")},
          "Cannot open file \"" + Path("missing.ump") + "\". No such file or directory.\n"},
         {{"info", Path("v2.ump")}, "Falsches Dateiformat.\n"},
@@ -195,7 +212,8 @@ TEST_F(ToolTest, BadInputExitsWithOneAndTheEditorsMessage) {
         EXPECT_EQ(outcome.err, c.message);
     }
     EXPECT_EQ(ReadFileBytes<std::string>(folder_ / "keep.csv"), "old");
-    EXPECT_EQ(SortedEntries(folder_), (std::vector<std::string>{"keep.csv", "nan.ump", "v2.ump"}));
+    EXPECT_EQ(SortedEntries(folder_),
+              (std::vector<std::string>{"keep.csv", "nan.ump", "v2.ump", "zero.ump"}));
 }
 
 // A measurement as a person has it: comment lines, column titles, three columns, blanks between
@@ -232,6 +250,7 @@ TEST_F(ToolTest, ImportSavesWhatTheEditorSaves) {
         {{}, "new.ump", u"cans", 1},
         {{"--gain-column", "2", "--name", "K\u00f6rper"}, "old.ump", u"K\u00f6rper", 2},
         {{"--name=x", "--gain-column=1"}, "short.ump", u"x", 1}, // a short name is no question
+        {{"--name=--x"}, "dashes.ump", u"--x", 1},
     };
     for (const auto& c : cases) {
         std::vector<std::string> arguments{"import", Path("cans.txt"), Path(c.out)};
@@ -242,8 +261,8 @@ TEST_F(ToolTest, ImportSavesWhatTheEditorSaves) {
         EXPECT_EQ(outcome.err, "");
         EXPECT_EQ(ReadFileBytes(folder_ / c.out), SavedMeasurement(c.name, c.gainColumn)) << c.out;
     }
-    EXPECT_EQ(SortedEntries(folder_),
-              (std::vector<std::string>{"cans.txt", "new.ump", "old.ump", "short.ump"}));
+    EXPECT_EQ(SortedEntries(folder_), (std::vector<std::string>{"cans.txt", "dashes.ump", "new.ump",
+                                                                "old.ump", "short.ump"}));
 }
 
 // Many unsorted points that the ASCII import reads alike, saved by a form driven as the user
@@ -285,17 +304,28 @@ TEST_F(ToolTest, ImportFailuresLeaveOutAsItWas) {
     WriteFileBytes(folder_ / "cans.txt", kMeasurement);
     WriteFileBytes(folder_ / "words.txt", std::string("no numbers here\n"));
     WriteFileBytes(folder_ / "keep.ump", std::string("old"));
+    WriteFileBytes(folder_ / "two.txt", std::string("f;g\n20;1\n30;2\n"));
     struct {
         std::vector<std::string> arguments;
         int status;
         std::string err;
     } const cases[] = {
+        // Columns are counted from 0 at the frequency.
+        {{"import", Path("cans.txt"), Path("keep.ump"), "--gain-column", "3"},
+         1,
+         "\"" + Path("cans.txt") + "\" has 3 columns; --gain-column 3 is beyond them.\n"},
+        {{"import", Path("cans.txt"), Path("keep.ump"), "--gain-column=70000"},
+         1,
+         "\"" + Path("cans.txt") + "\" has 3 columns; --gain-column 70000 is beyond them.\n"},
+        {{"import", Path("two.txt"), Path("keep.ump"), "--gain-column", "2"},
+         1,
+         "\"" + Path("two.txt") + "\" has 2 columns; --gain-column 2 is beyond them.\n"},
+        {{"import", Path("words.txt"), Path("keep.ump"), "--gain-column", "2"},
+         1,
+         "No measurement data in \"" + Path("words.txt") + "\"\n"},
         {{"import", Path("words.txt"), Path("keep.ump")},
          1,
          "No measurement data in \"" + Path("words.txt") + "\"\n"},
-        {{"import", Path("cans.txt"), Path("keep.ump"), "--gain-column", "3"},
-         1,
-         "No measurement data in \"" + Path("cans.txt") + "\"\n"},
         {{"import", Path("missing.txt"), Path("keep.ump")},
          1,
          "Cannot open file \"" + Path("missing.txt") + "\". No such file or directory.\n"},
@@ -318,7 +348,103 @@ TEST_F(ToolTest, ImportFailuresLeaveOutAsItWas) {
     }
     EXPECT_EQ(ReadFileBytes<std::string>(folder_ / "keep.ump"), "old");
     EXPECT_EQ(SortedEntries(folder_),
-              (std::vector<std::string>{"cans.txt", "keep.ump", "words.txt"}));
+              (std::vector<std::string>{"cans.txt", "keep.ump", "two.txt", "words.txt"}));
+}
+
+// Whichever name OUT has, through a link or another spelling of the path, the tool never writes
+// over the file it reads.
+TEST_F(ToolTest, OutThatIsInIsRefusedAndNothingIsWritten) {
+    WriteFileBytes(folder_ / "p.ump", kProfile);
+    WriteFileBytes(folder_ / "m.txt", kMeasurement);
+    fs::create_directory(folder_ / "sub");
+    fs::create_symlink(folder_ / "p.ump", folder_ / "p-link.txt");
+    fs::create_hard_link(folder_ / "p.ump", folder_ / "p-hard.csv");
+    fs::create_symlink("m.txt", folder_ / "m-link.ump");
+    fs::create_hard_link(folder_ / "m.txt", folder_ / "m-hard.ump");
+    const std::string otherSpelling = (folder_ / "sub" / ".." / "." / "p.ump").string();
+    struct {
+        std::vector<std::string> arguments;
+        std::string in;
+        std::string out;
+    } const cases[] = {
+        {{"export", Path("p.ump"), Path("p.ump"), "--format", "text"}, "p.ump", "p.ump"},
+        {{"export", Path("p.ump"), otherSpelling, "--format=frd"}, "p.ump", otherSpelling},
+        {{"export", Path("p.ump"), Path("p-link.txt")}, "p.ump", "p-link.txt"},
+        {{"export", Path("p-link.txt"), Path("p.ump"), "--format", "csv"}, "p-link.txt", "p.ump"},
+        {{"export", Path("p.ump"), Path("p-hard.csv")}, "p.ump", "p-hard.csv"},
+        {{"import", Path("m.txt"), Path("m.txt")}, "m.txt", "m.txt"},
+        {{"import", Path("m.txt"), Path("m-link.ump"), "--name", "x"}, "m.txt", "m-link.ump"},
+        {{"import", Path("m-hard.ump"), Path("m.txt"), "--gain-column", "2"},
+         "m-hard.ump",
+         "m.txt"},
+    };
+    for (const auto& c : cases) {
+        const Outcome outcome = Run(c.arguments);
+        const std::string in = c.arguments[1];
+        const std::string out = c.arguments[2];
+        EXPECT_EQ(outcome.status, 1) << out;
+        EXPECT_EQ(outcome.out, "");
+        EXPECT_EQ(outcome.err,
+                  "\"" + out + "\" is the same file as \"" + in + "\"; nothing was written.\n");
+    }
+    EXPECT_EQ(ReadFileBytes(folder_ / "p.ump"), kProfile);
+    EXPECT_EQ(ReadFileBytes<std::string>(folder_ / "m.txt"), kMeasurement);
+    EXPECT_TRUE(fs::is_symlink(folder_ / "p-link.txt"));
+    EXPECT_TRUE(fs::is_symlink(folder_ / "m-link.ump"));
+    EXPECT_EQ(fs::hard_link_count(folder_ / "p.ump"), 2u);
+    EXPECT_EQ(fs::hard_link_count(folder_ / "m.txt"), 2u);
+    EXPECT_EQ(SortedEntries(folder_),
+              (std::vector<std::string>{"m-hard.ump", "m-link.ump", "m.txt", "p-hard.csv",
+                                        "p-link.txt", "p.ump", "sub"}));
+
+    // A link to a file that does not exist yet is no input: the export writes through it.
+    fs::create_symlink("new.csv", folder_ / "dangling.csv");
+    const Outcome outcome = Run({"export", Path("p.ump"), Path("dangling.csv")});
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_TRUE(fs::is_symlink(folder_ / "dangling.csv"));
+    EXPECT_EQ(ReadFileBytes<std::string>(folder_ / "new.csv"),
+              ExportText(kProfileRecord, TExportFormat::Csv));
+    EXPECT_EQ(ReadFileBytes(folder_ / "p.ump"), kProfile);
+}
+
+// The exit status tells whether the answer was written: a full disk under standard output fails
+// the command that prints, and a failed message keeps its failure.
+TEST_F(ToolTest, OutputThatCannotBeWrittenIsAFailure) {
+    const fs::path full = "/dev/full";
+    if (!fs::exists(full)) {
+        GTEST_SKIP() << "no /dev/full";
+    }
+    WriteFileBytes(folder_ / "p.ump", kProfile);
+    const std::string noRoom = "Cannot write to standard output. No space left on device.\n";
+    struct {
+        std::vector<std::string> arguments;
+        bool outFull;
+        bool errFull;
+        int status;
+        std::string err; // when standard error is not full
+    } const cases[] = {
+        {{"--help"}, true, false, 1, noRoom},
+        {{"info", Path("p.ump")}, true, false, 1, noRoom},
+        {{"info", Path("missing.ump")},
+         true,
+         false,
+         1,
+         "Cannot open file \"" + Path("missing.ump") + "\". No such file or directory.\n"},
+        // Nothing to print: nothing fails.
+        {{"export", Path("p.ump"), Path("a.csv")}, true, false, 0, ""},
+        {{"info", Path("p.ump")}, false, true, 0, ""},
+        {{"info", Path("missing.ump")}, false, true, 1, ""},
+        {{"info", Path("p.ump")}, true, true, 1, ""},
+        {{"convert"}, true, true, 2, ""},
+    };
+    for (const auto& c : cases) {
+        const Outcome outcome =
+            Run(c.arguments, c.outFull ? full : fs::path(), c.errFull ? full : fs::path());
+        EXPECT_EQ(outcome.status, c.status) << c.arguments[0] << c.outFull << c.errFull;
+        EXPECT_EQ(outcome.err, c.err) << c.arguments[0];
+    }
+    EXPECT_EQ(ReadFileBytes<std::string>(folder_ / "a.csv"),
+              ExportText(kProfileRecord, TExportFormat::Csv));
 }
 
 } // namespace
