@@ -84,7 +84,7 @@ MainWindow::MainWindow(QWidget* parent)
     setTabOrder(ui_->Edit1, chart);
     setTabOrder(chart, ui_->StringGrid1);
 
-    chart->Follow(form_.StringGrid1, form_.KorrDataTemp, form_.Edit1, form_.lbFilename);
+    chart->Follow(form_.ChartRows, form_.Edit1, form_.lbFilename);
     ui_->StringGrid1->SetGrid(form_.StringGrid1);
     setAcceptDrops(true);
     // The name field takes neither Alt+letter as typing nor a file drag as text.
@@ -263,20 +263,16 @@ void MainWindow::ConnectActions() {
 void MainWindow::ConnectHistory() {
     ui_->acRedo->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    // The chart cannot tell which rows a table put back holds.
-    auto* chart = findChild<ResponseChartView*>(QStringLiteral("Chart1"));
-    connect(ui_->acUndo, &QAction::triggered, this, [this, chart] {
+    connect(ui_->acUndo, &QAction::triggered, this, [this] {
         ui_->StringGrid1->EndEdit();
         if (form_.CanUndo()) {
             form_.Undo();
-            chart->TableRestored();
         }
     });
-    connect(ui_->acRedo, &QAction::triggered, this, [this, chart] {
+    connect(ui_->acRedo, &QAction::triggered, this, [this] {
         ui_->StringGrid1->EndEdit();
         if (form_.CanRedo()) {
             form_.Redo();
-            chart->TableRestored();
         }
     });
     // The texts without the step's caption, which ShowHistory puts in between.

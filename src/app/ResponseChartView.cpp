@@ -162,9 +162,8 @@ ResponseChartView::~ResponseChartView() {
     series_.OnChange = nullptr;
 }
 
-void ResponseChartView::Follow(TStringGrid& grid, const TDatentyp& source, TTextField& name,
-                               TTextField& file) {
-    rows_ = std::make_unique<TChartRows>(grid, series_, source, 1, 2);
+void ResponseChartView::Follow(TChartRows& rows, TTextField& name, TTextField& file) {
+    rows_ = &rows;
     name_ = &name;
     file_ = &file;
     const auto repaint = [this](const std::u16string&) {
@@ -176,15 +175,9 @@ void ResponseChartView::Follow(TStringGrid& grid, const TDatentyp& source, TText
     fileSub_ = file.Edits.Subscribe(repaint);
 }
 
-void ResponseChartView::TableRestored() {
-    if (rows_) {
-        rows_->Forget();
-    }
-}
-
 void ResponseChartView::ShowPoints() {
     if (rows_) {
-        rows_->SeriesChanged();
+        rows_->Forget(); // a command that showed these points links them right after
     }
     picked_.reset();
     ascending_ = Ascending(series_.XValues());

@@ -33,17 +33,14 @@ public:
     ResponseChartView(const ResponseChartView&) = delete;
     ResponseChartView& operator=(const ResponseChartView&) = delete;
 
-    // A picked point moves the table's current cell to its row while the table holds the rows the
-    // chart shows (`source` is what the chart was last handed); the legend names the profile by
-    // `name`, else by `file`. All must outlive the view.
-    void Follow(TStringGrid& grid, const TDatentyp& source, TTextField& name, TTextField& file);
+    // A picked point moves the table's current cell to the row `rows` links it to, and the view
+    // tells `rows` when the points change; the legend names the profile by `name`, else by
+    // `file`. All must outlive the view.
+    void Follow(TChartRows& rows, TTextField& name, TTextField& file);
 
     // Writes the axis labels again in the current UserNotation and repaints; the window calls it
     // after the system's number notation changed.
     void NotationChanged();
-    // Undo or Redo has put the table and the chart back: a click only marks a point until a
-    // command shows points again.
-    void TableRestored();
 
     // The curve drawn behind the profile, in grey dashes, with a legend naming both; it counts for
     // the automatic ranges and stays until it is replaced or cleared.
@@ -155,7 +152,7 @@ private:
     std::vector<double> extremesX_; // of the profile and the reference, for the ranges
     std::vector<double> extremesY_;
 
-    std::unique_ptr<TChartRows> rows_;
+    TChartRows* rows_ = nullptr;
     TTextField* name_ = nullptr;
     TTextField* file_ = nullptr;
     TListeners<std::u16string>::Subscription nameSub_;

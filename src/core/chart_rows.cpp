@@ -4,6 +4,7 @@
 #include <bit>
 #include <cmath>
 #include <tuple>
+#include <utility>
 
 namespace {
 
@@ -14,100 +15,141 @@ uint32_t Key(float Value) {
 
 using TPointKey = std::tuple<uint32_t, uint32_t, std::size_t>;
 
+// Which source point each point of the series is, or nothing when the series shows other points.
+// Equal points keep their order on both sides, so the pairing is exact.
+std::optional<std::vector<std::size_t>>
+Pair(const TLineSeries& Series, const std::vector<float>& Freqs, const std::vector<float>& Gains) {
+    const std::size_t count = std::min(Freqs.size(), Gains.size());
+    if (Series.Count() != count) {
+        return std::nullopt;
+    }
+    // The series holds the source's points as 64-bit values of the same floats, mostly already
+    // in the source's order.
+    const std::vector<double>& xs = Series.XValues();
+    const std::vector<double>& ys = Series.YValues();
+    std::vector<std::size_t> source(count);
+    bool inOrder = true;
+    for (std::size_t i = 0; i < count && inOrder; ++i) {
+        inOrder = Key(static_cast<float>(xs[i])) == Key(Freqs[i]) &&
+                  Key(static_cast<float>(ys[i])) == Key(Gains[i]);
+        source[i] = i;
+    }
+    if (inOrder) {
+        return source;
+    }
+    std::vector<TPointKey> shown(count);
+    std::vector<TPointKey> handed(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        shown[i] = {Key(static_cast<float>(xs[i])), Key(static_cast<float>(ys[i])), i};
+        handed[i] = {Key(Freqs[i]), Key(Gains[i]), i};
+    }
+    std::sort(shown.begin(), shown.end());
+    std::sort(handed.begin(), handed.end());
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto& [sx, sy, point] = shown[i];
+        const auto& [hx, hy, index] = handed[i];
+        if (sx != hx || sy != hy) {
+            return std::nullopt;
+        }
+        source[point] = index;
+    }
+    return source;
+}
+
 } // namespace
 
-TChartRows::TChartRows(TStringGrid& Grid, const TLineSeries& Series, const TDatentyp& Source,
-                       int32_t FreqCol, int32_t GainCol)
-    : grid_(Grid), series_(Series), source_(Source), freqCol_(FreqCol), gainCol_(GainCol),
+TChartRows::TChartRows(TStringGrid& Grid, const TLineSeries& Series, int32_t GainCol)
+    : grid_(Grid), series_(Series), gainCol_(GainCol),
       gridSub_(Grid.Edits.Subscribe([this](const TGridEdit& Edit) { OnGrid(Edit); })) {}
 
-void TChartRows::SeriesChanged() {
-    moved_ = false;
-    built_ = false;
-    rows_.clear();
+void TChartRows::Link(const TDatentyp& Source, std::vector<int32_t> Rows) {
+    Forget();
+    const std::optional<std::vector<std::size_t>> source =
+        Pair(series_, Source.DatenXYZ[0], Source.DatenXYZ[1]);
+    if (!source || Rows.size() < source->size()) {
+        return;
+    }
+    std::vector<int32_t> byRow(static_cast<std::size_t>(grid_.RowCount()), kNone);
+    std::vector<int32_t> rows(source->size());
+    for (std::size_t point = 0; point < rows.size(); ++point) {
+        const int32_t row = Rows[(*source)[point]];
+        if (row < 1 || row >= grid_.RowCount() || byRow[static_cast<std::size_t>(row)] != kNone) {
+            return;
+        }
+        rows[point] = row;
+        byRow[static_cast<std::size_t>(row)] = static_cast<int32_t>(point);
+    }
+    rows_ = std::move(rows);
+    byRow_ = std::move(byRow);
 }
 
 void TChartRows::Forget() {
-    moved_ = true;
-    built_ = false;
     rows_.clear();
+    byRow_.clear();
+}
+
+void TChartRows::Reach(int32_t Row) {
+    if (static_cast<std::size_t>(Row) >= byRow_.size()) {
+        byRow_.resize(static_cast<std::size_t>(Row) + 1, kNone);
+    }
+}
+
+void TChartRows::Renumber(int32_t First, int32_t Last) {
+    for (int32_t row = First; row <= Last; ++row) {
+        if (const int32_t point = byRow_[static_cast<std::size_t>(row)]; point != kNone) {
+            rows_[static_cast<std::size_t>(point)] = row;
+        }
+    }
 }
 
 void TChartRows::OnGrid(const TGridEdit& Edit) {
+    if (rows_.empty()) {
+        return;
+    }
     switch (Edit.Kind) {
-    case TGridEditKind::RowCount:
-        // Import writes its rows after handing the chart its points: a table resized to exactly
-        // the chart's points is that writing (or the removal of rows that showed no point).
-        built_ = false;
-        if (static_cast<std::size_t>(grid_.RowCount() - 1) != series_.Count()) {
-            moved_ = true;
+    case TGridEditKind::RowCount: {
+        // Rows behind the new end are gone for good: the rows a higher count shows again are
+        // the Append's and Insert's new rows, whatever texts they show.
+        const auto end = static_cast<std::size_t>(grid_.RowCount());
+        for (std::size_t row = end; row < byRow_.size(); ++row) {
+            if (byRow_[row] != kNone) {
+                rows_[static_cast<std::size_t>(byRow_[row])] = kNone;
+            }
+        }
+        if (byRow_.size() > end) {
+            byRow_.resize(end);
         }
         break;
+    }
     case TGridEditKind::RowsSwapped:
-    case TGridEditKind::RowMoved:
-        moved_ = true;
+        Reach(std::max(Edit.A, Edit.B));
+        std::swap(byRow_[static_cast<std::size_t>(Edit.A)],
+                  byRow_[static_cast<std::size_t>(Edit.B)]);
+        Renumber(Edit.A, Edit.A);
+        Renumber(Edit.B, Edit.B);
         break;
+    case TGridEditKind::RowMoved: {
+        const int32_t first = std::min(Edit.A, Edit.B);
+        const int32_t last = std::max(Edit.A, Edit.B);
+        Reach(last);
+        const auto from = byRow_.begin() + Edit.A;
+        const auto to = byRow_.begin() + Edit.B;
+        if (Edit.A < Edit.B) {
+            std::rotate(from, from + 1, to + 1);
+        } else {
+            std::rotate(to, from, from + 1);
+        }
+        Renumber(first, last);
+        break;
+    }
     case TGridEditKind::CellText:
     case TGridEditKind::CurrentCell:
         break;
     }
 }
 
-bool TChartRows::Build() {
-    built_ = true;
-    rows_.clear();
-    const std::vector<float>& freqs = source_.DatenXYZ[0];
-    const std::vector<float>& gains = source_.DatenXYZ[1];
-    const std::size_t count = std::min(freqs.size(), gains.size());
-    if (series_.Count() != count) {
-        return false;
-    }
-    const auto hasText = [this](int32_t Col, int32_t Row) {
-        // A number's text is not written out just to see that it is there.
-        return !grid_.IsShortText(Col, Row) || !grid_.Cells(Col, Row).empty();
-    };
-    std::vector<int32_t> complete;
-    for (int32_t row = 1; row < grid_.RowCount(); ++row) {
-        if (hasText(freqCol_, row) && hasText(gainCol_, row)) {
-            complete.push_back(row);
-        }
-    }
-    if (complete.size() != count) {
-        return false;
-    }
-
-    // The series holds the source's points as 64-bit values of the same floats.
-    std::vector<TPointKey> shown(count);
-    std::vector<TPointKey> handed(count);
-    const std::vector<double>& xs = series_.XValues();
-    const std::vector<double>& ys = series_.YValues();
-    for (std::size_t i = 0; i < count; ++i) {
-        shown[i] = {Key(static_cast<float>(xs[i])), Key(static_cast<float>(ys[i])), i};
-        handed[i] = {Key(freqs[i]), Key(gains[i]), i};
-    }
-    std::sort(shown.begin(), shown.end());
-    std::sort(handed.begin(), handed.end());
-    std::vector<int32_t> rows(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        const auto& [sx, sy, point] = shown[i];
-        const auto& [hx, hy, index] = handed[i];
-        if (sx != hx || sy != hy) {
-            return false;
-        }
-        rows[point] = complete[index];
-    }
-    rows_ = std::move(rows);
-    return true;
-}
-
-std::optional<int32_t> TChartRows::RowOf(std::size_t Point) {
-    if (moved_) {
-        return std::nullopt;
-    }
-    if (!built_) {
-        Build();
-    }
-    if (Point >= rows_.size()) {
+std::optional<int32_t> TChartRows::RowOf(std::size_t Point) const {
+    if (Point >= rows_.size() || rows_[Point] == kNone) {
         return std::nullopt;
     }
     return rows_[Point];

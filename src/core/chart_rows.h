@@ -1,8 +1,7 @@
 #pragma once
-// Which table row a point of the chart stands for. The chart shows the rows of the last Open,
-// Import or Update / Sort; as long as no row has been inserted, deleted, appended or moved since,
-// the k-th point handed to the chart is the k-th row whose frequency and gain cells both hold a
-// text, and a point picked in the chart can take the table to its row.
+// Which table row each point of the chart came from. The link is taken when the points are shown,
+// from the rows they were written from or into, and then follows those rows through every row
+// the table inserts, deletes, appends, moves or exchanges; typing into cells leaves it alone.
 
 #include <cstddef>
 #include <cstdint>
@@ -15,38 +14,44 @@
 
 class TChartRows {
 public:
-    // `Source` is the point series the chart was last handed (the window's KorrDataTemp); the
-    // grid's changes are followed until this object goes, which must be before the grid.
-    TChartRows(TStringGrid& Grid, const TLineSeries& Series, const TDatentyp& Source,
-               int32_t FreqCol, int32_t GainCol);
+    // Follows the grid's edits until this object goes, which must be before the grid. A picked
+    // point takes the current cell to column GainCol of its row.
+    TChartRows(TStringGrid& Grid, const TLineSeries& Series, int32_t GainCol);
+    TChartRows(const TChartRows&) = delete;
+    TChartRows& operator=(const TChartRows&) = delete;
 
-    // The series' points were replaced: the rows now shown are the ones that count.
-    void SeriesChanged();
-    // Undo or Redo put back a table and a chart of earlier: whether they belong together is not
-    // known, so no point has a row until the next series change by a command.
+    // The series now shows Source's points as ShowAllPoints hands them over (the first
+    // min(X count, Y count) of them), and point k of Source stands for table row Rows[k], which
+    // the table holds now. When the series does not show exactly those points, or a row is not a
+    // data row (row 0 is the header), no point gets a row.
+    void Link(const TDatentyp& Source, std::vector<int32_t> Rows);
+    // The series' points were replaced, or Undo / Redo put back a table and a chart of earlier:
+    // no point has a row until the next Link. Whoever replaces the points calls it.
     void Forget();
 
-    // The table row of the series' point `Point`, or nullopt when the table no longer holds the
-    // rows the chart shows (or never did).
-    std::optional<int32_t> RowOf(std::size_t Point);
+    // The row, as the table stands now, that the series' point `Point` stands for: the row it
+    // was linked to, moved along with every row inserted, deleted, appended, moved or exchanged
+    // since, whatever its cells hold now. nullopt when that row was deleted (or hidden behind the
+    // table's end by a lower row count, even if the count grows again), after Forget, and for a
+    // point the series does not have.
+    std::optional<int32_t> RowOf(std::size_t Point) const;
 
     // Moves the table's current cell to the gain cell of that row, as the user's own move; false
     // when the point has no row.
     bool SelectRowOf(std::size_t Point);
 
 private:
+    static constexpr int32_t kNone = -1;
+
     void OnGrid(const TGridEdit& Edit);
-    // Pairs every point of the series with the source point it was made from; equal points keep
-    // their order on both sides, so the pairing is exact.
-    bool Build();
+    // The points of byRow_[First..Last] stand at those rows again.
+    void Renumber(int32_t First, int32_t Last);
+    void Reach(int32_t Row);
 
     TStringGrid& grid_;
     const TLineSeries& series_;
-    const TDatentyp& source_;
-    int32_t freqCol_;
     int32_t gainCol_;
-    bool moved_ = false; // a row was inserted, deleted, appended or moved
-    bool built_ = false;
-    std::vector<int32_t> rows_; // by series point; empty when the rows do not match
+    std::vector<int32_t> rows_;  // by series point: its row, or kNone; empty when not linked
+    std::vector<int32_t> byRow_; // by row: its series point, or kNone; may end before the table
     TListeners<TGridEdit>::Subscription gridSub_;
 };

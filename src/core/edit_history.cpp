@@ -61,7 +61,7 @@ void TEditHistory::ChangeNotation(int32_t FirstCol, int32_t LastCol, char16_t Ol
         if (was == Mode::Command) {
             lost_ = true;
         } else {
-            Clear();
+            Lose();
         }
         throw;
     }
@@ -144,10 +144,12 @@ void TEditHistory::Undo() {
         Restore(done_.back(), true);
         undone_.push_back(std::move(done_.back()));
     } catch (...) {
-        Clear();
+        Lose();
         throw;
     }
     done_.pop_back();
+    // The step holds the other side now, which may be larger.
+    Limit(Side::Undone);
     Tell();
 }
 
@@ -160,20 +162,41 @@ void TEditHistory::Redo() {
         Restore(undone_.back(), false);
         done_.push_back(std::move(undone_.back()));
     } catch (...) {
-        Clear();
+        Lose();
         throw;
     }
     undone_.pop_back();
+    Limit(Side::Done);
     Tell();
 }
 
 void TEditHistory::Clear() {
+    baseId_ = StateId();
     done_.clear();
     undone_.clear();
     bytes_ = 0;
     run_ = Run::None;
     lost_ = false;
     Tell();
+}
+
+void TEditHistory::Lose() {
+    Clear();
+    baseId_ = nextId_++;
+}
+
+void TEditHistory::MarkSaved() {
+    if (mode_ == Mode::Command) {
+        markAtEnd_ = true;
+        return;
+    }
+    savedId_ = StateId();
+    // Typing on from here is a change of the saved state, not more of the step that led to it.
+    run_ = Run::None;
+}
+
+bool TEditHistory::IsModified() const {
+    return lost_ || StateId() != savedId_;
 }
 
 void TEditHistory::Tell() const {
@@ -213,7 +236,7 @@ void TEditHistory::OnGrid(const TGridEdit& Edit) {
         // The grid has changed already; a history that missed it cannot restore exactly.
         lost_ = true;
         if (mode_ == Mode::Idle) {
-            Clear();
+            Lose();
         }
     }
 }
@@ -233,7 +256,7 @@ void TEditHistory::OnField(OpKind Kind, const std::u16string& Old) {
     } catch (...) {
         lost_ = true;
         if (mode_ == Mode::Idle) {
-            Clear();
+            Lose();
         }
     }
 }
@@ -362,8 +385,9 @@ void TEditHistory::EndCommand() noexcept {
     mode_ = Mode::Idle;
     Step step = std::move(*current_);
     current_.reset();
+    const bool mark = std::exchange(markAtEnd_, false);
     if (lost_) {
-        Clear();
+        Lose();
         return;
     }
     try {
@@ -374,7 +398,11 @@ void TEditHistory::EndCommand() noexcept {
             Tell();
         }
     } catch (...) {
-        Clear();
+        Lose();
+        return;
+    }
+    if (mark) {
+        savedId_ = StateId();
     }
 }
 
@@ -488,20 +516,32 @@ bool TEditHistory::Changed(Step& S) {
 
 void TEditHistory::Push(Step&& S) {
     S.bytes = SizeOf(S);
+    S.id = nextId_++;
     for (const Step& s : undone_) {
         bytes_ -= s.bytes;
     }
     undone_.clear();
     done_.push_back(std::move(S));
     bytes_ += done_.back().bytes;
-    Limit();
+    Limit(Side::Done);
 }
 
-// The oldest steps go first; the newest stays even when it alone is over the limit.
-void TEditHistory::Limit() {
-    while (done_.size() > maxSteps_ || (bytes_ > maxBytes_ && done_.size() > 1)) {
-        bytes_ -= done_.front().bytes;
-        done_.pop_front();
+// Each side is a chain from the present outward, so only its far end can go: the redo step
+// taken back first, the undo step done first. The newest step stays even when it alone is over
+// the limit.
+void TEditHistory::Limit(Side Kept) {
+    while (done_.size() + undone_.size() > maxSteps_ ||
+           (bytes_ > maxBytes_ && done_.size() + undone_.size() > 1)) {
+        if (undone_.size() > (Kept == Side::Undone ? 1u : 0u)) {
+            bytes_ -= undone_.front().bytes;
+            undone_.pop_front();
+        } else if (done_.size() > (Kept == Side::Done ? 1u : 0u)) {
+            baseId_ = done_.front().id;
+            bytes_ -= done_.front().bytes;
+            done_.pop_front();
+        } else {
+            break;
+        }
     }
 }
 

@@ -77,14 +77,22 @@ public:
     // and the error goes on.
     void Undo();
     void Redo();
-    // Forgets every step.
+    // Forgets every step; the state stays what it is, saved or not.
     void Clear();
+
+    // The editor's state as it stands now, or as the running command leaves it when called
+    // while a command runs, is the one saved (Open, Import, Save, New call it).
+    void MarkSaved();
+    // True when the state differs from the one marked: a step was done, taken back or done again
+    // since, and Undo/Redo has not led back to the marked state (at start: false).
+    bool IsModified() const;
 
     // Called whenever what Undo or Redo would do may have changed (a step recorded, taken back,
     // done again or dropped); never while a command runs. Must not change the editor.
     std::function<void()> OnChange;
 
-    // The steps kept, taken back and the memory they hold, for the limits.
+    // The steps kept, taken back and the memory they hold, for the limits: together at most
+    // MaxSteps, and at most MaxBytes unless a single step alone is larger.
     std::size_t UndoCount() const { return done_.size(); }
     std::size_t RedoCount() const { return undone_.size(); }
     std::size_t Bytes() const;
@@ -124,6 +132,8 @@ private:
         int32_t version = 0;
         bool numericOk = false;
         std::size_t bytes = 0;
+        // Names the state the step leaves while it is in effect; never used twice.
+        uint64_t id = 0;
     };
     enum class Mode { Idle, Command, Restoring };
     enum class Run { None, Cell, Name, FileLabel };
@@ -142,7 +152,17 @@ private:
     void EndCommand() noexcept;
     bool Changed(Step& S);
     void Push(Step&& S);
-    void Limit();
+    // Drops steps until the limits hold: first taken-back ones, farthest from the present first,
+    // then done ones, oldest first. The step nearest the present on the side `Kept` is never
+    // dropped.
+    enum class Side { Done, Undone };
+    void Limit(Side Kept);
+    // The name of the state as it stands: that of the newest step in effect, or of the state
+    // before the oldest one kept.
+    uint64_t StateId() const { return done_.empty() ? baseId_ : done_.back().id; }
+    // A change went unrecorded or a restore failed half way: the steps are forgotten and the
+    // state is one never seen before.
+    void Lose();
     void Tell() const;
     void Restore(Step& S, bool Back);
     static std::size_t SizeOf(const Step& S);
@@ -164,6 +184,10 @@ private:
     int32_t runCol_ = 0, runRow_ = 0;
     // A change went unrecorded (out of memory): the steps no longer fit the state.
     bool lost_ = false;
+    uint64_t nextId_ = 1;
+    uint64_t baseId_ = 0;    // the state before done_.front(), or the state when done_ is empty
+    uint64_t savedId_ = 0;   // the state marked saved
+    bool markAtEnd_ = false; // MarkSaved was called while the command ran
     TListeners<TGridEdit>::Subscription gridSub_;
     TListeners<std::u16string>::Subscription nameSub_;
     TListeners<std::u16string>::Subscription labelSub_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <new>
+#include <numeric>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -105,8 +106,9 @@ TForm1::TForm1()
             OnHistoryChange();
         }
     };
-    // The window starts here: nothing before can be taken back.
+    // The window starts here: nothing before can be taken back, and nothing is unsaved.
     history_.Clear();
+    history_.MarkSaved();
 }
 
 void TForm1::Execute(void (TForm1::*Command)()) {
@@ -130,12 +132,20 @@ void TForm1::Execute(std::u16string Caption, const std::function<void()>& Work) 
     });
 }
 
+// The rows a step put back need not be the ones the chart's points were linked to: a row it
+// brings back cannot be told from a new one, so the points have no rows until shown again.
 void TForm1::Undo() {
-    Run([this] { history_.Undo(); });
+    if (history_.CanUndo()) {
+        Run([this] { history_.Undo(); });
+        ChartRows.Forget();
+    }
 }
 
 void TForm1::Redo() {
-    Run([this] { history_.Redo(); });
+    if (history_.CanRedo()) {
+        Run([this] { history_.Redo(); });
+        ChartRows.Forget();
+    }
 }
 
 bool TForm1::CanUndo() const {
@@ -374,13 +384,16 @@ void TForm1::ShowRows() {
     gains.clear();
     freqs.reserve(rows.size());
     gains.reserve(rows.size());
-    for (const std::vector<float>& row : rows) {
-        if (row.size() >= 2) {
-            freqs.push_back(row[0]);
-            gains.push_back(row[1]);
+    std::vector<int32_t> shownRows; // point k came from table row shownRows[k]
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].size() >= 2) {
+            freqs.push_back(rows[i][0]);
+            gains.push_back(rows[i][1]);
+            shownRows.push_back(static_cast<int32_t>(i + 1));
         }
     }
     ShowPoints(KorrDataTemp);
+    ChartRows.Link(KorrDataTemp, std::move(shownRows));
 }
 
 void TForm1::ShowPoints(const TDatentyp& Series) {
@@ -432,6 +445,10 @@ void TForm1::ShowImportedData(const TDatentyp& Series) {
                              i < freqs.size() ? FormatFixed(freqs[i], 6, 1, UserNotation) : u"");
         StringGrid1.SetCells(2, row, FormatFixed(gains[i], 5, 2, UserNotation));
     }
+    // The imports show the points first: now point k has its row k + 1.
+    std::vector<int32_t> shownRows(std::min(freqs.size(), gains.size()));
+    std::iota(shownRows.begin(), shownRows.end(), 1);
+    ChartRows.Link(Series, std::move(shownRows));
 }
 
 void TForm1::StringGrid1SelectCell(int32_t /*ACol*/, int32_t ARow) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "audio_ASCII_Import.h"
+#include "chart_rows.h"
 #include "edit_history.h"
 #include "measurement_preview.h"
 #include "teechart_basics.h"
@@ -101,6 +102,9 @@ public:
     TDatentyp KorrDataTemp;
     // Result of the last conversion of the table into profile rows.
     bool boNumericDataok = false;
+    // The table row each chart point came from, linked whenever points are shown and forgotten
+    // by Undo and Redo; the chart's view calls Forget when the points change otherwise.
+    TChartRows ChartRows{StringGrid1, Series1, 2};
 
     // The commands. Errors from files and conversions escape them; run them through Execute.
     void acOPenProfileExecute();

@@ -33,7 +33,7 @@ class ChartInstrument : public ::testing::Test {
 protected:
     ChartInstrument() : view(form.Series1) {
         UserNotation = NumberNotation{u'.'};
-        view.Follow(form.StringGrid1, form.KorrDataTemp, form.Edit1, form.lbFilename);
+        view.Follow(form.ChartRows, form.Edit1, form.lbFilename);
         form.Desktop.MessageDlg = [](TMsgDlgType, TMsgDlgButtons, const std::u16string&) {
             return TModalResult::mrOk;
         };
@@ -137,13 +137,18 @@ TEST_F(ChartInstrument, AClickOnAPointSelectsItsRowWhileTheTableHoldsTheChartsRo
     EXPECT_EQ(form.StringGrid1.Row(), 2);
     EXPECT_EQ(view.Window(), shown);
 
-    form.Execute(&TForm1::acInsertExecute); // the rows no longer are the chart's
+    form.Execute(&TForm1::acInsertExecute); // above 100 Hz: the point's row moves down
+    Click(At(100, 3));
+    EXPECT_EQ(view.PickedPoint(), 0u);
+    EXPECT_EQ(form.StringGrid1.Row(), 3);
+    EXPECT_EQ(form.frowindex, 3);
+    form.Undo(); // the rows put back have no points until they are shown again
     const int32_t row = form.StringGrid1.Row();
     Click(At(1000, 0));
     EXPECT_EQ(view.PickedPoint(), 1u);
     EXPECT_EQ(form.StringGrid1.Row(), row);
     EXPECT_EQ(form.frowindex, row);
-    form.Execute(&TForm1::acSortExecute); // they are again, sorted
+    form.Execute(&TForm1::acSortExecute); // shown again, sorted
     Click(At(100, 3));
     EXPECT_EQ(view.PickedPoint(), 0u);
     EXPECT_EQ(form.StringGrid1.Row(), 1);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <new>
 #include <optional>
 #include <ostream>
 #include <random>
@@ -509,6 +510,159 @@ TEST(EditHistoryLimits, TheOldestStepsGoOverTheByteLimitButNeverTheNewest) {
     EXPECT_FALSE(history.CanUndo());
     history.Redo();
     EXPECT_EQ(name.Text(), u"x");
+}
+
+// A history of its own over the parts a step restores, with room for a few steps.
+struct SmallHistory {
+    explicit SmallHistory(std::size_t MaxSteps, std::size_t MaxBytes = 1 << 20)
+        : history({grid, name, label, series, points, profile, ok}, MaxSteps, MaxBytes) {}
+    // A command that puts `rows` profile rows, each {value, value}, in place of the profile's.
+    void ShowRows(std::size_t rows, float value) {
+        const TEditHistory::Command step(history, u"Show");
+        history.TakeProfileRows();
+        profile.xyData.assign(rows, {value, value});
+    }
+    TStringGrid grid;
+    TTextField name, label;
+    TLineSeries series;
+    TDatentyp points;
+    TSoundProfil profile;
+    bool ok = false;
+    TEditHistory history;
+};
+
+// Undo and Redo move a step to the other side, where it holds the other state and may be far
+// larger: the limits hold after them too, and what stays still undoes and redoes exactly.
+TEST(EditHistoryLimits, TheLimitsHoldAcrossUndoAndRedoAndTheStepsLeftStillRestoreExactly) {
+    constexpr std::size_t kMaxBytes = std::size_t{1} << 20;
+    constexpr std::size_t kMaxSteps = 6;
+    SmallHistory h(kMaxSteps, kMaxBytes);
+    // The states in order, the one shown at `at`; the history keeps a window around it.
+    std::vector<std::pair<std::size_t, float>> states = {{0, 0}};
+    std::size_t at = 0;
+    const auto shows = [&](std::size_t i) {
+        const auto& [rows, value] = states[i];
+        return h.profile.xyData.size() == rows &&
+               (rows == 0 || (h.profile.xyData.front() == std::vector<float>{value, value} &&
+                              h.profile.xyData.back() == std::vector<float>{value, value}));
+    };
+    std::mt19937_64 engine(27);
+    for (int i = 0; i < 400 && !::testing::Test::HasFailure(); ++i) {
+        SCOPED_TRACE(i);
+        const uint64_t action = engine() % 6;
+        if (action < 2) {
+            // 60000 rows hold 480 KB: two such steps at most fit.
+            const std::size_t rows = action == 0 ? 60000 : 4;
+            const auto value = static_cast<float>(i + 1);
+            h.ShowRows(rows, value);
+            states.resize(at + 1);
+            states.push_back({rows, value});
+            ++at;
+        } else if (action < 4) {
+            if (h.history.CanUndo()) {
+                --at;
+            }
+            h.history.Undo();
+        } else {
+            if (h.history.CanRedo()) {
+                ++at;
+            }
+            h.history.Redo();
+        }
+        const std::size_t steps = h.history.UndoCount() + h.history.RedoCount();
+        EXPECT_LE(steps, kMaxSteps);
+        EXPECT_TRUE(h.history.Bytes() <= kMaxBytes || steps == 1) << h.history.Bytes();
+        EXPECT_TRUE(shows(at));
+        ASSERT_LE(h.history.UndoCount(), at);
+        ASSERT_LE(at + h.history.RedoCount(), states.size() - 1);
+    }
+    // Every step left goes back and forth to the state it stood for.
+    const std::size_t undos = h.history.UndoCount();
+    const std::size_t redos = h.history.RedoCount();
+    for (std::size_t i = 1; i <= undos; ++i) {
+        h.history.Undo();
+        EXPECT_TRUE(shows(at - i)) << i;
+    }
+    EXPECT_FALSE(h.history.CanUndo());
+    for (std::size_t i = 1; i <= undos + redos; ++i) {
+        h.history.Redo();
+        EXPECT_TRUE(shows(at - undos + i)) << i;
+    }
+    EXPECT_FALSE(h.history.CanRedo());
+}
+
+// Whether the state differs from the one marked saved, after sequences of steps, marks, undos,
+// redos, trimming and failures. The history keeps at most three steps.
+TEST(EditHistorySaved, TheStateIsModifiedExactlyWhenItDiffersFromTheMarkedOne) {
+    using Act = std::function<void(SmallHistory&)>;
+    const Act type1 = [](SmallHistory& h) { h.grid.SetCells(1, 1, h.grid.Cells(1, 1) + u"1"); };
+    const Act type2 = [](SmallHistory& h) { h.grid.SetCells(2, 2, h.grid.Cells(2, 2) + u"2"); };
+    const Act type3 = [](SmallHistory& h) { h.grid.SetCells(3, 3, h.grid.Cells(3, 3) + u"3"); };
+    const Act typeBack1 = [](SmallHistory& h) { h.grid.SetCells(1, 1, u""); };
+    const Act mark = [](SmallHistory& h) { h.history.MarkSaved(); };
+    const Act undo = [](SmallHistory& h) { h.history.Undo(); };
+    const Act redo = [](SmallHistory& h) { h.history.Redo(); };
+    const Act clear = [](SmallHistory& h) { h.history.Clear(); };
+    const Act command = [](SmallHistory& h) { h.ShowRows(2, 5); };
+    const Act commandSaving = [](SmallHistory& h) {
+        const TEditHistory::Command step(h.history, u"Save");
+        h.history.MarkSaved(); // the state the command leaves counts
+        h.grid.SetCells(1, 4, h.grid.Cells(1, 4) + u"s");
+    };
+    const Act failedNotation = [](SmallHistory& h) {
+        EXPECT_THROW(h.history.ChangeNotation(1, 2, u'.', u',',
+                                              [&] {
+                                                  h.grid.SetCells(1, 1, u"1,5");
+                                                  throw std::bad_alloc();
+                                              }),
+                     std::bad_alloc);
+    };
+    const Act failedNotationSaving = [&](SmallHistory& h) {
+        const TEditHistory::Command step(h.history, u"Save");
+        h.history.MarkSaved();
+        failedNotation(h);
+    };
+    struct Case {
+        const char* name;
+        std::vector<Act> acts;
+        bool modified;
+    };
+    const std::vector<Case> cases = {
+        {"at start", {}, false},
+        {"typed", {type1}, true},
+        {"typed, undone", {type1, undo}, false},
+        {"typed, undone, redone", {type1, undo, redo}, true},
+        {"typed, marked", {type1, mark}, false},
+        {"typed on after the mark", {type1, mark, type1}, true},
+        {"typing after the mark is a step of its own", {type1, mark, type1, undo}, false},
+        {"typed back within the run", {type1, typeBack1}, false},
+        {"marked, undone", {type1, type2, mark, undo}, true},
+        {"marked, undone, redone", {type1, type2, mark, undo, redo}, false},
+        {"undone to the mark", {type1, mark, type2, type3, undo, undo}, false},
+        {"a command", {command}, true},
+        {"a command that changes nothing", {command, mark, command}, false},
+        {"marked by the running command", {type1, commandSaving}, false},
+        {"the command that marked, undone", {type1, commandSaving, undo}, true},
+        {"the marked state was only on the redo side", {type1, mark, undo, type2}, true},
+        {"... and undo leads to another", {type1, mark, undo, type2, undo}, true},
+        {"the mark's step trimmed away",
+         {mark, type1, type2, type3, command, undo, undo, undo},
+         true},
+        {"cleared while saved", {type1, mark, clear}, false},
+        {"cleared while modified", {type1, clear}, true},
+        {"cleared, undo does nothing", {type1, mark, type2, clear, undo}, true},
+        {"an unrecorded change", {failedNotation}, true},
+        {"an unrecorded change, marked after", {failedNotation, mark}, false},
+        {"an unrecorded change in the command that marks", {failedNotationSaving}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SmallHistory h(3);
+        for (const Act& act : c.acts) {
+            act(h);
+        }
+        EXPECT_EQ(h.history.IsModified(), c.modified);
+    }
 }
 
 TEST(EditHistoryListeners, ACopyOfAModelTellsNoneOfTheOriginalsListeners) {
