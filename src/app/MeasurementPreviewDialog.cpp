@@ -1,6 +1,7 @@
 #include "MeasurementPreviewDialog.h"
 
 #include <QtGui/QFontDatabase>
+#include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QDialogButtonBox>
 #include <QtWidgets/QGridLayout>
@@ -11,6 +12,7 @@
 #include <QtWidgets/QTableWidget>
 
 #include "ResponseChartView.h"
+#include "number_text.h"
 #include "text_utf.h"
 #include "uStringgrid_VCL.h"
 
@@ -25,6 +27,8 @@ QString ToQString(const std::u16string& text) {
 MeasurementPreviewDialog::MeasurementPreviewDialog(const TMeasurementPreview& preview,
                                                    QWidget* parent)
     : QDialog(parent), preview_(preview), layout_(new QLabel(this)), columns_(new QComboBox(this)),
+      shared_(new QLabel(this)),
+      merge_(new QCheckBox(QStringLiteral("&Merge points that share a whole hertz"), this)),
       points_(new QTableWidget(this)), chart_(new ResponseChartView(series_, this)) {
     const QString name = ToQString(PathToUtf16(preview.FileName.filename()));
     setWindowTitle(QStringLiteral("Import measurement: ") + name);
@@ -43,6 +47,13 @@ MeasurementPreviewDialog::MeasurementPreviewDialog(const TMeasurementPreview& pr
     lines->setMinimumHeight(lines->fontMetrics().lineSpacing() * 8);
 
     layout_->setObjectName(QStringLiteral("layout"));
+    layout_->setTextFormat(Qt::PlainText);
+    shared_->setObjectName(QStringLiteral("shared"));
+    shared_->setTextFormat(Qt::PlainText);
+    merge_->setObjectName(QStringLiteral("merge"));
+    // Merging is what a person who imports a fine measurement wants: Update / Sort keeps whole
+    // hertz, and points sharing one would stand in the profile as duplicates.
+    merge_->setChecked(true);
     columns_->setObjectName(QStringLiteral("columns"));
     for (const TMeasurementChoice& choice : preview.Choices) {
         columns_->addItem(ToQString(choice.Title));
@@ -74,14 +85,20 @@ MeasurementPreviewDialog::MeasurementPreviewDialog(const TMeasurementPreview& pr
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* grid = new QGridLayout(this);
-    grid->addWidget(new QLabel(QStringLiteral("First lines of ") + name + u':', this), 0, 0, 1, 3);
+    // A file name is no markup: "<b>x</b>.txt" shows as it is named.
+    auto* linesLabel = new QLabel(QStringLiteral("First lines of ") + name + u':', this);
+    linesLabel->setObjectName(QStringLiteral("linesLabel"));
+    linesLabel->setTextFormat(Qt::PlainText);
+    grid->addWidget(linesLabel, 0, 0, 1, 3);
     grid->addWidget(lines, 1, 0, 1, 3);
     grid->addWidget(layout_, 2, 0, 1, 3);
     grid->addWidget(columnLabel, 3, 0);
     grid->addWidget(columns_, 3, 1);
     grid->addWidget(points_, 4, 0, 1, 2);
     grid->addWidget(chart_, 4, 2);
-    grid->addWidget(buttons, 5, 0, 1, 3);
+    grid->addWidget(shared_, 5, 0, 1, 3);
+    grid->addWidget(merge_, 6, 0, 1, 3);
+    grid->addWidget(buttons, 7, 0, 1, 3);
     grid->setColumnStretch(2, 1);
     grid->setRowStretch(4, 1);
 
@@ -99,9 +116,19 @@ std::size_t MeasurementPreviewDialog::Choice() const {
     return static_cast<std::size_t>(columns_->currentIndex());
 }
 
+TMeasurementPick MeasurementPreviewDialog::Pick() const {
+    const std::size_t choice = Choice();
+    return {choice, preview_.Choices.at(choice).SharedHertz > 0 && merge_->isChecked()};
+}
+
 void MeasurementPreviewDialog::Choose(int index) {
     const TMeasurementChoice& choice = preview_.Choices.at(static_cast<std::size_t>(index));
     layout_->setText(ToQString(choice.LayoutText));
+    shared_->setText(
+        ToQString(DecimalText(choice.SharedHertz)) +
+        QStringLiteral(" points share a whole hertz with another after Update / Sort."));
+    shared_->setVisible(choice.SharedHertz > 0);
+    merge_->setVisible(choice.SharedHertz > 0);
     points_->setRowCount(static_cast<int>(choice.FirstRows.size()));
     for (int row = 0; row < points_->rowCount(); ++row) {
         const auto& [frequency, gain] = choice.FirstRows[static_cast<std::size_t>(row)];

@@ -11,6 +11,7 @@
 #include "teechart_basics.h"
 
 QT_BEGIN_NAMESPACE
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QTableWidget;
@@ -31,6 +32,8 @@ public:
 
     // The index of the choice shown, into the preview's choices.
     std::size_t Choice() const;
+    // That choice, and whether its points that share a whole hertz are to be merged.
+    TMeasurementPick Pick() const;
 
 private:
     void Choose(int index);
@@ -39,6 +42,8 @@ private:
     TLineSeries series_;
     QLabel* layout_;
     QComboBox* columns_;
+    QLabel* shared_;
+    QCheckBox* merge_;
     QTableWidget* points_;
     ResponseChartView* chart_;
 };

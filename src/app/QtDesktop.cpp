@@ -192,12 +192,12 @@ TDesktop QtDesktop(QWidget& window) {
         return TSaveChoice{answer->file, answer->filter};
     };
     desktop.PreviewMeasurement =
-        [&window](const TMeasurementPreview& preview) -> std::optional<std::size_t> {
+        [&window](const TMeasurementPreview& preview) -> std::optional<TMeasurementPick> {
         MeasurementPreviewDialog dialog(preview, &window);
         if (dialog.exec() != QDialog::Accepted) {
             return std::nullopt;
         }
-        return dialog.Choice();
+        return dialog.Pick();
     };
     desktop.MessageDlg = [&window](TMsgDlgType type, TMsgDlgButtons buttons,
                                    const std::u16string& text) {

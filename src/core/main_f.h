@@ -73,9 +73,9 @@ struct TDesktop {
     // The save dialog that also tells which filter was chosen; the default extension follows
     // the chosen filter's first pattern.
     std::function<std::optional<TSaveChoice>(const TFileDialogSettings&)> RunSaveDialogWithFilter;
-    // Shows the preview of a measurement file; the index of the choice the user took, or
-    // nullopt when the user cancels.
-    std::function<std::optional<std::size_t>(const TMeasurementPreview&)> PreviewMeasurement;
+    // Shows the preview of a measurement file; the choice the user took and whether its points
+    // that share a whole hertz are merged, or nullopt when the user cancels.
+    std::function<std::optional<TMeasurementPick>(const TMeasurementPreview&)> PreviewMeasurement;
 };
 
 class TForm1 {

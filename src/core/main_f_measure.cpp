@@ -56,11 +56,12 @@ void TForm1::acImportMeasurementExecute() {
                            NoMeasurementDataText(*path));
         return;
     }
-    const std::optional<std::size_t> chosen = Desktop.PreviewMeasurement(preview);
-    if (!chosen) {
+    const std::optional<TMeasurementPick> pick = Desktop.PreviewMeasurement(preview);
+    if (!pick) {
         return;
     }
-    TDatentyp& points = preview.Choices.at(*chosen).Points;
+    TDatentyp& chosen = preview.Choices.at(pick->Choice).Points;
+    TDatentyp points = pick->Merge ? MergedPoints(chosen) : std::move(chosen);
     lbFilename.SetText(PathToUtf16(path->filename()));
     history_.TakePoints();
     KorrDataTemp.DatenXYZ[0] = std::move(points.DatenXYZ[0]);

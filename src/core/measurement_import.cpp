@@ -22,6 +22,7 @@
 #endif
 
 #include "editor_errors.h"
+#include "file_calls.h"
 #include "number_field.h"
 #include "text_utf.h"
 
@@ -109,8 +110,11 @@ public:
         }
         const int flags = ::fcntl(fd_, F_GETFL);
         if (flags == -1 || ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK) == -1 ||
-            ::fstat(fd_, &info_) != 0 || ::flock(fd_, LOCK_SH | LOCK_NB) != 0) {
+            ::fstat(fd_, &info_) != 0) {
             Fail(errno);
+        }
+        if (const int code = LockFile(fd_, LOCK_SH); code != 0) {
+            Fail(code);
         }
         if (S_ISDIR(info_.st_mode)) {
             Fail(EISDIR);
@@ -191,11 +195,6 @@ FileBytes ReadAll(OpenFile& file) {
         bytes.size += got;
         RefuseLargerThanLimit(bytes.size);
     }
-}
-
-FileBytes ReadWholeFile(const fs::path& path) {
-    OpenFile file(path);
-    return ReadAll(file);
 }
 
 // A file read block by block into one buffer, whose front keeps what the caller has not used of
@@ -359,34 +358,45 @@ std::string_view TrimField(std::string_view field) {
     return field;
 }
 
-// The trimmed fields of a line split at `delimiter`, or at runs of blanks when it is ' '.
-void SplitFields(std::string_view line, char delimiter, std::vector<std::string_view>& fields) {
-    fields.clear();
-    if (delimiter == ' ') {
-        std::size_t i = 0;
-        for (;;) {
-            while (i < line.size() && IsBlank(line[i])) {
-                ++i;
-            }
-            if (i == line.size()) {
-                return;
-            }
-            const std::size_t start = i;
-            while (i < line.size() && !IsBlank(line[i])) {
-                ++i;
-            }
-            fields.push_back(TrimField(line.substr(start, i - start)));
+// The trimmed fields of a line split at `delimiter`, or at runs of blanks when it is ' ', one at a
+// time: a line of millions of fields is read only as far as its fields matter.
+class FieldCursor {
+public:
+    FieldCursor(std::string_view line, char delimiter) : line_(line), delimiter_(delimiter) {}
+
+    // False after the last field.
+    bool Next(std::string_view& field) {
+        if (done_) {
+            return false;
         }
-    }
-    for (std::size_t start = 0;;) {
-        const std::size_t stop = line.find(delimiter, start);
-        fields.push_back(TrimField(line.substr(start, stop - start)));
-        if (stop == std::string_view::npos) {
-            return;
+        if (delimiter_ == ' ') {
+            while (at_ < line_.size() && IsBlank(line_[at_])) {
+                ++at_;
+            }
+            if (at_ == line_.size()) {
+                done_ = true;
+                return false;
+            }
+            const std::size_t start = at_;
+            while (at_ < line_.size() && !IsBlank(line_[at_])) {
+                ++at_;
+            }
+            field = TrimField(line_.substr(start, at_ - start));
+            return true;
         }
-        start = stop + 1;
+        const std::size_t stop = line_.find(delimiter_, at_);
+        field = TrimField(line_.substr(at_, stop - at_));
+        done_ = stop == std::string_view::npos;
+        at_ = stop + 1;
+        return true;
     }
-}
+
+private:
+    std::string_view line_;
+    char delimiter_;
+    std::size_t at_ = 0;
+    bool done_ = false;
+};
 
 // Line breaks, CR and LF each counted: at least the lines that follow. Counted in runs of 255
 // bytes, whose count fits a byte: byte-wide counters let the compiler compare many bytes at once.
@@ -498,22 +508,67 @@ private:
     std::u16string decoded_; // a field that is not ASCII, as UTF-16
 };
 
-// The point of a line split into `fields`, and its numeric fields; false when it gives none.
-bool ReadPoint(const std::vector<std::string_view>& fields, int32_t gainColumn, FieldReader& reader,
-               float& frequency, float& gain, std::size_t& numeric) {
-    if (gainColumn < 0 || static_cast<std::size_t>(gainColumn) >= fields.size() ||
-        !reader.Read(fields[0], 1, frequency) ||
-        !reader.Read(fields[static_cast<std::size_t>(gainColumn)], 4, gain)) {
-        return false;
-    }
-    numeric = gainColumn == 0 ? 1 : 2;
-    for (std::size_t i = 1; i < fields.size(); ++i) {
-        float ignored = 0;
-        if (i != static_cast<std::size_t>(gainColumn) && reader.Read(fields[i], 4, ignored)) {
-            ++numeric;
+// The gain columns asked for, in ascending order, and how far the fields of a line are read.
+struct Wanted {
+    explicit Wanted(const std::vector<int32_t>& gainColumns) : columns(gainColumns) {
+        for (std::size_t j = 0; j < columns.size(); ++j) {
+            if (columns[j] == 0) {
+                zero = j;
+            }
+            if (columns[j] <= 0) {
+                firstPositive = j + 1;
+            }
+        }
+        lastField = static_cast<std::size_t>(kCountedFields - 1);
+        if (!columns.empty() && columns.back() > kCountedFields - 1) {
+            lastField = static_cast<std::size_t>(columns.back());
         }
     }
-    return true;
+
+    std::vector<int32_t> columns;
+    std::optional<std::size_t> zero; // the index of column 0 in `columns`
+    std::size_t firstPositive = 0;   // the index of the first column above 0
+    std::size_t lastField = 0;       // fields after it are not read
+};
+
+// What one delimiter makes of a data line: its frequency, the gain of each column asked for and
+// how many of the fields read are numeric.
+struct LineFields {
+    bool frequencyRead = false;
+    float frequency = 0;
+    std::size_t numeric = 0;
+    std::vector<std::optional<float>> gains; // by the index of the column in Wanted::columns
+};
+
+// The fields as the ASCII import reads them: the frequency with one decimal, the other fields as
+// gains with four. A point needs its frequency and its gain field to read; the numeric fields then
+// are the frequency and every other field that reads as a gain, whichever column is the gain.
+void ReadLineFields(std::string_view line, char delimiter, const Wanted& wanted,
+                    FieldReader& reader, LineFields& out) {
+    std::fill(out.gains.begin(), out.gains.end(), std::nullopt);
+    FieldCursor cursor(line, delimiter);
+    std::string_view field;
+    cursor.Next(field); // every line has a first field
+    out.frequencyRead = reader.Read(field, 1, out.frequency);
+    if (!out.frequencyRead) {
+        return;
+    }
+    out.numeric = 1;
+    float value = 0;
+    if (wanted.zero && reader.Read(field, 4, value)) {
+        out.gains[*wanted.zero] = value;
+    }
+    std::size_t next = wanted.firstPositive;
+    for (std::size_t i = 1; i <= wanted.lastField && cursor.Next(field); ++i) {
+        const bool read = reader.Read(field, 4, value);
+        out.numeric += read ? 1 : 0;
+        if (next < wanted.columns.size() && static_cast<std::size_t>(wanted.columns[next]) == i) {
+            if (read) {
+                out.gains[next] = value;
+            }
+            ++next;
+        }
+    }
 }
 
 void Count(std::vector<std::size_t>& linesWithCount, std::size_t numeric) {
@@ -535,55 +590,25 @@ int32_t MostCommonCount(const std::vector<std::size_t>& linesWithCount) {
     return static_cast<int32_t>(best);
 }
 
-std::vector<std::u16string> ColumnTitles(std::string_view line, char delimiter,
-                                         std::size_t columns) {
+std::vector<std::u16string> ColumnTitles(std::string_view line, char delimiter, std::size_t columns,
+                                         std::size_t lastField) {
     line = TrimBlanks(line);
     if (!line.empty() && (line.front() == '*' || line.front() == '#')) {
         line = TrimBlanks(line.substr(1));
     }
     std::vector<std::string_view> fields;
-    SplitFields(line, delimiter, fields);
+    FieldCursor cursor(line, delimiter);
+    std::string_view field;
+    while (fields.size() <= lastField && cursor.Next(field)) {
+        fields.push_back(field);
+    }
     std::vector<std::u16string> titles;
     if (fields.size() >= columns) {
-        for (const std::string_view field : fields) {
-            titles.push_back(Utf8ToUtf16(field));
+        for (const std::string_view title : fields) {
+            titles.push_back(Utf8ToUtf16(title));
         }
     }
     return titles;
-}
-
-// The points of a graphic-equaliser line: "GraphicEQ: f g; f g; ...".
-TMeasurementLayout ReadGraphicEq(std::string_view line, int32_t gainColumn,
-                                 std::vector<float>& frequencies, std::vector<float>& gains) {
-    TMeasurementLayout layout;
-    FieldReader reader;
-    std::vector<std::string_view> fields;
-    line.remove_prefix(line.find(':') + 1);
-    for (std::size_t start = 0; start <= line.size();) {
-        const std::size_t stop = std::min(line.find(';', start), line.size());
-        const std::string_view entry = line.substr(start, stop - start);
-        start = stop + 1;
-        if (!BeginsLikeData(entry)) {
-            continue;
-        }
-        SplitFields(entry, ' ', fields);
-        reader.NewLine();
-        float frequency = 0;
-        float gain = 0;
-        std::size_t numeric = 0;
-        if (ReadPoint(fields, gainColumn, reader, frequency, gain, numeric)) {
-            frequencies.push_back(frequency);
-            gains.push_back(gain);
-        } else {
-            ++layout.SkippedLines;
-        }
-    }
-    layout.DataLines = frequencies.size();
-    if (layout.DataLines > 0) {
-        layout.Delimiter = u'G';
-        layout.ColumnCount = 2;
-    }
-    return layout;
 }
 
 // Arrays of a large file take one page fault per 2 MiB instead of one per 4 KiB where the system
@@ -608,102 +633,89 @@ bool SamePoint(float frequency, float gain, float otherFrequency, float otherGai
            std::bit_cast<std::uint32_t>(gain) == std::bit_cast<std::uint32_t>(otherGain);
 }
 
-// Takes the lines of a file one by one, under every delimiter at once. Delimiters mostly agree on
-// a point (a TAB is also a blank run), so their points are kept once, in `shared`, as long as they
-// do: a delimiter gets arrays of its own only from the first line where it differs.
+// The delimiters in the order of their readings; TAB first: the blank run takes its points over
+// where they split alike.
+constexpr std::array<char, 4> kDelimiters = {'\t', ';', ',', ' '};
+
+// Takes the lines of a file one by one, under every delimiter and for every gain column asked for
+// at once. Delimiters mostly agree on a column's point (a TAB is also a blank run), so its points
+// are kept once, in `shared`, as long as they do: a delimiter gets arrays of its own only from the
+// first line where it differs.
 class LineParser {
 public:
-    // `room`: at least the lines to come, so that the arrays never move while they grow.
-    LineParser(int32_t gainColumn, std::size_t room) : gainColumn_(gainColumn), room_(room) {}
+    // `room`: at least the lines to come, so that no array grows beyond them.
+    LineParser(const Wanted& wanted, std::size_t room)
+        : wanted_(wanted), room_(room), columns_(wanted.columns.size()) {
+        for (LineFields& fields : fields_) {
+            fields.gains.resize(wanted.columns.size());
+        }
+    }
 
     // False once a graphic-equaliser line has settled the import: the lines after it play no part.
     bool Take(std::string_view line) {
         if (IsGraphicEqLine(line)) {
-            shared_ = {};
-            equaliser_ = ReadGraphicEq(line, gainColumn_, shared_.frequencies, shared_.gains);
+            ReadGraphicEq(line);
             return false;
         }
+        reader_.NewLine();
         if (!BeginsLikeData(line)) {
-            lastHeader_.assign(line);
-            hasHeader_ = true;
+            if (FirstFieldReads(line, kDelimiters)) {
+                ++dataLike_; // "-50 1.0": data that gives no point, not a title row
+            } else if (!lastHeader_ || lastHeader_.use_count() > 1) {
+                lastHeader_ = std::make_shared<std::string>(line);
+            } else {
+                lastHeader_->assign(line);
+            }
             return true;
         }
         ++dataLike_;
-        reader_.NewLine();
         const Delimiters present = DelimitersIn(line);
-        std::array<Point, 4> points;
-        const Point* first = nullptr; // of the earliest delimiter that gives a point
-        for (std::size_t k = 0; k < readings_.size(); ++k) {
-            Reading& reading = readings_[k];
-            Point& point = points[k];
-            if (reading.delimiter == ' ' && present.OnlySingleTabs()) {
-                point = points[0]; // the TAB's, from the same fields
-            } else if (gainColumn_ != 0 && !present.Has(reading.delimiter)) {
+        std::array<const LineFields*, 4> read{};
+        for (std::size_t k = 0; k < kDelimiters.size(); ++k) {
+            if (kDelimiters[k] == ' ' && present.OnlySingleTabs()) {
+                read[k] = read[0]; // the TAB's, from the same fields
+            } else if (wanted_.zero || present.Has(kDelimiters[k])) {
                 // Without its delimiter a line has one field: a point only when that is the gain.
-                point.given = false;
-                continue;
-            } else {
-                SplitFields(line, reading.delimiter, fields_);
-                point.given = ReadPoint(fields_, gainColumn_, reader_, point.frequency, point.gain,
-                                        point.numeric);
+                ReadLineFields(line, kDelimiters[k], wanted_, reader_, fields_[k]);
+                read[k] = &fields_[k];
             }
-            if (!point.given) {
-                continue;
-            }
-            if (reading.points++ == 0 && hasHeader_) {
-                reading.titleLine = lastHeader_;
-            }
-            Count(reading.linesWithCount, point.numeric);
-            first = first ? first : &point;
         }
-        if (!first) {
-            return true;
-        }
-        bool sharing = false;
-        for (std::size_t k = 0; k < readings_.size(); ++k) {
-            Reading& reading = readings_[k];
-            const Point& point = points[k];
-            if (reading.sharing && !(point.given && SamePoint(point.frequency, point.gain,
-                                                              first->frequency, first->gain))) {
-                reading.sharing = false;
-                Add(reading.own, shared_.frequencies, shared_.gains);
-            }
-            if (!reading.sharing && point.given) {
-                Add(reading.own, point.frequency, point.gain);
-            }
-            sharing = sharing || reading.sharing;
-        }
-        if (sharing) {
-            Add(shared_, first->frequency, first->gain);
+        for (std::size_t j = 0; j < columns_.size(); ++j) {
+            TakePoints(columns_[j], j, read);
         }
         return true;
     }
 
-    TMeasurementLayout Finish(TDatentyp& series) {
-        if (equaliser_) {
-            if (equaliser_->DataLines > 0) {
-                series.DatenXYZ[0] = std::move(shared_.frequencies);
-                series.DatenXYZ[1] = std::move(shared_.gains);
+    // The layout and points of the j-th column asked for; the points stay empty without data.
+    TMeasurementLayout Finish(std::size_t j, TDatentyp& series) {
+        Column& column = columns_[j];
+        if (column.equaliser) {
+            if (column.equaliser->DataLines > 0) {
+                series.DatenXYZ[0] = std::move(column.shared.frequencies);
+                series.DatenXYZ[1] = std::move(column.shared.gains);
             }
-            return *equaliser_;
+            return *column.equaliser;
         }
         // Tie order: the earlier delimiter wins.
-        Reading& best = *std::max_element(
-            readings_.begin(), readings_.end(),
+        const auto best = std::max_element(
+            column.readings.begin(), column.readings.end(),
             [](const Reading& a, const Reading& b) { return a.points < b.points; });
         TMeasurementLayout layout;
-        layout.DataLines = best.points;
+        layout.DataLines = best->points;
         layout.SkippedLines = dataLike_ - layout.DataLines;
         if (layout.DataLines == 0) {
             return layout;
         }
-        layout.Delimiter = static_cast<char16_t>(best.delimiter);
-        layout.ColumnCount = MostCommonCount(best.linesWithCount);
-        if (best.titleLine) {
-            layout.ColumnTitles = ColumnTitles(*best.titleLine, best.delimiter,
-                                               static_cast<std::size_t>(layout.ColumnCount));
+        const char delimiter =
+            kDelimiters[static_cast<std::size_t>(best - column.readings.begin())];
+        layout.Delimiter = static_cast<char16_t>(delimiter);
+        layout.ColumnCount = MostCommonCount(best->linesWithCount);
+        if (best->titleLine) {
+            layout.ColumnTitles =
+                ColumnTitles(*best->titleLine, delimiter,
+                             static_cast<std::size_t>(layout.ColumnCount), wanted_.lastField);
         }
-        Series& points = best.sharing ? shared_ : best.own;
+        Series& points = best->sharing ? column.shared : best->own;
         series.DatenXYZ[0] = std::move(points.frequencies);
         series.DatenXYZ[1] = std::move(points.gains);
         return layout;
@@ -716,7 +728,6 @@ private:
         bool given;
         float frequency;
         float gain;
-        std::size_t numeric; // numeric fields of the line
     };
 
     struct Series {
@@ -724,62 +735,176 @@ private:
         std::vector<float> gains;
     };
 
-    // What one delimiter makes of the file.
+    // What one delimiter makes of the file for one column.
     struct Reading {
-        explicit Reading(char d) : delimiter(d) {}
-        char delimiter;
         std::size_t points = 0;
-        bool sharing = true; // its points are those in `shared_`, else those in `own`
+        bool sharing = true; // its points are those in the column's `shared`, else those in `own`
         Series own;
         std::vector<std::size_t> linesWithCount; // [n]: data lines with n numeric fields
-        std::optional<std::string> titleLine;
+        std::shared_ptr<const std::string> titleLine;
     };
 
-    void Reserve(Series& to) {
-        if (to.frequencies.capacity() == 0) {
-            to.frequencies.reserve(room_);
-            to.gains.reserve(room_);
-            PreferLargePages(to.frequencies);
-            PreferLargePages(to.gains);
+    struct Column {
+        std::array<Reading, 4> readings; // in the order of kDelimiters
+        Series shared;
+        std::optional<TMeasurementLayout> equaliser; // set by a graphic-equaliser line
+    };
+
+    // A line that does not begin with a digit but whose first field reads as a number under one
+    // of the delimiters ("-50 1.0", ".5;1"). Only a sign, a separator or a letter of NAN or INF
+    // can begin such a field: other lines are not read at all.
+    template <std::size_t N>
+    bool FirstFieldReads(std::string_view line, const std::array<char, N>& delimiters) {
+        std::size_t i = 0;
+        while (i < line.size() && IsBlank(line[i])) {
+            ++i;
+        }
+        if (i < line.size() && line[i] == '"') {
+            ++i;
+        }
+        if (i == line.size() ||
+            (static_cast<unsigned char>(line[i]) < 0x80 &&
+             std::string_view("+-.,nNiI").find(line[i]) == std::string_view::npos)) {
+            return false;
+        }
+        for (const char delimiter : delimiters) {
+            std::string_view field;
+            float value = 0;
+            if (FieldCursor(line, delimiter).Next(field) && reader_.Read(field, 1, value)) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    void TakePoints(Column& column, std::size_t j, const std::array<const LineFields*, 4>& read) {
+        std::array<Point, 4> points;
+        const Point* first = nullptr; // of the earliest delimiter that gives a point
+        for (std::size_t k = 0; k < points.size(); ++k) {
+            const LineFields* fields = read[k];
+            Point& point = points[k];
+            point.given = fields && fields->frequencyRead && fields->gains[j];
+            if (!point.given) {
+                continue;
+            }
+            point.frequency = fields->frequency;
+            point.gain = *fields->gains[j];
+            Reading& reading = column.readings[k];
+            if (reading.points++ == 0) {
+                reading.titleLine = lastHeader_;
+            }
+            Count(reading.linesWithCount, fields->numeric);
+            first = first ? first : &point;
+        }
+        if (!first) {
+            return;
+        }
+        bool sharing = false;
+        for (std::size_t k = 0; k < points.size(); ++k) {
+            Reading& reading = column.readings[k];
+            const Point& point = points[k];
+            if (reading.sharing && !(point.given && SamePoint(point.frequency, point.gain,
+                                                              first->frequency, first->gain))) {
+                reading.sharing = false;
+                Add(reading.own, column.shared);
+            }
+            if (!reading.sharing && point.given) {
+                Add(reading.own, point.frequency, point.gain);
+            }
+            sharing = sharing || reading.sharing;
+        }
+        if (sharing) {
+            Add(column.shared, first->frequency, first->gain);
         }
     }
 
+    // The points of a graphic-equaliser line: "GraphicEQ: f g; f g; ...".
+    void ReadGraphicEq(std::string_view line) {
+        for (Column& column : columns_) {
+            column.shared = {};
+            column.equaliser = TMeasurementLayout{};
+        }
+        LineFields& fields = fields_[0];
+        line.remove_prefix(line.find(':') + 1);
+        for (std::size_t start = 0; start <= line.size();) {
+            const std::size_t stop = std::min(line.find(';', start), line.size());
+            const std::string_view entry = line.substr(start, stop - start);
+            start = stop + 1;
+            reader_.NewLine();
+            if (!BeginsLikeData(entry)) {
+                if (FirstFieldReads(entry, std::array<char, 1>{' '})) {
+                    for (Column& column : columns_) {
+                        ++column.equaliser->SkippedLines;
+                    }
+                }
+                continue;
+            }
+            ReadLineFields(entry, ' ', wanted_, reader_, fields);
+            for (std::size_t j = 0; j < columns_.size(); ++j) {
+                Column& column = columns_[j];
+                if (fields.frequencyRead && fields.gains[j]) {
+                    Add(column.shared, fields.frequency, *fields.gains[j]);
+                } else {
+                    ++column.equaliser->SkippedLines;
+                }
+            }
+        }
+        for (Column& column : columns_) {
+            column.equaliser->DataLines = column.shared.frequencies.size();
+            if (column.equaliser->DataLines > 0) {
+                column.equaliser->Delimiter = u'G';
+                column.equaliser->ColumnCount = 2;
+            }
+        }
+    }
+
+    // Room for `needed` points: twice the room so far, but no more than the lines to come.
+    void Grow(Series& to, std::size_t needed) {
+        constexpr std::size_t kFirstRoom = 1024;
+        std::size_t capacity = std::max({needed, 2 * to.frequencies.capacity(), kFirstRoom});
+        if (needed <= room_) {
+            capacity = std::min(capacity, room_);
+        }
+        to.frequencies.reserve(capacity);
+        to.gains.reserve(capacity);
+        PreferLargePages(to.frequencies);
+        PreferLargePages(to.gains);
+    }
+
     void Add(Series& to, float frequency, float gain) {
-        Reserve(to);
+        if (to.frequencies.size() == to.frequencies.capacity()) {
+            Grow(to, to.frequencies.size() + 1);
+        }
         to.frequencies.push_back(frequency);
         to.gains.push_back(gain);
     }
 
-    void Add(Series& to, const std::vector<float>& frequencies, const std::vector<float>& gains) {
-        if (!frequencies.empty()) {
-            Reserve(to);
-            to.frequencies.assign(frequencies.begin(), frequencies.end());
-            to.gains.assign(gains.begin(), gains.end());
+    void Add(Series& to, const Series& from) {
+        if (!from.frequencies.empty()) {
+            Grow(to, from.frequencies.size() + 1);
+            to.frequencies.assign(from.frequencies.begin(), from.frequencies.end());
+            to.gains.assign(from.gains.begin(), from.gains.end());
         }
     }
 
-    int32_t gainColumn_;
+    const Wanted& wanted_;
     std::size_t room_;
-    // TAB first: the blank run takes its points over where they split alike.
-    std::array<Reading, 4> readings_{Reading('\t'), Reading(';'), Reading(','), Reading(' ')};
-    Series shared_;
-    std::string lastHeader_;
-    bool hasHeader_ = false;
+    std::vector<Column> columns_;
+    std::array<LineFields, 4> fields_; // in the order of kDelimiters
+    std::shared_ptr<std::string> lastHeader_;
     std::size_t dataLike_ = 0;
     FieldReader reader_;
-    std::vector<std::string_view> fields_;
-    std::optional<TMeasurementLayout> equaliser_;
 };
 
 // The lines of a text in memory.
-void ParseText(std::string_view text, LineParser& parser) {
+template <typename Sink> void ParseText(std::string_view text, Sink& sink) {
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t stop = start;
         while (stop < text.size() && text[stop] != '\n' && text[stop] != '\r') {
             ++stop;
         }
-        if (!parser.Take(text.substr(start, stop - start))) {
+        if (!sink(text.substr(start, stop - start))) {
             return;
         }
         start = stop + (text.compare(stop, 2, "\r\n") == 0 ? 2 : 1);
@@ -835,19 +960,65 @@ bool IsAscii(std::string_view text) {
     return bits < 0x80;
 }
 
-// The lines of a file from its start again, block by block, in the encoding the survey found;
-// a line is converted only where it is not ASCII. A CR, LF or CR LF ends a line, and a break
-// ends no line of its own at the end.
-void ParseFile(BlockReader& blocks, Encoding encoding, LineParser& parser) {
-    blocks.Rewind();
-    std::string converted;
-    const auto take = [&](std::string_view line) {
-        if (encoding == Encoding::Ansi && !IsAscii(line)) {
-            converted = AnsiToUtf8(line);
-            line = converted;
+// The line as the preview shows it: a line longer than `length` UTF-16 units shows its first ones
+// (never half of a pair) and an ellipsis. Only its first bytes are converted.
+std::u16string ShownLine(std::string_view line, bool ansi, std::size_t length) {
+    // Four bytes at most make a unit: enough for one unit more than is shown.
+    std::string_view part =
+        line.substr(0, length < line.size() / 4 ? 4 * (length + 1) : line.size());
+    std::u16string text;
+    if (ansi) {
+        text = Utf8ToUtf16(AnsiToUtf8(part));
+    } else {
+        text = Utf8ToUtf16(part.substr(0, ValidUtf8Prefix(part).value_or(part.size())));
+    }
+    if (text.size() > length) {
+        text.resize(length);
+        if (!text.empty() && text.back() >= 0xD800 && text.back() <= 0xDBFF) {
+            text.pop_back();
         }
-        return parser.Take(line);
-    };
+        text += u'\u2026';
+    }
+    return text;
+}
+
+// Takes the lines of a file as they come: the first ones as they show, all of them into the
+// parser in UTF-8, as long as either wants them.
+class LineSink {
+public:
+    LineSink(LineParser& parser, bool parsing, Encoding encoding, std::size_t lineCount,
+             std::size_t lineLength, std::vector<std::u16string>& lines)
+        : parser_(parser), parsing_(parsing), encoding_(encoding), lineCount_(lineCount),
+          lineLength_(lineLength), lines_(lines) {}
+
+    bool operator()(std::string_view line) {
+        if (lines_.size() < lineCount_) {
+            lines_.push_back(ShownLine(line, encoding_ == Encoding::Ansi, lineLength_));
+        }
+        if (parsing_) {
+            if (encoding_ == Encoding::Ansi && !IsAscii(line)) {
+                converted_ = AnsiToUtf8(line);
+                line = converted_;
+            }
+            parsing_ = parser_.Take(line);
+        }
+        return parsing_ || lines_.size() < lineCount_;
+    }
+
+private:
+    LineParser& parser_;
+    bool parsing_;
+    Encoding encoding_;
+    std::size_t lineCount_;
+    std::size_t lineLength_;
+    std::vector<std::u16string>& lines_;
+    std::string converted_;
+};
+
+// The lines of a file from its start again, block by block, as the bytes stand in the encoding
+// the survey found. A CR, LF or CR LF ends a line, and a break ends no line of its own at the end.
+template <typename Sink> void ParseFile(BlockReader& blocks, Encoding encoding, Sink& sink) {
+    blocks.Rewind();
     std::size_t keep = 0; // the start of a line, kept for the next block
     std::size_t fresh = 0;
     bool afterCarriageReturn = false; // the last block ended in a CR: an LF next is its partner
@@ -863,7 +1034,7 @@ void ParseFile(BlockReader& blocks, Encoding encoding, LineParser& parser) {
         afterCarriageReturn = false;
         if (fresh == 0) {
             if (start < block.size()) {
-                take(block.substr(start));
+                sink(block.substr(start));
             }
             return;
         }
@@ -872,7 +1043,7 @@ void ParseFile(BlockReader& blocks, Encoding encoding, LineParser& parser) {
             if (block[stop] != '\n' && block[stop] != '\r') {
                 continue;
             }
-            if (!take(block.substr(start, stop - start))) {
+            if (!sink(block.substr(start, stop - start))) {
                 return;
             }
             start = stop + 1;
@@ -891,16 +1062,28 @@ void ParseFile(BlockReader& blocks, Encoding encoding, LineParser& parser) {
 
 // A file on a disk is read twice in small blocks, first for its encoding and the number of its
 // lines; a pipe or a UTF-16 text is read whole.
-TMeasurementLayout Import(const fs::path& path, int32_t gainColumn, TDatentyp& series) {
+TMeasurementColumns Read(const fs::path& path, const std::vector<int32_t>& gainColumns,
+                         std::size_t lineCount, std::size_t lineLength) {
+    const Wanted wanted(gainColumns);
+    TMeasurementColumns read;
+    const auto finish = [&](LineParser& parser) {
+        read.Points.resize(gainColumns.size());
+        for (std::size_t j = 0; j < gainColumns.size(); ++j) {
+            read.Layouts.push_back(parser.Finish(j, read.Points[j]));
+        }
+        return read;
+    };
     OpenFile file(path);
     if (const std::optional<std::uint64_t> size = file.Size()) {
         RefuseLargerThanLimit(*size);
         BlockReader blocks(file, *size);
         const Survey survey = SurveyFile(blocks);
         if (survey.encoding != Encoding::Utf16) {
-            LineParser parser(gainColumn, survey.breaks + 1);
-            ParseFile(blocks, survey.encoding, parser);
-            return parser.Finish(series);
+            LineParser parser(wanted, survey.breaks + 1);
+            LineSink sink(parser, !gainColumns.empty(), survey.encoding, lineCount, lineLength,
+                          read.FirstLines);
+            ParseFile(blocks, survey.encoding, sink);
+            return finish(parser);
         }
         file.Rewind();
     }
@@ -908,29 +1091,32 @@ TMeasurementLayout Import(const fs::path& path, int32_t gainColumn, TDatentyp& s
     std::string converted;
     const std::string_view text =
         TextAsUtf8(std::string_view(bytes.data.get(), bytes.size), converted);
-    LineParser parser(gainColumn, LineBreaks(text) + 1);
-    ParseText(text, parser);
-    return parser.Finish(series);
+    LineParser parser(wanted, LineBreaks(text) + 1);
+    LineSink sink(parser, !gainColumns.empty(), Encoding::Utf8, lineCount, lineLength,
+                  read.FirstLines);
+    ParseText(text, sink);
+    return finish(parser);
 }
 
 } // namespace
 
 TMeasurementLayout ImportMeasurement(const std::filesystem::path& FileName, int32_t GainColumn,
                                      TDatentyp& Series) {
-    return Import(FileName, GainColumn, Series);
+    TMeasurementColumns read = ImportMeasurementColumns(FileName, {GainColumn}, 0, 0);
+    if (read.Layouts[0].Delimiter != 0) {
+        Series.DatenXYZ[0] = std::move(read.Points[0].DatenXYZ[0]);
+        Series.DatenXYZ[1] = std::move(read.Points[0].DatenXYZ[1]);
+    }
+    return read.Layouts[0];
 }
 
 std::vector<std::u16string> MeasurementLines(const std::filesystem::path& FileName,
-                                             std::size_t Count) {
-    const FileBytes bytes = ReadWholeFile(FileName);
-    std::string converted;
-    const std::string_view text =
-        TextAsUtf8(std::string_view(bytes.data.get(), bytes.size), converted);
-    std::vector<std::u16string> lines;
-    for (std::size_t start = 0; start < text.size() && lines.size() < Count;) {
-        const std::size_t stop = std::min(text.find_first_of("\r\n", start), text.size());
-        lines.push_back(Utf8ToUtf16(text.substr(start, stop - start)));
-        start = stop + (text.compare(stop, 2, "\r\n") == 0 ? 2 : 1);
-    }
-    return lines;
+                                             std::size_t Count, std::size_t Length) {
+    return ImportMeasurementColumns(FileName, {}, Count, Length).FirstLines;
+}
+
+TMeasurementColumns ImportMeasurementColumns(const std::filesystem::path& FileName,
+                                             const std::vector<int32_t>& GainColumns,
+                                             std::size_t LineCount, std::size_t LineLength) {
+    return Read(FileName, GainColumns, LineCount, LineLength);
 }

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,8 @@ struct TMeasurementChoice {
     TDatentyp Points; // DatenXYZ[0] frequencies, DatenXYZ[1] gains
     // The first points as the table will show them: frequency and gain texts.
     std::vector<std::pair<std::u16string, std::u16string>> FirstRows;
+    // Points that share a whole hertz with another once Update / Sort has rounded them.
+    std::size_t SharedHertz = 0;
 };
 
 struct TMeasurementPreview {
@@ -42,8 +45,24 @@ constexpr std::size_t kPreviewLineLength = 300;
 // would hold the window for minutes.
 constexpr int32_t kPreviewGainColumns = 16;
 
-// Reads the file once per gain column offered. Raises the file errors of ImportMeasurement.
+// What the person takes from the preview: the index of a choice, and whether its points that
+// share a whole hertz are merged (MergedPoints).
+struct TMeasurementPick {
+    std::size_t Choice = 0;
+    bool Merge = false;
+};
+
+// Reads the file once for every gain column offered. Raises the file errors of ImportMeasurement.
 TMeasurementPreview PreviewMeasurement(const std::filesystem::path& FileName);
+
+// The frequency as Update / Sort stores it after Import Measurement: the table's text of the
+// imported frequency (one decimal) read back as whole hertz. Nothing where that does not read.
+std::optional<float> HertzAfterUpdate(float Frequency);
+
+// One point per whole hertz (HertzAfterUpdate, finite): the points that share one become a
+// point at that frequency with the mean of their gains, where the first of them was. Points
+// without a finite whole hertz stay as they are.
+TDatentyp MergedPoints(const TDatentyp& Points);
 
 // The delimiter in words: "tab", "semicolon", "comma", "spaces", "GraphicEQ line"; "none" for 0.
 std::u16string DelimiterName(char16_t Delimiter);

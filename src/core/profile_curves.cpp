@@ -305,3 +305,35 @@ void LimitRange(TProfileRows& Rows, double LowHz, double HighHz) {
         return HasPoint(row) && !(LowHz <= row[0] && row[0] <= HighHz);
     });
 }
+
+std::size_t MergeSharedHertz(TProfileRows& Rows) {
+    TProfileRows merged;
+    merged.reserve(Rows.size());
+    std::size_t runRow = 0; // in `merged`, the row of the current run
+    double sum = 0;
+    std::size_t count = 0; // rows in the current run; 0 before the first
+    const auto closeRun = [&] {
+        // A row alone keeps its gain as it is.
+        if (count > 1) {
+            merged[runRow][1] = TableValue(sum / static_cast<double>(count), 1);
+        }
+    };
+    for (std::vector<float>& row : Rows) {
+        if (!HasPoint(row)) {
+            merged.push_back(std::move(row));
+        } else if (count > 0 && row[0] == merged[runRow][0]) {
+            sum += static_cast<double>(row[1]);
+            ++count;
+        } else {
+            closeRun();
+            runRow = merged.size();
+            sum = static_cast<double>(row[1]);
+            count = 1;
+            merged.push_back(std::move(row));
+        }
+    }
+    closeRun();
+    const std::size_t gone = Rows.size() - merged.size();
+    Rows = std::move(merged);
+    return gone;
+}

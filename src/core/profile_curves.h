@@ -7,6 +7,7 @@
 // hertz, a gain to one decimal (halves away from zero, at most 8 significant digits), as the
 // nearest 32-bit float. So what the table shows after a tool is what Save writes.
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -43,3 +44,9 @@ double InterpolatedGain(const TProfileRows& Rows, double Frequency);
 // from zero to `Decimals` decimals and 8 significant digits, as the nearest float; never -0. NaN
 // and infinities stay as they are.
 float TableValue(double Value, int32_t Decimals);
+
+// Rows as Update / Sort leaves them (ascending, whole hertz): each run of rows with one
+// frequency becomes one row with the mean of their gains, stored as the table reads it back.
+// Rows with fewer than two values stay where they are and are not merged. Answers how many
+// rows went.
+std::size_t MergeSharedHertz(TProfileRows& Rows);

@@ -181,7 +181,7 @@ void QuietDesktop(TForm1& form, std::vector<std::u16string>* shown = nullptr) {
     form.Desktop.RunSaveDialog = [](const TFileDialogSettings&) { return std::nullopt; };
     // The measurement preview with its last gain column.
     form.Desktop.PreviewMeasurement = [](const TMeasurementPreview& preview) {
-        return std::optional<std::size_t>(preview.Choices.size() - 1);
+        return std::optional<TMeasurementPick>({preview.Choices.size() - 1, false});
     };
     // The curve tools' dialogs are answered with their defaults.
     form.Desktop.AskValues = [](const TValueDialog& dialog) {

@@ -170,7 +170,8 @@ TEST_F(MeasurementPreviewTest, FirstLinesAreDecodedAndSplitAsTheImportReadsThem)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        EXPECT_EQ(MeasurementLines(Write("m.txt", c.bytes), kPreviewLines), c.lines);
+        EXPECT_EQ(MeasurementLines(Write("m.txt", c.bytes), kPreviewLines, kPreviewLineLength),
+                  c.lines);
     }
 }
 
@@ -311,14 +312,14 @@ protected:
     std::vector<TMeasurementPreview> previews;
     std::deque<std::optional<fs::path>> openAnswers;
     std::deque<std::optional<TSaveChoice>> saveAnswers;
-    std::deque<std::optional<std::size_t>> previewAnswers;
+    std::deque<std::optional<TMeasurementPick>> previewAnswers;
 };
 
 TEST_F(MeasurementCommandsTest, ImportTakesTheChosenColumnIntoTableChartNameAndLabel) {
     const fs::path file = Write("Left ear.frd", kThreeColumns);
     Type({{u"1", u"2"}, {u"3", u"4"}, {u"5", u"6"}, {u"7", u"8"}});
     openAnswers = {file};
-    previewAnswers = {1};
+    previewAnswers = {TMeasurementPick{1, false}};
     form.Execute(&TForm1::acImportMeasurementExecute);
 
     EXPECT_EQ(log,
@@ -336,7 +337,7 @@ TEST_F(MeasurementCommandsTest, CancelNoDataAndReadErrorsChangeNothing) {
     struct Case {
         const char* what;
         std::optional<fs::path> file;
-        std::optional<std::size_t> choice;
+        std::optional<TMeasurementPick> choice;
         std::vector<std::string> log;
     };
     const fs::path good = Write("good.txt", kThreeColumns);
@@ -350,11 +351,11 @@ TEST_F(MeasurementCommandsTest, CancelNoDataAndReadErrorsChangeNothing) {
          {"open dialog: Import measurement", "preview: 2 choices"}},
         {"no data",
          none,
-         0,
+         TMeasurementPick{},
          {"open dialog: Import measurement", "warning: " + Narrow(NoMeasurementDataText(none))}},
         {"missing file",
          missing,
-         0,
+         TMeasurementPick{},
          {"open dialog: Import measurement", "error: Cannot open file \"" +
                                                  Narrow(PathToUtf16(missing)) + "\". " +
                                                  kNoSuchFile + "."}},
@@ -419,7 +420,7 @@ TEST_F(MeasurementCommandsTest, ExportWritesTheChosenFormatAndImportGivesTheSame
         const std::vector<uint32_t> sorted = ProfileBits();
         ASSERT_EQ(sorted.size(), 6u);
         openAnswers = {file};
-        previewAnswers = {0};
+        previewAnswers = {TMeasurementPick{0, false}};
         form.Execute(&TForm1::acImportMeasurementExecute);
         std::vector<uint32_t> imported;
         for (std::size_t i = 0; i < form.KorrDataTemp.DatenXYZ[0].size(); ++i) {

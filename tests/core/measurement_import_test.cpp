@@ -9,10 +9,14 @@
 #include <vector>
 
 #ifndef _WIN32
+#include <sys/file.h>
 #include <unistd.h>
+
+#include <cerrno>
 #endif
 
 #include "editor_errors.h"
+#include "file_calls.h"
 #include "test_support.h"
 #include "text_utf.h"
 #include "uStreamSoundProfil.h"
@@ -148,7 +152,7 @@ const std::vector<Case>& Cases() {
          {3.5f, 4},
          {u"Freq", u"Gain"},
          0},
-        {"lines that do not begin with a digit are headers",
+        {"numbers that do not begin with a digit are skipped, other lines are headers",
          "-20;1\n+20;1\n.5;1\n\nx;1\n 20;1\n",
          1,
          u';',
@@ -156,7 +160,16 @@ const std::vector<Case>& Cases() {
          {20},
          {1},
          {u"x", u"1"},
-         0},
+         3},
+        {"a skipped number is no title row",
+         "Hz dB\n-50 1.0\n\"-,5\" 2\nnan 3\n20 1\n",
+         1,
+         u' ',
+         2,
+         {20},
+         {1},
+         {u"Hz", u"dB"},
+         3},
         {"skipped lines",
          "Hz;dB\n20;1\n30;x\n40\n50;2\n",
          1,
@@ -271,9 +284,18 @@ const std::vector<Case>& Cases() {
          {1, 2},
          {},
          1},
+        {"GraphicEQ with a negative frequency",
+         "GraphicEQ: -50 1; 20 2;;x",
+         1,
+         u'G',
+         2,
+         {20},
+         {2},
+         {},
+         1},
         {"GraphicEQ line without points", "20;1\nGRAPHICEQ: \n", 1, 0, 0, {}, {}, {}, 0},
         {"gain column beyond the fields", "20;1\n30;2\n", 2, 0, 0, {}, {}, {}, 2},
-        {"no data line", "just text\n-5;3\n\n", 1, 0, 0, {}, {}, {}, 0},
+        {"no data line", "just text\n-5;3\n\n", 1, 0, 0, {}, {}, {}, 1},
         {"empty file", "", 1, 0, 0, {}, {}, {}, 0},
     };
     return cases;
@@ -440,6 +462,61 @@ TEST_F(MeasurementImportTest, PathsThatNameNoReadableFileRaiseTheProfileReadersE
     }
     fs::permissions(unreadable, fs::perms::owner_all);
 }
+
+#ifndef _WIN32
+int lockError = 0;
+int RefusingFlock(int, int) {
+    errno = lockError;
+    return -1;
+}
+
+// Where the file system cannot lock (NFS without its lock daemon), the file is read unlocked;
+// only a lock that another program holds refuses it, with the profile reader's words.
+TEST_F(MeasurementImportTest, FileSystemsWithoutLocksGoUnlockedAndOnlyAHeldLockRefuses) {
+    const struct {
+        int error;
+        std::string reason; // empty: the file is read
+    } cases[] = {
+        {ENOLCK, ""},
+        {EOPNOTSUPP, ""},
+        {EBADF, ""},
+        {EWOULDBLOCK, "Resource temporarily unavailable"},
+    };
+    const fs::path path = Write("Hz;dB\n20;1\n");
+    const TFileCalls saved = FileCalls;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.error);
+        lockError = c.error;
+        FileCalls.Lock = &RefusingFlock;
+        TDatentyp series = Filled();
+        std::string importMessage, linesMessage;
+        try {
+            ImportMeasurement(path, 1, series);
+        } catch (const FileError& e) {
+            importMessage = e.what();
+        }
+        std::vector<std::u16string> lines;
+        try {
+            lines = MeasurementLines(path, 5, 100);
+        } catch (const FileError& e) {
+            linesMessage = e.what();
+        }
+        FileCalls = saved;
+        if (c.reason.empty()) {
+            EXPECT_EQ(importMessage, "");
+            EXPECT_EQ(series.DatenXYZ[0], Floats{20});
+            EXPECT_EQ(series.DatenXYZ[1], Floats{1});
+            EXPECT_EQ(linesMessage, "");
+            EXPECT_EQ(lines, Titles({u"Hz;dB", u"20;1"}));
+        } else {
+            const std::string expected = "Cannot open file \"" + path.string() + "\". " + c.reason;
+            EXPECT_EQ(importMessage, expected);
+            EXPECT_EQ(series.DatenXYZ, Filled().DatenXYZ);
+            EXPECT_EQ(linesMessage, expected);
+        }
+    }
+}
+#endif
 
 TEST_F(MeasurementImportTest, FileOverTheSizeLimitIsRefusedBeforeItIsRead) {
     const fs::path path = Write("20;1\n");

@@ -232,3 +232,39 @@ TEST(ProfileCurves, EveryToolsResultReadsBackUnchangedFromTheTable) {
 }
 
 } // namespace
+
+TEST(ProfileCurves, MergeSharedHertzTakesTheMeanOfEachRunAndLeavesShortRows) {
+    struct Case {
+        const char* what;
+        TProfileRows rows;
+        TProfileRows merged;
+        std::size_t gone;
+    };
+    const Case cases[] = {
+        {"1/48 octave rounded to whole hertz",
+         {{20, 1}, {20, 2}, {21, 3}, {21, 4}, {21, 6}, {22, 7}},
+         {{20, 1.5f}, {21, 4.3f}, {22, 7}},
+         3},
+        {"a row alone keeps its gain unrounded",
+         {{100, 0.123f}, {200, 1}},
+         {{100, 0.123f}, {200, 1}},
+         0},
+        {"the mean stored as the table reads it back, halves away from zero",
+         {{50, -0.1f}, {50, -0.2f}, {60, 0.25f}, {60, 0.25f}},
+         {{50, -0.2f}, {60, 0.3f}},
+         2},
+        {"short rows stay and are not merged",
+         {{100, 1}, {100}, {100, 3}, {}, {200, 5}},
+         {{100, 2}, {100}, {}, {200, 5}},
+         1},
+        {"NaN frequencies never share one", {{kNaN, 1}, {kNaN, 2}}, {{kNaN, 1}, {kNaN, 2}}, 0},
+        {"a NaN gain makes the mean NaN", {{30, kNaN}, {30, 1}}, {{30, kNaN}}, 1},
+        {"no rows", {}, {}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TProfileRows rows = c.rows;
+        EXPECT_EQ(MergeSharedHertz(rows), c.gone);
+        ExpectRows(rows, c.merged);
+    }
+}
