@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include <QtCore/QMimeData>
+#include <QtGui/QCloseEvent>
 #include <QtGui/QDragEnterEvent>
 #include <QtGui/QDropEvent>
 #include <QtGui/QFontDatabase>
@@ -181,6 +182,15 @@ void MainWindow::dropEvent(QDropEvent* event) {
     }
 }
 
+void MainWindow::closeEvent(QCloseEvent* event) {
+    ui_->StringGrid1->EndEdit();
+    if (form_.FormCloseQuery()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
 void MainWindow::DropFiles(const QList<QUrl>& urls) {
     ui_->StringGrid1->EndEdit();
     const std::vector<std::filesystem::path> files = LocalFiles(urls);
@@ -191,7 +201,6 @@ void MainWindow::ConnectActions() {
     const std::pair<QAction*, void (TForm1::*)()> commands[] = {
         {ui_->acImport, &TForm1::acImportExecute},
         {ui_->acSaveProfile, &TForm1::acSaveProfileExecute},
-        {ui_->acClose, &TForm1::acCloseExecute},
         {ui_->acClear, &TForm1::acClearExecute},
         {ui_->acAppend, &TForm1::acAppendExecute},
         {ui_->acDelRow, &TForm1::acDelRowExecute},
@@ -205,6 +214,7 @@ void MainWindow::ConnectActions() {
         {ui_->acSmooth, &TForm1::acSmoothExecute},
         {ui_->acResample, &TForm1::acResampleExecute},
         {ui_->acLimit, &TForm1::acLimitExecute},
+        {ui_->acMerge, &TForm1::acMergeExecute},
         {ui_->acImportMeasurement, &TForm1::acImportMeasurementExecute},
         {ui_->acExport, &TForm1::acExportExecute},
     };
@@ -216,6 +226,12 @@ void MainWindow::ConnectActions() {
         });
     }
 
+    // Close makes no step and raises nothing; it runs outside a command, so that the question
+    // before closing can run Save as a command of its own.
+    connect(ui_->acClose, &QAction::triggered, this, [this] {
+        ui_->StringGrid1->EndEdit();
+        form_.acCloseExecute();
+    });
     connect(ui_->acLoadReference, &QAction::triggered, this, &MainWindow::LoadReference);
     connect(ui_->acClearReference, &QAction::triggered, this,
             [this] { findChild<ResponseChartView*>(QStringLiteral("Chart1"))->ClearReference(); });

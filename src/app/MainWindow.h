@@ -35,6 +35,8 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    // Close, the frame's close button and the system's key all end here: the form may ask first.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     // What a drop of these files on the window does: any open edit ends, then the form decides.

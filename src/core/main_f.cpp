@@ -38,6 +38,7 @@ const std::pair<void (TForm1::*)(), const char16_t*> kCaptions[] = {
     {&TForm1::acSmoothExecute, u"Smooth"},
     {&TForm1::acResampleExecute, u"Resample"},
     {&TForm1::acLimitExecute, u"Limit frequency range"},
+    {&TForm1::acMergeExecute, u"Merge duplicate frequencies"},
     {&TForm1::acImportMeasurementExecute, u"Import Measurement"},
     {&TForm1::acExportExecute, u"Export Profile"},
 };
@@ -192,6 +193,7 @@ void TForm1::OpenProfileFile(const std::filesystem::path& FileName) {
     EmptySoundProfil(CurrentSoundProfil);
     LoadSoundProfil(FileName, CurrentSoundProfil);
     ShowProfile();
+    history_.MarkSaved();
 }
 
 bool TForm1::SortAndReadTable() {
@@ -228,6 +230,7 @@ void TForm1::acSaveProfileExecute() {
     RememberFolder(*path);
     lbFilename.SetText(BareFileName(*path));
     SaveSoundProfil(*path, CurrentSoundProfil);
+    history_.MarkSaved();
     Desktop.MessageDlg(TMsgDlgType::mtInformation, TMsgDlgButtons::mbOK,
                        u"Sound Profile saved: " + PathToUtf16(*path));
 }
@@ -269,6 +272,7 @@ void TForm1::ImportAsciiFile(const std::filesystem::path& FileName) {
     ShowPoints(KorrDataTemp);
     ShowImportedData(KorrDataTemp);
     Edit1.SetText(u"?");
+    history_.MarkSaved();
 }
 
 void TForm1::DropFiles(const std::vector<std::filesystem::path>& Files) {
@@ -302,6 +306,22 @@ void TForm1::acCloseExecute() {
     Desktop.CloseMainWindow();
 }
 
+bool TForm1::FormCloseQuery() {
+    if (!history_.IsModified()) {
+        return true;
+    }
+    switch (Desktop.MessageDlg(TMsgDlgType::mtConfirmation, TMsgDlgButtons::mbYesNoCancel,
+                               u"Save changes to the sound profile?")) {
+    case TModalResult::mrNo:
+        return true;
+    case TModalResult::mrYes:
+        Execute(&TForm1::acSaveProfileExecute);
+        return !history_.IsModified();
+    default:
+        return false;
+    }
+}
+
 void TForm1::acClearExecute() {
     {
         TGridUpdateScope update(StringGrid1);
@@ -316,6 +336,7 @@ void TForm1::acClearExecute() {
     history_.TakeSeries();
     Series1.Empty();
     lbFilename.SetText(u"");
+    history_.MarkSaved();
 }
 
 void TForm1::acAppendExecute() {

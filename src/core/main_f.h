@@ -127,6 +127,8 @@ public:
     void acSmoothExecute();
     void acResampleExecute();
     void acLimitExecute();
+    // One point per whole hertz where Update / Sort leaves several on one: their mean gain.
+    void acMergeExecute();
 
     // Import Measurement: a measurement file, previewed, with the gain column the user chooses;
     // the points are taken as Import takes them and the name field gets the file's stem.
@@ -134,6 +136,12 @@ public:
     // Export Profile: Update / Sort and the checks of Save, then the rows written in the format
     // of the save dialog's filter.
     void acExportExecute();
+
+    // Asked before the window closes, by Close, the window's close button or the system's key:
+    // with changes since the last Open, Import, Save or New it asks "Save changes to the sound
+    // profile?"; Yes runs Save and lets the window close only when it saved, No lets it close,
+    // Cancel keeps it open. Call it outside a command.
+    bool FormCloseQuery();
 
     // Shows CurrentSoundProfil in the table, the name field and the chart. A row with fewer than
     // two values shows what it has in the table and is left out of the chart.

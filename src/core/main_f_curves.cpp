@@ -213,3 +213,10 @@ void TForm1::acLimitExecute() {
         return std::u16string();
     });
 }
+
+void TForm1::acMergeExecute() {
+    ApplyCurveTool([](TProfileRows& rows) {
+        MergeSharedHertz(rows);
+        return std::u16string();
+    });
+}

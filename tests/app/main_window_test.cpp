@@ -296,7 +296,8 @@ TEST(MainWindow, MenuBarAndTablePopUpMenuShowTheirItemsInOrderAndRunTheirActions
                  {"Normalize1", "Normalize at frequency...", "acNormalize"},
                  {"Smooth1", "Smooth...", "acSmooth"},
                  {"Resample1", "Resample...", "acResample"},
-                 {"Limit1", "Limit frequency range...", "acLimit"}});
+                 {"Limit1", "Limit frequency range...", "acLimit"},
+                 {"Merge1", "Merge duplicate frequencies", "acMerge"}});
     stepToUndoAndToRedo();
     ExpectItems(editor, editor.Find<QMenu>("PopupMenu1")->actions(),
                 {{"Undo2", "Undo Append row", "acUndo"},
@@ -399,6 +400,33 @@ TEST(MainWindow, SmoothAndResampleRunFromTheirMenuWithTheFractionChosen) {
         QTest::keyClick(&editor.window, Qt::Key_Z, Qt::ControlModifier);
         EXPECT_EQ(editor.Effect(), before);
     }
+}
+
+TEST(MainWindow, ClosingWithUnsavedChangesAsksAndCancelKeepsTheWindowOpen) {
+    Editor editor;
+    TForm1& form = editor.window.Form();
+    // The real close: the window's close event, which the frame's button and Alt+F4 send too.
+    form.Desktop.CloseMainWindow = [&editor] { editor.window.close(); };
+    std::deque<TModalResult> answers;
+    form.Desktop.MessageDlg = [&](TMsgDlgType, TMsgDlgButtons buttons, const std::u16string& text) {
+        editor.log.push_back(Narrow(text));
+        EXPECT_EQ(buttons, TMsgDlgButtons::mbYesNoCancel);
+        const TModalResult answer = answers.front();
+        answers.pop_front();
+        return answer;
+    };
+    editor.FillTwoRows();
+    answers = {TModalResult::mrCancel};
+    editor.Find<QAction>("acClose")->trigger();
+    EXPECT_TRUE(editor.window.isVisible());
+    answers = {TModalResult::mrCancel};
+    EXPECT_FALSE(editor.window.close());
+    EXPECT_EQ(editor.log, (std::vector<std::string>{"Save changes to the sound profile?",
+                                                    "Save changes to the sound profile?"}));
+    answers = {TModalResult::mrNo};
+    editor.Find<QAction>("acClose")->trigger();
+    EXPECT_FALSE(editor.window.isVisible());
+    EXPECT_EQ(editor.log.size(), 3u);
 }
 
 TEST(MainWindow, NoMenuHasTwoItemsWithOneAltLetter) {

@@ -4,6 +4,7 @@
 
 #include <bit>
 #include <deque>
+#include <functional>
 #include <new>
 #include <string>
 #include <vector>
@@ -64,7 +65,10 @@ struct ScriptedDesktop {
                                     const std::u16string& text) {
             static const char* const kinds[] = {"warning", "error", "information", "confirmation"};
             log.push_back(std::string(kinds[static_cast<int>(type)]) +
-                          (buttons == TMsgDlgButtons::mbOK ? " OK: " : " YesNo: ") + Narrow(text));
+                          (buttons == TMsgDlgButtons::mbOK      ? " OK: "
+                           : buttons == TMsgDlgButtons::mbYesNo ? " YesNo: "
+                                                                : " YesNoCancel: ") +
+                          Narrow(text));
             if (messageAnswers.empty()) {
                 return buttons == TMsgDlgButtons::mbOK ? TModalResult::mrOk : TModalResult::mrYes;
             }
@@ -748,6 +752,79 @@ TEST_F(EditorCommandsTest, ExportWritesTheFormatOfTheTypedNameAndAsksBeforeRepla
     EXPECT_TRUE(asked[0].ConfirmOverwrite);
     EXPECT_EQ(ReadFileBytes<std::string>(folder_ / "mismatch.frd"),
               "* Room\r\n* Freq(Hz) Gain(dB)\r\n100\t1\r\n");
+}
+
+TEST_F(EditorCommandsTest, ClosingAsksOnlyWithChangesSinceOpenImportSaveOrNew) {
+    const std::string question = "confirmation YesNoCancel: Save changes to the sound profile?";
+    const fs::path saved = folder_ / "saved.ump";
+    const fs::path profile =
+        Write("p.ump", Cat({Int32(1), Int32(0), Int32(1), Int32(2), Float(100), Float(1)}));
+    struct Case {
+        const char* name;
+        std::function<void()> before;
+        std::deque<TModalResult> answers;
+        bool closes;
+        bool asked;
+    };
+    const Case cases[] = {
+        {"at start", [] {}, {}, true, false},
+        {"typed, No", [&] { Type(1, u"100", u"1"); }, {TModalResult::mrNo}, true, true},
+        {"typed, Cancel", [&] { Type(1, u"100", u"2"); }, {TModalResult::mrCancel}, false, true},
+        {"Yes, save cancelled", [] {}, {TModalResult::mrYes, TModalResult::mrYes}, false, true},
+        {"Yes, saved",
+         [&] { desktop.saveAnswers = {saved}; },
+         {TModalResult::mrYes, TModalResult::mrYes},
+         true,
+         true},
+        {"after Save", [] {}, {}, true, false},
+        {"Undo after Save", [&] { form.Undo(); }, {TModalResult::mrCancel}, false, true},
+        {"Redo back to the saved state", [&] { form.Redo(); }, {}, true, false},
+        {"typed back to the saved text", [&] { Type(1, u"100", u"2"); }, {}, true, false},
+        {"appended", [&] { Run(&TForm1::acAppendExecute); }, {TModalResult::mrCancel}, false, true},
+        {"opened",
+         [&] {
+             desktop.openAnswers = {profile};
+             Run(&TForm1::acOPenProfileExecute);
+         },
+         {},
+         true,
+         false},
+        {"typed into the name",
+         [&] { form.Edit1.SetText(u"Hall"); },
+         {TModalResult::mrNo},
+         true,
+         true},
+        {"new", [&] { Run(&TForm1::acClearExecute); }, {}, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.before();
+        desktop.log.clear();
+        desktop.messageAnswers.assign(c.answers.begin(), c.answers.end());
+        EXPECT_EQ(form.FormCloseQuery(), c.closes);
+        ASSERT_EQ(!desktop.log.empty(), c.asked);
+        if (c.asked) {
+            EXPECT_EQ(desktop.log.front(), question);
+        }
+    }
+    EXPECT_EQ(ReadFileBytes(saved),
+              Cat({Int32(1), Int32(1), Bytes{'?', 0}, Int32(1), Int32(2), Float(100), Float(2)}));
+}
+
+TEST_F(EditorCommandsTest, MergeDuplicateFrequenciesLeavesOnePointPerWholeHertz) {
+    // A 1/48-octave measurement: 20.0, 20.3 and 20.6 Hz show as 20, 20 and 21 after Update / Sort.
+    Type(1, u"21.4", u"4");
+    Type(2, u"20.3", u"2");
+    Type(3, u"20.6", u"3");
+    Type(4, u"20.0", u"1");
+    Type(5, u"30", u"-1.25");
+    Run(&TForm1::acMergeExecute);
+    EXPECT_EQ(Table(), (std::vector<std::string>{"20;1.5", "21;3.5", "30;-1.29999995231628"}));
+    EXPECT_EQ(form.Series1.Count(), 3u);
+    EXPECT_EQ(form.UndoText(), u"Merge duplicate frequencies");
+    form.Undo();
+    EXPECT_EQ(Table(),
+              (std::vector<std::string>{"21.4;4", "20.3;2", "20.6;3", "20.0;1", "30;-1.25"}));
 }
 
 TEST_F(EditorCommandsTest, InfoShowsTheVersionOfTheRunningProgram) {
