@@ -8,14 +8,39 @@
 
 namespace {
 
-// Span kept between these fractions of the automatic one.
-constexpr double kDeepest = 1e-3;
-constexpr double kWidest = 10;
+// Moves Lo..Hi inside Floor..Ceiling, narrowed to fit when it is wider.
+void Keep(double& Lo, double& Hi, double Floor, double Ceiling) {
+    if (Hi - Lo >= Ceiling - Floor) {
+        Lo = Floor;
+        Hi = Ceiling;
+    } else if (Lo < Floor) {
+        Hi += Floor - Lo;
+        Lo = Floor;
+    } else if (Hi > Ceiling) {
+        Lo -= Hi - Ceiling;
+        Hi = Ceiling;
+    }
+}
 
-void Zoom(double& Lo, double& Hi, double AutoSpan, double At, double Notches) {
+// Both axes inside their finite ranges; an edge that went wrong leaves the window as it was.
+TChartWindow Kept(TChartWindow Next, const TChartWindow& Was) {
+    Keep(Next.Left, Next.Right, -kFarthestPlace, kFarthestPlace);
+    Keep(Next.Bottom, Next.Top, -kFarthestGain, kFarthestGain);
+    if (!(Next.Left < Next.Right)) {
+        Next.Left = Was.Left;
+        Next.Right = Was.Right;
+    }
+    if (!(Next.Bottom < Next.Top)) {
+        Next.Bottom = Was.Bottom;
+        Next.Top = Was.Top;
+    }
+    return Next;
+}
+
+void Zoom(double& Lo, double& Hi, double Deepest, double AutoSpan, double At, double Notches) {
     const double span = Hi - Lo;
     const double wanted = span / std::pow(kZoomPerNotch, Notches);
-    const double next = std::clamp(wanted, AutoSpan * kDeepest, AutoSpan * kWidest);
+    const double next = std::clamp(wanted, std::min(Deepest, AutoSpan), AutoSpan * kWidestZoom);
     const double factor = next / span;
     Lo = At - (At - Lo) * factor;
     Hi = At + (Hi - At) * factor;
@@ -179,21 +204,21 @@ void AddExtremes(std::span<const double> X, std::span<const double> Y, std::vect
 TChartWindow ZoomFrequency(const TChartWindow& Window, const TChartWindow& Auto, double At,
                            double Notches) {
     TChartWindow next = Window;
-    Zoom(next.Left, next.Right, Auto.Right - Auto.Left, At, Notches);
-    return next;
+    Zoom(next.Left, next.Right, kDeepestFrequencySpan, Auto.Right - Auto.Left, At, Notches);
+    return Kept(next, Window);
 }
 
 TChartWindow ZoomGain(const TChartWindow& Window, const TChartWindow& Auto, double At,
                       double Notches) {
     TChartWindow next = Window;
-    Zoom(next.Bottom, next.Top, Auto.Top - Auto.Bottom, At, Notches);
-    return next;
+    Zoom(next.Bottom, next.Top, kDeepestGainSpan, Auto.Top - Auto.Bottom, At, Notches);
+    return Kept(next, Window);
 }
 
 TChartWindow Pan(const TChartWindow& Window, double Right, double Down) {
     const double dx = (Window.Right - Window.Left) * Right;
     const double dy = (Window.Top - Window.Bottom) * Down;
-    return {Window.Left - dx, Window.Right - dx, Window.Bottom + dy, Window.Top + dy};
+    return Kept({Window.Left - dx, Window.Right - dx, Window.Bottom + dy, Window.Top + dy}, Window);
 }
 
 TFrequencyAxis WindowFrequencyAxis(const TChartWindow& Window, const TFrequencyAxis& Full) {

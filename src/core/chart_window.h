@@ -3,6 +3,7 @@
 // out under the pointer. The automatic ranges stay those of teechart_basics; a window only
 // narrows or moves the view of them, and the points are reduced again for the part in view.
 
+#include <cmath>
 #include <cstddef>
 #include <optional>
 #include <span>
@@ -28,6 +29,15 @@ TChartWindow AutoWindow(const TFrequencyAxis& Frequency, const TGainAxis& Gain);
 
 // One wheel notch narrows the span by this factor.
 constexpr double kZoomPerNotch = 1.25;
+// The wheel goes no further in than a frequency span of 1/100 octave or a gain span of 0.1 dB
+// (a tenth of the table's gain step), and no further out than ten times the automatic span.
+inline const double kDeepestFrequencySpan = std::log10(2.0) / 100;
+constexpr double kDeepestGainSpan = 0.1;
+constexpr double kWidestZoom = 10;
+// Every window stays within these places and gains, so that its edges are finite positive
+// frequencies (1e-300 Hz to 1e300 Hz) and finite gains with a finite span.
+constexpr double kFarthestPlace = 300;
+constexpr double kFarthestGain = 1e300;
 
 // Appends the drawable points that hold the smallest and largest X and Y of a series: FrequencyAxis
 // and GainAxis over the extremes of several series give the ranges that cover them all.
@@ -36,14 +46,16 @@ void AddExtremes(std::span<const double> X, std::span<const double> Y, std::vect
 
 // Zooms the frequency (or gain) span by kZoomPerNotch per notch (negative notches widen it)
 // around `At`, a place inside the window that stays where it is on the plot. The span stays
-// between a thousandth and ten times that of the automatic window.
+// between the deepest span (or the automatic one, when that is smaller) and kWidestZoom times the
+// automatic one; the window is then moved or narrowed into the farthest places and gains.
 TChartWindow ZoomFrequency(const TChartWindow& Window, const TChartWindow& Auto, double At,
                            double Notches);
 TChartWindow ZoomGain(const TChartWindow& Window, const TChartWindow& Auto, double At,
                       double Notches);
 
 // Moves the window by fractions of its spans: the content follows a drag of that much of the
-// plot's width to the right and of its height downwards.
+// plot's width to the right and of its height downwards, no further than the farthest places and
+// gains.
 TChartWindow Pan(const TChartWindow& Window, double Right, double Down);
 
 // The axes in view, for their labels: the frequency range of the window in Hz (reversed as the

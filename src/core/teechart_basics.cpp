@@ -305,11 +305,36 @@ std::vector<double> FrequencyTicks(const TFrequencyAxis& axis, int maxLabels) {
         return ticks;
     };
 
-    std::vector<double> ticks = decadeTicks({1, 2, 5}, 1);
-    if (ticks.size() < 2) {
-        // Too narrow for a logarithmic pattern: even steps read better.
+    const auto evenTicks = [&](std::size_t enough) {
         const double intervals = static_cast<double>(std::min<std::size_t>(most - 1, 8));
-        return EvenTicks(axis.Min, axis.Max, NiceStep(axis.Max / intervals - axis.Min / intervals));
+        double step = NiceStep(axis.Max / intervals - axis.Min / intervals);
+        std::vector<double> even = EvenTicks(axis.Min, axis.Max, step);
+        // Finer steps while they still fit, until there are enough.
+        while (even.size() < enough) {
+            const double finer = NiceStep(step * 0.39); // the 1-2-5 value below
+            if (!(finer < step)) {
+                break;
+            }
+            std::vector<double> more = EvenTicks(axis.Min, axis.Max, finer);
+            if (more.size() > most) {
+                break;
+            }
+            step = finer;
+            even = std::move(more);
+        }
+        return even;
+    };
+    // A zoomed axis reads best with at least four labels where four fit.
+    const std::size_t enough = std::min<std::size_t>(4, most);
+    std::vector<double> ticks = decadeTicks({1, 2, 5}, 1);
+    if (ticks.size() < enough) {
+        std::vector<double> finer = decadeTicks({1, 2, 3, 4, 5, 6, 7, 8, 9}, 1);
+        if (finer.size() >= enough && finer.size() <= most) {
+            return finer;
+        }
+        // Too narrow for a logarithmic pattern: even steps read better.
+        std::vector<double> even = evenTicks(enough);
+        return ticks.size() < 2 || even.size() > ticks.size() ? even : ticks;
     }
     if (ticks.size() <= most) {
         return ticks;

@@ -76,10 +76,78 @@ TEST(ChartWindow, ZoomKeepsThePlaceUnderThePointerAndStaysWithinItsLimits) {
     EXPECT_NEAR((5 - gain.Bottom) / (gain.Top - gain.Bottom), 0.75, 1e-12);
     EXPECT_EQ(gain.Left, full.Left);
 
-    EXPECT_NEAR(ZoomFrequency(full, full, 2, 1000).Right - ZoomFrequency(full, full, 2, 1000).Left,
-                3e-3, 1e-12);
+    // No further in than 1/100 octave or 0.1 dB, no further out than ten times the automatic span.
+    const TChartWindow deepest = ZoomFrequency(full, full, 2, 1000);
+    EXPECT_NEAR(std::pow(10.0, deepest.Right - deepest.Left), std::pow(2.0, 0.01), 1e-12);
+    const TChartWindow flat = ZoomGain(full, full, 0, 1000);
+    EXPECT_NEAR(flat.Top - flat.Bottom, 0.1, 1e-12);
     EXPECT_NEAR(ZoomGain(full, full, 0, -1000).Top - ZoomGain(full, full, 0, -1000).Bottom, 200,
                 1e-9);
+    // An automatic span narrower than the deepest one is not widened by zooming in.
+    const TChartWindow narrow{2, 2.001, 0, 0.05};
+    EXPECT_EQ(ZoomFrequency(narrow, narrow, 2, 5), narrow);
+    EXPECT_EQ(ZoomGain(narrow, narrow, 0, 5), narrow);
+}
+
+// A profile from the smallest to the largest float frequency and gain, zoomed out fully, panned
+// far and zoomed in at either end, on a plain and on a reversed axis: every window has finite
+// positive frequencies and finite gains, each axis from a smaller to a larger value, and labels
+// that are numbers.
+TEST(ChartWindow, WindowsStayFiniteAtTheExtremesOfTheFloats) {
+    const double tiny = std::numeric_limits<float>::denorm_min(); // 1e-45
+    const double huge = std::numeric_limits<float>::max();        // 3.4e38
+    const std::vector<double> gains = {-huge, huge, 0};
+    using Move = TChartWindow (*)(const TChartWindow&, const TChartWindow&);
+    struct Case {
+        const char* name;
+        Move move;
+    };
+    const std::vector<Case> cases = {
+        {"zoomed out",
+         [](const TChartWindow& w, const TChartWindow& a) {
+             return ZoomGain(ZoomFrequency(w, a, (w.Left + w.Right) / 2, -1000), a,
+                             (w.Bottom + w.Top) / 2, -1000);
+         }},
+        {"panned left and down",
+         [](const TChartWindow& w, const TChartWindow&) { return Pan(w, 1e300, 1e300); }},
+        {"panned right and up",
+         [](const TChartWindow& w, const TChartWindow&) { return Pan(w, -1e300, -1e300); }},
+        {"zoomed in at the left and bottom",
+         [](const TChartWindow& w, const TChartWindow& a) {
+             return ZoomGain(ZoomFrequency(w, a, w.Left, 1000), a, w.Bottom, 1000);
+         }},
+        {"zoomed in at the right and top",
+         [](const TChartWindow& w, const TChartWindow& a) {
+             return ZoomGain(ZoomFrequency(w, a, w.Right, 1000), a, w.Top, 1000);
+         }},
+    };
+    for (const std::vector<double>& x :
+         {std::vector<double>{tiny, huge, 1000}, std::vector<double>{0, tiny, 0.5}}) {
+        const TFrequencyAxis full = FrequencyAxis(x, gains);
+        const TGainAxis gain = GainAxis(x, gains, 10);
+        const TChartWindow automatic = AutoWindow(full, gain);
+        for (const Case& first : cases) {
+            for (const Case& then : cases) {
+                SCOPED_TRACE(std::string(full.Reversed ? "reversed, " : "") + first.name + ", " +
+                             then.name);
+                const TChartWindow w = then.move(first.move(automatic, automatic), automatic);
+                const TFrequencyAxis shown = WindowFrequencyAxis(w, full);
+                EXPECT_TRUE(std::isfinite(shown.Min) && std::isfinite(shown.Max));
+                EXPECT_GT(shown.Min, 0);
+                EXPECT_LT(shown.Min, shown.Max);
+                EXPECT_TRUE(std::isfinite(w.Bottom) && std::isfinite(w.Top));
+                EXPECT_LT(w.Bottom, w.Top);
+                const std::vector<double> ticks = FrequencyTicks(shown, 8);
+                EXPECT_FALSE(ticks.empty());
+                for (double hz : ticks) {
+                    EXPECT_TRUE(std::isfinite(hz) && hz > 0) << hz;
+                }
+                for (double db : GainTicks(WindowGainAxis(w, gain, 8))) {
+                    EXPECT_TRUE(std::isfinite(db)) << db;
+                }
+            }
+        }
+    }
 }
 
 TEST(ChartWindow, PanMovesTheContentWithTheDrag) {

@@ -398,7 +398,28 @@ TEST(FrequencyAxis, TicksFitTheRoom) {
               (std::vector<double>{0.1, 0.2, 0.5, 1, 2, 5, 10}));
     EXPECT_EQ(FrequencyTicks({1030, 1190, false}, 20),
               (std::vector<double>{1040, 1060, 1080, 1100, 1120, 1140, 1160, 1180}));
-    EXPECT_EQ(FrequencyTicks({1030, 1190, false}, 4), (std::vector<double>{1100}));
+}
+
+// A zoomed window keeps at least four labels where four fit: every whole hundred, ten, ... of a
+// decade, else the finest even step that fits.
+TEST(FrequencyAxis, ANarrowAxisKeepsFourLabelsWhereTheyFit) {
+    struct Case {
+        TFrequencyAxis axis;
+        int room;
+        std::vector<double> ticks;
+    };
+    const std::vector<Case> cases = {
+        {{180, 600, false}, 8, {200, 300, 400, 500, 600}},
+        {{150, 1100, false}, 6, {200, 400, 600, 800, 1000}},
+        {{1000, 1006.96, false}, 8, {1000, 1001, 1002, 1003, 1004, 1005, 1006}}, // 1/100 octave
+        {{1030, 1190, false}, 4, {1050, 1100, 1150}},                            // four do not fit
+        {{1030, 1190, false}, 3, {1050, 1100, 1150}},
+        {{180, 600, true}, 4, {200, 400, 600}}, // more than 1-2-5 gives, though four do not fit
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.axis.Min << " to " << c.axis.Max << " in " << c.room);
+        EXPECT_EQ(FrequencyTicks(c.axis, c.room), c.ticks);
+    }
 }
 
 TEST(FrequencyAxis, Labels) {
