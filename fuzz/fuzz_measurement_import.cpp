@@ -1,13 +1,25 @@
 // Feeds arbitrary bytes to the measurement import through a real file: whatever it makes of them,
-// the series either takes exactly the points it reports or stays exactly as it was.
+// the series either takes exactly the points it reports or stays exactly as it was, and one
+// reading for several gain columns agrees bit for bit with a reading for each.
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 #include "fuzz_input_file.h"
 #include "measurement_import.h"
+
+namespace {
+
+bool SameBits(const std::vector<float>& a, const std::vector<float>& b) {
+    return a.size() == b.size() &&
+           (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0);
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::filesystem::path& input = WriteInputFile("fuzz-measurement", data, size);
@@ -23,6 +35,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     if (series.DatenXYZ[2] != before.DatenXYZ[2] || layout.DataLines + layout.SkippedLines > size) {
         std::abort();
+    }
+    // One reading for several columns gives each what its own reading gives.
+    const TMeasurementColumns columns = ImportMeasurementColumns(input, {0, 1, 2}, 3, 40);
+    for (int32_t column = 0; column <= 2; ++column) {
+        TDatentyp alone;
+        const TMeasurementLayout own = ImportMeasurement(input, column, alone);
+        const TMeasurementLayout& shared = columns.Layouts[static_cast<std::size_t>(column)];
+        const TDatentyp& points = columns.Points[static_cast<std::size_t>(column)];
+        if (own.Delimiter != shared.Delimiter || own.ColumnCount != shared.ColumnCount ||
+            own.ColumnTitles != shared.ColumnTitles || own.DataLines != shared.DataLines ||
+            own.SkippedLines != shared.SkippedLines ||
+            !SameBits(alone.DatenXYZ[0], points.DatenXYZ[0]) ||
+            !SameBits(alone.DatenXYZ[1], points.DatenXYZ[1])) {
+            std::abort();
+        }
+    }
+    if (columns.FirstLines.size() > 3) {
+        std::abort();
+    }
+    for (const std::u16string& line : columns.FirstLines) {
+        if (line.size() > 41) {
+            std::abort();
+        }
     }
     if (layout.Delimiter == 0) {
         if (series.DatenXYZ != before.DatenXYZ || layout.DataLines != 0 ||

@@ -860,7 +860,7 @@ private:
 
     // Room for `needed` points: twice the room so far, but no more than the lines to come.
     void Grow(Series& to, std::size_t needed) {
-        constexpr std::size_t kFirstRoom = 1024;
+        constexpr std::size_t kFirstRoom = std::size_t{1} << 16;
         std::size_t capacity = std::max({needed, 2 * to.frequencies.capacity(), kFirstRoom});
         if (needed <= room_) {
             capacity = std::min(capacity, room_);

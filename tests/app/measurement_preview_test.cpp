@@ -8,6 +8,7 @@
 #include <QtCore/QTimer>
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QFileDialog>
 #include <QtWidgets/QLabel>
@@ -124,6 +125,66 @@ TEST_F(MeasurementPreviewDialogTest, TwoColumnsOfferNoChoiceAndEscapeCancels) {
     EXPECT_EQ(TableRows(dialog), std::vector<QString>({"20.0;1.50", "40.0;2.00"}));
     QTest::keyClick(&dialog, Qt::Key_Escape);
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
+}
+
+// A file name is shown as it is named, never read as markup.
+TEST_F(MeasurementPreviewDialogTest, FileNamesShowAsPlainText) {
+    for (const char* name : {"<b>bold.txt", "a<br>b.txt", "x&amp;y.txt"}) {
+        SCOPED_TRACE(name);
+        const MeasurementFile file(name, "<i>20</i>;1\n20;1\n");
+        const TMeasurementPreview preview = PreviewMeasurement(file.Path());
+        MeasurementPreviewDialog dialog(preview);
+        const QString expected = QStringLiteral("First lines of ") + QString::fromUtf8(name) + u':';
+        std::vector<QLabel*> shown;
+        for (QLabel* label : dialog.findChildren<QLabel*>()) {
+            if (label->text().startsWith(QStringLiteral("First lines of "))) {
+                shown.push_back(label);
+            }
+        }
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0]->text(), expected);
+        EXPECT_EQ(shown[0]->textFormat(), Qt::PlainText);
+        EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("layout"))->textFormat(), Qt::PlainText);
+        EXPECT_EQ(dialog.findChild<QPlainTextEdit*>(QStringLiteral("lines"))->toPlainText(),
+                  "<i>20</i>;1\n20;1");
+    }
+}
+
+// Points that share a whole hertz after Update / Sort are counted, and merged unless the person
+// unchecks the box; a file without any offers no box.
+TEST_F(MeasurementPreviewDialogTest, SharedHertzAreCountedAndMergedByDefault) {
+    const MeasurementFile fine("fine.txt", "20.0;1\n20.3;2\n20.6;3\n20.9;4\n22;5\n");
+    const TMeasurementPreview preview = PreviewMeasurement(fine.Path());
+    MeasurementPreviewDialog dialog(preview);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    auto* merge = dialog.findChild<QCheckBox*>(QStringLiteral("merge"));
+    auto* shared = dialog.findChild<QLabel*>(QStringLiteral("shared"));
+    ASSERT_NE(merge, nullptr);
+    ASSERT_NE(shared, nullptr);
+    EXPECT_EQ(merge->text(), "&Merge points that share a whole hertz");
+    EXPECT_TRUE(merge->isVisible());
+    EXPECT_TRUE(merge->isChecked());
+    EXPECT_TRUE(shared->isVisible());
+    EXPECT_EQ(shared->text(), "4 points share a whole hertz with another after Update / Sort.");
+    EXPECT_EQ(dialog.Pick().Choice, 0u);
+    EXPECT_TRUE(dialog.Pick().Merge);
+    // Alt+M clicks the box as a person would; the click lands after its short animation.
+    QTest::keyClick(&dialog, Qt::Key_M, Qt::AltModifier);
+    for (int wait = 0; wait < 50 && merge->isChecked(); ++wait) {
+        QTest::qWait(20);
+    }
+    EXPECT_FALSE(merge->isChecked());
+    EXPECT_FALSE(dialog.Pick().Merge);
+
+    const MeasurementFile whole("whole.txt", "20;1\n21;2\n");
+    const TMeasurementPreview apart = PreviewMeasurement(whole.Path());
+    MeasurementPreviewDialog other(apart);
+    other.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&other));
+    EXPECT_FALSE(other.findChild<QCheckBox*>(QStringLiteral("merge"))->isVisible());
+    EXPECT_FALSE(other.findChild<QLabel*>(QStringLiteral("shared"))->isVisible());
+    EXPECT_FALSE(other.Pick().Merge);
 }
 
 // The whole command from the window's key, through the real preview dialog.

@@ -15,6 +15,7 @@
 #include "test_support.h"
 #include "text_utf.h"
 #include "uStreamSoundProfil.h"
+#include "uStringgrid_VCL.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -205,6 +206,83 @@ TEST_F(MeasurementPreviewTest, AWideFileOffersItsFirstColumnsAndCutsItsLongLines
     EXPECT_EQ(preview.FirstLines[0], Utf8ToUtf16(line.substr(0, kPreviewLineLength)) + u"\u2026");
 }
 
+// The whole hertz of a frequency is what the table makes of it: the text Import Measurement
+// writes, read back by Update / Sort.
+TEST_F(MeasurementPreviewTest, HertzAfterUpdateIsWhatTheTableReadsBack) {
+    const Floats frequencies = {20.0f,  20.29f, 20.5f,  20.55f,     20.6f,    21.49f,    0.04f,
+                                0.05f,  -0.5f,  -20.5f, 999999.94f, 1e6f,     1.2345e7f, 3.4e38f,
+                                1e-30f, 2.5f,   3.5f,   1000.45f,   19999.5f, 0.0f,      -0.0f};
+    for (const char16_t separator : {u'.', u','}) {
+        UserNotation = NumberNotation{separator};
+        TStringGrid grid;
+        grid.SetColCount(3);
+        grid.SetRowCount(static_cast<int32_t>(frequencies.size()) + 1);
+        for (std::size_t i = 0; i < frequencies.size(); ++i) {
+            const auto row = static_cast<int32_t>(i + 1);
+            grid.SetCells(1, row, FormatFixed(frequencies[i], 6, 1, UserNotation));
+            grid.SetCells(2, row, u"0");
+        }
+        std::vector<std::vector<float>> rows;
+        ASSERT_TRUE(GridToProfileRows(grid, 1, 2, rows));
+        for (std::size_t i = 0; i < frequencies.size(); ++i) {
+            SCOPED_TRACE(testing::Message()
+                         << frequencies[i] << " " << static_cast<char>(separator));
+            const std::optional<float> hertz = HertzAfterUpdate(frequencies[i]);
+            ASSERT_TRUE(hertz.has_value());
+            EXPECT_EQ(std::bit_cast<uint32_t>(*hertz), std::bit_cast<uint32_t>(rows[i][0]));
+        }
+    }
+}
+
+TEST_F(MeasurementPreviewTest, CountsThePointsThatShareAWholeHertzAndMergesThem) {
+    struct Case {
+        const char* what;
+        std::string text;
+        std::vector<std::size_t> shared; // per choice
+        Floats frequencies, gains;       // the first choice's points merged
+    };
+    const Case cases[] = {
+        {"1/48 octave: 20.0, 20.3, 20.6 Hz give 20, 20, 21, 21, 21",
+         "20.0;1;5\n20.3;2;5\n20.6;3;5\n20.9;4;5\n21.2;6;5\n22;7;5\n",
+         {5, 5},
+         {20, 21, 22},
+         {1.5f, 13.0f / 3, 7}},
+        {"apart in the file, merged where the first was",
+         "100.4;1\n200;2\n99.6;3\n",
+         {2},
+         {100, 200},
+         {2, 2}},
+        {"whole hertz apart: nothing to merge", "100;1\n101;2\n", {0}, {100, 101}, {1, 2}},
+        {"a column whose frequencies differ counts its own",
+         "100.2;1;1\n100.4;2\n300;3;3\n",
+         {2, 0},
+         {100, 300},
+         {1.5f, 3}},
+        {"NaN and infinite frequencies share nothing",
+         "nan;1\nnan;2\n1e39;3\n1e39;4\n",
+         {0},
+         {},
+         {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const TMeasurementPreview preview = PreviewMeasurement(Write("m.txt", c.text));
+        std::vector<std::size_t> shared;
+        for (const TMeasurementChoice& choice : preview.Choices) {
+            shared.push_back(choice.SharedHertz);
+        }
+        EXPECT_EQ(shared, c.shared);
+        if (c.frequencies.empty()) {
+            const TDatentyp merged = MergedPoints(preview.Choices[0].Points);
+            EXPECT_EQ(merged.DatenXYZ[1], preview.Choices[0].Points.DatenXYZ[1]);
+            continue;
+        }
+        const TDatentyp merged = MergedPoints(preview.Choices[0].Points);
+        EXPECT_EQ(merged.DatenXYZ[0], c.frequencies);
+        EXPECT_EQ(merged.DatenXYZ[1], c.gains);
+    }
+}
+
 TEST(MeasurementPreviewChart, ShowsExactlyTheChoicesPointsWhateverTheSeriesHeld) {
     struct Case {
         Floats freqs, gains;
@@ -331,6 +409,26 @@ TEST_F(MeasurementCommandsTest, ImportTakesTheChosenColumnIntoTableChartNameAndL
                        "Left ear.frd chart 20.000000:-39.029999 20.299999:-38.500000 "
                        "21.500000:7.000000 points 3/3");
     EXPECT_EQ(form.UndoText(), u"Import Measurement");
+}
+
+// A 1/48-octave measurement imported with its shared hertz merged reads back through Update /
+// Sort with one row per whole hertz; taken as it is, the rows collide.
+TEST_F(MeasurementCommandsTest, MergedImportGivesDistinctWholeHertzAfterUpdate) {
+    const fs::path file = Write("fine.txt", "20.0;1\n20.29;2\n20.58;3\n20.87;4\n21.16;6\n21.4;7\n");
+    for (const bool merge : {true, false}) {
+        SCOPED_TRACE(merge);
+        openAnswers = {file};
+        previewAnswers = {TMeasurementPick{0, merge}};
+        form.Execute(&TForm1::acImportMeasurementExecute);
+        EXPECT_EQ(previews.back().Choices[0].SharedHertz, 6u);
+        form.Execute(&TForm1::acSortExecute);
+        std::vector<std::u16string> table;
+        for (int32_t r = 1; r < form.StringGrid1.RowCount(); ++r) {
+            table.push_back(form.StringGrid1.Cells(1, r) + u";" + form.StringGrid1.Cells(2, r));
+        }
+        EXPECT_EQ(table, merge ? Texts({u"20;1.5", u"21;5"})
+                               : Texts({u"20;1", u"20;2", u"21;3", u"21;4", u"21;6", u"21;7"}));
+    }
 }
 
 TEST_F(MeasurementCommandsTest, CancelNoDataAndReadErrorsChangeNothing) {
