@@ -69,6 +69,7 @@ void TForm1::acImportMeasurementExecute() {
     ShowPoints(KorrDataTemp);
     ShowImportedData(KorrDataTemp);
     Edit1.SetText(PathToUtf16(path->stem()));
+    history_.MarkSaved();
 }
 
 void TForm1::acExportExecute() {

@@ -637,6 +637,34 @@ bool SamePoint(float frequency, float gain, float otherFrequency, float otherGai
 // where they split alike.
 constexpr std::array<char, 4> kDelimiters = {'\t', ';', ',', ' '};
 
+// A line that does not begin with a digit but whose first field reads as a number under one
+// of the delimiters ("-50 1.0", ".5;1"). Only a sign, a separator or a letter of NAN or INF
+// can begin such a field: other lines are not read at all.
+template <std::size_t N>
+bool FirstFieldReads(std::string_view line, const std::array<char, N>& delimiters,
+                     FieldReader& reader) {
+    std::size_t i = 0;
+    while (i < line.size() && IsBlank(line[i])) {
+        ++i;
+    }
+    if (i < line.size() && line[i] == '"') {
+        ++i;
+    }
+    if (i == line.size() ||
+        (static_cast<unsigned char>(line[i]) < 0x80 &&
+         std::string_view("+-.,nNiI").find(line[i]) == std::string_view::npos)) {
+        return false;
+    }
+    for (const char delimiter : delimiters) {
+        std::string_view field;
+        float value = 0;
+        if (FieldCursor(line, delimiter).Next(field) && reader.Read(field, 1, value)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // Takes the lines of a file one by one, under every delimiter and for every gain column asked for
 // at once. Delimiters mostly agree on a column's point (a TAB is also a blank run), so its points
 // are kept once, in `shared`, as long as they do: a delimiter gets arrays of its own only from the
@@ -659,7 +687,7 @@ public:
         }
         reader_.NewLine();
         if (!BeginsLikeData(line)) {
-            if (FirstFieldReads(line, kDelimiters)) {
+            if (FirstFieldReads(line, kDelimiters, reader_)) {
                 ++dataLike_; // "-50 1.0": data that gives no point, not a title row
             } else if (!lastHeader_ || lastHeader_.use_count() > 1) {
                 lastHeader_ = std::make_shared<std::string>(line);
@@ -750,33 +778,6 @@ private:
         std::optional<TMeasurementLayout> equaliser; // set by a graphic-equaliser line
     };
 
-    // A line that does not begin with a digit but whose first field reads as a number under one
-    // of the delimiters ("-50 1.0", ".5;1"). Only a sign, a separator or a letter of NAN or INF
-    // can begin such a field: other lines are not read at all.
-    template <std::size_t N>
-    bool FirstFieldReads(std::string_view line, const std::array<char, N>& delimiters) {
-        std::size_t i = 0;
-        while (i < line.size() && IsBlank(line[i])) {
-            ++i;
-        }
-        if (i < line.size() && line[i] == '"') {
-            ++i;
-        }
-        if (i == line.size() ||
-            (static_cast<unsigned char>(line[i]) < 0x80 &&
-             std::string_view("+-.,nNiI").find(line[i]) == std::string_view::npos)) {
-            return false;
-        }
-        for (const char delimiter : delimiters) {
-            std::string_view field;
-            float value = 0;
-            if (FieldCursor(line, delimiter).Next(field) && reader_.Read(field, 1, value)) {
-                return true;
-            }
-        }
-        return false;
-    }
-
     void TakePoints(Column& column, std::size_t j, const std::array<const LineFields*, 4>& read) {
         std::array<Point, 4> points;
         const Point* first = nullptr; // of the earliest delimiter that gives a point
@@ -832,7 +833,7 @@ private:
             start = stop + 1;
             reader_.NewLine();
             if (!BeginsLikeData(entry)) {
-                if (FirstFieldReads(entry, std::array<char, 1>{' '})) {
+                if (FirstFieldReads(entry, std::array<char, 1>{' '}, reader_)) {
                     for (Column& column : columns_) {
                         ++column.equaliser->SkippedLines;
                     }
@@ -1119,4 +1120,10 @@ TMeasurementColumns ImportMeasurementColumns(const std::filesystem::path& FileNa
                                              const std::vector<int32_t>& GainColumns,
                                              std::size_t LineCount, std::size_t LineLength) {
     return Read(FileName, GainColumns, LineCount, LineLength);
+}
+
+bool MeasurementDataLine(std::string_view Line) {
+    FieldReader reader;
+    return BeginsLikeData(Line) || IsGraphicEqLine(Line) ||
+           FirstFieldReads(Line, kDelimiters, reader);
 }

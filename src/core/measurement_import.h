@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "audio_ASCII_Import.h"
@@ -54,3 +55,7 @@ struct TMeasurementColumns {
 TMeasurementColumns ImportMeasurementColumns(const std::filesystem::path& FileName,
                                              const std::vector<int32_t>& GainColumns,
                                              std::size_t LineCount, std::size_t LineLength);
+
+// Whether the reader takes a line (UTF-8, without its line end) for data: one that gives a point,
+// one counted among the skipped lines, or a graphic-equaliser line. Other lines are titles.
+bool MeasurementDataLine(std::string_view Line);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "editor_errors.h"
+#include "measurement_import.h"
 #include "text_utf.h"
 
 namespace {
@@ -33,22 +34,14 @@ std::string NameLine(const std::u16string& name) {
 }
 
 // Whether a reader could take the line for data: Import Profile (ASCII) takes a line that starts
-// with a digit; Import Measurement also one with blanks and a double quote before the digit, after
-// a byte-order mark at the start of the file, and ends its reading at a line "GraphicEQ:".
+// with a digit; Import Measurement decides for itself, after a byte-order mark at the start of the
+// file.
 bool ReadsAsData(std::string_view line) {
     constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
     if (line.starts_with(kByteOrderMark)) {
         line.remove_prefix(kByteOrderMark.size());
     }
-    constexpr std::u16string_view kEqualiser = u"GRAPHICEQ:";
-    if (EqualsIgnoringAsciiCase(line.substr(0, kEqualiser.size()), kEqualiser)) {
-        return true;
-    }
-    std::size_t i = std::min(line.find_first_not_of(" \t"), line.size());
-    if (i < line.size() && line[i] == '"') {
-        ++i;
-    }
-    return i < line.size() && line[i] >= '0' && line[i] <= '9';
+    return (!line.empty() && line[0] >= '0' && line[0] <= '9') || MeasurementDataLine(line);
 }
 
 // A name that a reader could take for data is labelled, so that the line stays a header line for

@@ -795,6 +795,27 @@ TEST_F(EditorCommandsTest, ClosingAsksOnlyWithChangesSinceOpenImportSaveOrNew) {
          true,
          true},
         {"new", [&] { Run(&TForm1::acClearExecute); }, {}, true, false},
+        {"typed again", [&] { Type(1, u"1", u"1"); }, {TModalResult::mrCancel}, false, true},
+        {"imported",
+         [&] {
+             desktop.openAnswers = {WriteText("a.txt", "f;g\r\n100;1\r\n200;2\r\n")};
+             Run(&TForm1::acImportExecute);
+         },
+         {},
+         true,
+         false},
+        {"typed once more", [&] { Type(1, u"1", u"1"); }, {TModalResult::mrCancel}, false, true},
+        {"measurement imported",
+         [&] {
+             desktop.openAnswers = {WriteText("m.txt", "100;1\r\n200;2\r\n")};
+             form.Desktop.PreviewMeasurement = [](const TMeasurementPreview&) {
+                 return std::optional<TMeasurementPick>(TMeasurementPick{});
+             };
+             Run(&TForm1::acImportMeasurementExecute);
+         },
+         {},
+         true,
+         false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -161,12 +161,16 @@ TEST(ExportTextTest, ANameThatReadsAsDataIsLabelled) {
         // It takes a graphic-equaliser line for the whole curve.
         {u"GraphicEQ: 10 1; 20 2", "Name: GraphicEQ: 10 1; 20 2"},
         {u"\ufeffgRaPhIcEq: 30 3", "Name: \xef\xbb\xbfgRaPhIcEq: 30 3"},
+        // It counts a line whose first field reads as a number among the skipped lines.
+        {u"-5;3", "Name: -5;3"},
+        {u"+5;3", "Name: +5;3"},
+        {u".5;3", "Name: .5;3"},
+        {u",5;3", "Name: ,5;3"},
+        {u"nan;1", "Name: nan;1"},
+        {u" \"INF\" 2", "Name:  \"INF\" 2"},
         // Header lines for both readers stay as they are.
-        {u"-5;3", "-5;3"},
-        {u"+5;3", "+5;3"},
-        {u".5;3", ".5;3"},
-        {u",5;3", ",5;3"},
-        {u"nan;1", "nan;1"},
+        {u"-a;3", "-a;3"},
+        {u"Nano 5", "Nano 5"},
         {u"\"", "\""},
         {u" \"a\";1;2", " \"a\";1;2"},
         {u"\"\"1", "\"\"1"},
