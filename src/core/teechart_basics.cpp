@@ -50,9 +50,15 @@ std::vector<double> EvenTicks(double lo, double hi, double step) {
     const double slack = 1e-9 * std::max({1.0, std::abs(lo / step), std::abs(hi / step)});
     const double first = std::ceil(lo / step - slack);
     const double last = std::floor(hi / step + slack);
+    // A 1-2-5 step m * 10^e gives each tick as (k * m) * 10^e with one rounding, so that a tick
+    // is the double nearest to its decimal (138.2, not 138.20000000000002 from 691 * 0.2).
+    const int e = static_cast<int>(std::floor(std::log10(step)));
+    const double m = std::round(step / Scaled(1, e));
+    const bool decimal = std::isfinite(step) && step > 0 && Scaled(m, e) == step &&
+                         std::max(std::abs(first), std::abs(last)) * m < 0x1p53;
     std::vector<double> ticks;
     for (double i = 0; i <= std::min(last - first, kMost); ++i) {
-        ticks.push_back((first + i) * step);
+        ticks.push_back(decimal ? Scaled((first + i) * m, e) : (first + i) * step);
     }
     return ticks;
 }

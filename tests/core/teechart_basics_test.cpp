@@ -412,7 +412,10 @@ TEST(FrequencyAxis, ANarrowAxisKeepsFourLabelsWhereTheyFit) {
         {{180, 600, false}, 8, {200, 300, 400, 500, 600}},
         {{150, 1100, false}, 6, {200, 400, 600, 800, 1000}},
         {{1000, 1006.96, false}, 8, {1000, 1001, 1002, 1003, 1004, 1005, 1006}}, // 1/100 octave
-        {{1030, 1190, false}, 4, {1050, 1100, 1150}},                            // four do not fit
+        // Each tick the double nearest to its decimal, whose label is short.
+        {{138.2, 139.17, false}, 6, {138.2, 138.4, 138.6, 138.8, 139}},
+        {{0.1001, 0.1004, false}, 4, {0.1001, 0.1002, 0.1003, 0.1004}},
+        {{1030, 1190, false}, 4, {1050, 1100, 1150}}, // four do not fit
         {{1030, 1190, false}, 3, {1050, 1100, 1150}},
         {{180, 600, true}, 4, {200, 400, 600}}, // more than 1-2-5 gives, though four do not fit
     };
