@@ -198,40 +198,17 @@ void MainWindow::DropFiles(const QList<QUrl>& urls) {
 }
 
 void MainWindow::ConnectActions() {
-    const std::pair<QAction*, void (TForm1::*)()> commands[] = {
-        {ui_->acImport, &TForm1::acImportExecute},
-        {ui_->acSaveProfile, &TForm1::acSaveProfileExecute},
-        {ui_->acClear, &TForm1::acClearExecute},
-        {ui_->acAppend, &TForm1::acAppendExecute},
-        {ui_->acDelRow, &TForm1::acDelRowExecute},
-        {ui_->acInsert, &TForm1::acInsertExecute},
-        {ui_->acSort, &TForm1::acSortExecute},
-        {ui_->acOPenProfile, &TForm1::acOPenProfileExecute},
-        {ui_->acInfo, &TForm1::acInfoExecute},
-        {ui_->acInvert, &TForm1::acInvertExecute},
-        {ui_->acOffset, &TForm1::acOffsetExecute},
-        {ui_->acNormalize, &TForm1::acNormalizeExecute},
-        {ui_->acSmooth, &TForm1::acSmoothExecute},
-        {ui_->acResample, &TForm1::acResampleExecute},
-        {ui_->acLimit, &TForm1::acLimitExecute},
-        {ui_->acMerge, &TForm1::acMergeExecute},
-        {ui_->acImportMeasurement, &TForm1::acImportMeasurementExecute},
-        {ui_->acExport, &TForm1::acExportExecute},
-    };
-    for (const auto& [action, command] : commands) {
-        // An open cell editor ends first, so that it never writes into a row the command moved.
-        connect(action, &QAction::triggered, this, [this, command = command] {
+    // Every command of the form's command table runs from the action of its name. An open cell
+    // editor ends first, so that it never writes into a row the command moved.
+    for (const TCommand& command : Commands()) {
+        auto* action = findChild<QAction*>(QString::fromLatin1(command.Action));
+        Q_ASSERT(action != nullptr);
+        connect(action, &QAction::triggered, this, [this, id = command.Id] {
             ui_->StringGrid1->EndEdit();
-            form_.Execute(command);
+            form_.Execute(id);
         });
     }
 
-    // Close makes no step and raises nothing; it runs outside a command, so that the question
-    // before closing can run Save as a command of its own.
-    connect(ui_->acClose, &QAction::triggered, this, [this] {
-        ui_->StringGrid1->EndEdit();
-        form_.acCloseExecute();
-    });
     connect(ui_->acLoadReference, &QAction::triggered, this, &MainWindow::LoadReference);
     connect(ui_->acClearReference, &QAction::triggered, this,
             [this] { findChild<ResponseChartView*>(QStringLiteral("Chart1"))->ClearReference(); });

@@ -21,28 +21,6 @@ std::u16string BareFileName(const std::filesystem::path& Path) {
     return PathToUtf16(Path.filename());
 }
 
-// The captions of the actions, which caption their steps in the edit history (without the dots
-// of a caption that opens a dialog); Info and Close change nothing, so they make no step.
-const std::pair<void (TForm1::*)(), const char16_t*> kCaptions[] = {
-    {&TForm1::acOPenProfileExecute, u"Open profile"},
-    {&TForm1::acSaveProfileExecute, u"Save Profile"},
-    {&TForm1::acImportExecute, u"Import ASCII"},
-    {&TForm1::acClearExecute, u"Clear table"},
-    {&TForm1::acAppendExecute, u"Append row"},
-    {&TForm1::acDelRowExecute, u"Delete row"},
-    {&TForm1::acInsertExecute, u"Insert row"},
-    {&TForm1::acSortExecute, u"Update / Sort"},
-    {&TForm1::acInvertExecute, u"Invert gains"},
-    {&TForm1::acOffsetExecute, u"Offset gains"},
-    {&TForm1::acNormalizeExecute, u"Normalize at frequency"},
-    {&TForm1::acSmoothExecute, u"Smooth"},
-    {&TForm1::acResampleExecute, u"Resample"},
-    {&TForm1::acLimitExecute, u"Limit frequency range"},
-    {&TForm1::acMergeExecute, u"Merge duplicate frequencies"},
-    {&TForm1::acImportMeasurementExecute, u"Import Measurement"},
-    {&TForm1::acExportExecute, u"Export Profile"},
-};
-
 } // namespace
 
 std::u16string ErrorBoxText(std::u16string Message) {
@@ -50,47 +28,6 @@ std::u16string ErrorBoxText(std::u16string Message) {
         Message += u'.';
     }
     return Message;
-}
-
-std::size_t FilterIndexForName(std::u16string_view Filter, const std::filesystem::path& FileName,
-                               std::size_t Chosen) {
-    const std::u16string extension = PathToUtf16(FileName.extension());
-    // "Name|pattern;pattern|Name|pattern...": entry k's patterns are part 2k + 1.
-    const auto matches = [&extension](std::u16string_view patterns) {
-        while (!patterns.empty()) {
-            const std::size_t end = std::min(patterns.find(u';'), patterns.size());
-            std::u16string pattern(patterns.substr(0, end));
-            patterns.remove_prefix(std::min(end + 1, patterns.size()));
-            if (pattern.size() < 3 || !pattern.starts_with(u"*.") || pattern == u"*.*") {
-                continue;
-            }
-            for (char16_t& c : pattern) {
-                c = c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - (u'a' - u'A')) : c;
-            }
-            if (EqualsIgnoringAsciiCase(std::u16string_view(extension),
-                                        std::u16string_view(pattern).substr(1))) {
-                return true;
-            }
-        }
-        return false;
-    };
-    std::vector<std::u16string_view> entries;
-    for (std::size_t part = 0, begin = 0; begin <= Filter.size(); ++part) {
-        const std::size_t end = std::min(Filter.find(u'|', begin), Filter.size());
-        if (part % 2 == 1) {
-            entries.push_back(Filter.substr(begin, end - begin));
-        }
-        begin = end + 1;
-    }
-    if (extension.empty() || (Chosen < entries.size() && matches(entries[Chosen]))) {
-        return Chosen;
-    }
-    for (std::size_t entry = 0; entry < entries.size(); ++entry) {
-        if (matches(entries[entry])) {
-            return entry;
-        }
-    }
-    return Chosen;
 }
 
 TForm1::TForm1()
@@ -107,19 +44,39 @@ TForm1::TForm1()
             OnHistoryChange();
         }
     };
+    steps_ = {[this] { return ReadTable(); },
+              [this] { return SortAndReadTable(); },
+              [this] { ShowRows(); },
+              [this](TDatentyp&& Points) { ShowImported(std::move(Points)); },
+              [this](std::u16string Filter, std::u16string Title, std::u16string DefaultExt) {
+                  return Dialog(std::move(Filter), std::move(Title), std::move(DefaultExt));
+              },
+              [this](const std::filesystem::path& FileName) { RememberFolder(FileName); },
+              [this] { history_.MarkSaved(); }};
     // The window starts here: nothing before can be taken back, and nothing is unsaved.
     history_.Clear();
     history_.MarkSaved();
 }
 
 void TForm1::Execute(void (TForm1::*Command)()) {
-    std::u16string caption;
-    for (const auto& [command, text] : kCaptions) {
-        if (command == Command) {
-            caption = text;
+    for (const TCommand& command : Commands()) {
+        if (command.Handler == Command) {
+            Execute(command.Id);
+            return;
         }
     }
-    Execute(std::move(caption), [this, Command] { (this->*Command)(); });
+    Run([this, Command] { (this->*Command)(); });
+}
+
+void TForm1::Execute(TCommandId Command) {
+    const TCommand& command = CommandOf(Command);
+    if (command.Caption == nullptr) {
+        // Info and Close change nothing: outside any step, so that the question before closing
+        // can run Save as a step of its own.
+        Run([this, &command] { command.Run(*this); });
+        return;
+    }
+    Execute(command.Caption, [this, &command] { command.Run(*this); });
 }
 
 void TForm1::Execute(const std::function<void()>& Work) {
@@ -135,36 +92,6 @@ void TForm1::Execute(std::u16string Caption, const std::function<void()>& Work) 
 
 // The rows a step put back need not be the ones the chart's points were linked to: a row it
 // brings back cannot be told from a new one, so the points have no rows until shown again.
-void TForm1::Undo() {
-    if (history_.CanUndo()) {
-        Run([this] { history_.Undo(); });
-        ChartRows.Forget();
-    }
-}
-
-void TForm1::Redo() {
-    if (history_.CanRedo()) {
-        Run([this] { history_.Redo(); });
-        ChartRows.Forget();
-    }
-}
-
-bool TForm1::CanUndo() const {
-    return history_.CanUndo();
-}
-
-bool TForm1::CanRedo() const {
-    return history_.CanRedo();
-}
-
-std::u16string TForm1::UndoText() const {
-    return history_.UndoText();
-}
-
-std::u16string TForm1::RedoText() const {
-    return history_.RedoText();
-}
-
 void TForm1::Run(const std::function<void()>& Work) {
     std::u16string message;
     try {
@@ -186,7 +113,7 @@ void TForm1::acOPenProfileExecute() {
 }
 
 void TForm1::OpenProfileFile(const std::filesystem::path& FileName) {
-    history_.NameCommand(u"Open profile");
+    history_.NameCommand(CommandOf(TCommandId::OpenProfile).Caption);
     RememberFolder(FileName);
     lbFilename.SetText(BareFileName(FileName));
     history_.TakeProfileRows();
@@ -243,7 +170,7 @@ void TForm1::acImportExecute() {
 }
 
 void TForm1::ImportAsciiFile(const std::filesystem::path& FileName) {
-    history_.NameCommand(u"Import ASCII");
+    history_.NameCommand(CommandOf(TCommandId::Import).Caption);
     std::error_code error;
     if (!std::filesystem::exists(FileName, error)) {
         return;
@@ -266,60 +193,13 @@ void TForm1::ImportAsciiFile(const std::filesystem::path& FileName) {
         Desktop.MessageDlg(TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK, u"File invalid.");
         return;
     }
-    history_.TakePoints();
-    KorrDataTemp.DatenXYZ[0] = std::move(imported.DatenXYZ[0]);
-    KorrDataTemp.DatenXYZ[1] = std::move(imported.DatenXYZ[1]);
-    ShowPoints(KorrDataTemp);
-    ShowImportedData(KorrDataTemp);
+    ShowImported(std::move(imported));
     Edit1.SetText(u"?");
     history_.MarkSaved();
 }
 
-void TForm1::DropFiles(const std::vector<std::filesystem::path>& Files) {
-    if (Files.empty()) {
-        return;
-    }
-    const std::filesystem::path& file = Files.front();
-    std::error_code error;
-    if (std::filesystem::is_directory(file, error)) {
-        return;
-    }
-    if (IsProfileFileName(file)) {
-        OpenProfileFile(file);
-    } else {
-        ImportAsciiFile(file);
-    }
-}
-
-void TForm1::NotationChanged(char16_t OldSeparator) {
-    const char16_t separator = UserNotation.DecimalSeparator;
-    if (separator == OldSeparator) {
-        return;
-    }
-    history_.ChangeNotation(1, 2, OldSeparator, separator, [&] {
-        TGridUpdateScope update(StringGrid1);
-        StringGrid1.ChangeNotation(1, 2, OldSeparator, separator);
-    });
-}
-
 void TForm1::acCloseExecute() {
     Desktop.CloseMainWindow();
-}
-
-bool TForm1::FormCloseQuery() {
-    if (!history_.IsModified()) {
-        return true;
-    }
-    switch (Desktop.MessageDlg(TMsgDlgType::mtConfirmation, TMsgDlgButtons::mbYesNoCancel,
-                               u"Save changes to the sound profile?")) {
-    case TModalResult::mrNo:
-        return true;
-    case TModalResult::mrYes:
-        Execute(&TForm1::acSaveProfileExecute);
-        return !history_.IsModified();
-    default:
-        return false;
-    }
 }
 
 void TForm1::acClearExecute() {
@@ -415,6 +295,14 @@ void TForm1::ShowRows() {
     }
     ShowPoints(KorrDataTemp);
     ChartRows.Link(KorrDataTemp, std::move(shownRows));
+}
+
+void TForm1::ShowImported(TDatentyp&& Points) {
+    history_.TakePoints();
+    KorrDataTemp.DatenXYZ[0] = std::move(Points.DatenXYZ[0]);
+    KorrDataTemp.DatenXYZ[1] = std::move(Points.DatenXYZ[1]);
+    ShowPoints(KorrDataTemp);
+    ShowImportedData(KorrDataTemp);
 }
 
 void TForm1::ShowPoints(const TDatentyp& Series) {

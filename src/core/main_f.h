@@ -1,8 +1,11 @@
 #pragma once
 // TForm1: the editor's state and its ten commands, without any window toolkit. Everything a
-// command needs from the desktop (file dialogs, message boxes, closing the window, the program's
-// own path) goes through the callbacks of TDesktop, which the Qt window fills with real dialogs
-// and tests fill with a script.
+// command needs from the desktop goes through the callbacks of TDesktop (desktop.h). The commands
+// added beside the ten (curve tools, measurement import, export) live in command units of their
+// own (curve_commands, measurement_commands), reach the form through TFormSteps (form_steps.h)
+// and are listed with the ten, once, in the command table (editor_commands.h). The form's
+// members beyond the described ones (history, drops, notation, the question before closing) are
+// defined in main_f_additions.cpp.
 
 #include <cstddef>
 #include <cstdint>
@@ -14,69 +17,13 @@
 
 #include "audio_ASCII_Import.h"
 #include "chart_rows.h"
+#include "desktop.h"
 #include "edit_history.h"
-#include "measurement_preview.h"
+#include "editor_commands.h"
+#include "form_steps.h"
 #include "teechart_basics.h"
 #include "text_field.h"
 #include "uStringgrid_VCL.h"
-
-enum class TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation };
-enum class TMsgDlgButtons { mbOK, mbYesNo, mbYesNoCancel };
-enum class TModalResult { mrOk, mrYes, mrNo, mrCancel };
-
-struct TFileDialogSettings {
-    std::u16string Filter; // "Name|pattern|Name|pattern...", the first entry preselected
-    std::u16string Title;
-    std::u16string DefaultExt; // ".ump" for Save; empty where the command sets none
-    // The folder of the file last opened, saved or imported in this run; empty before the
-    // first, when the desktop starts in the user's documents folder.
-    std::filesystem::path InitialFolder;
-    // A save dialog asks before it replaces an existing file (the exports; Save replaces without
-    // asking).
-    bool ConfirmOverwrite = false;
-};
-
-// A small dialog that asks for values as texts: one line per field, with its label and the text
-// it starts with; a field with choices offers only those texts.
-struct TValueField {
-    std::u16string Label;
-    std::u16string Text;
-    std::vector<std::u16string> Choices;
-};
-struct TValueDialog {
-    std::u16string Title;
-    std::vector<TValueField> Fields;
-};
-
-// A file chosen in a save dialog and the filter entry, counted from 0, chosen with it.
-struct TSaveChoice {
-    std::filesystem::path FileName;
-    std::size_t FilterIndex = 0;
-};
-
-// The filter entry whose format a file name asks for: the chosen entry when one of its patterns
-// ("*.txt") matches the name's extension (any letter case) or when no entry's does, otherwise the
-// first entry whose pattern does. So a typed "curve.frd" is written as FRD whatever entry is
-// chosen.
-std::size_t FilterIndexForName(std::u16string_view Filter, const std::filesystem::path& FileName,
-                               std::size_t Chosen);
-
-struct TDesktop {
-    // The chosen path, or nullopt when the user cancels.
-    std::function<std::optional<std::filesystem::path>(const TFileDialogSettings&)> RunOpenDialog;
-    std::function<std::optional<std::filesystem::path>(const TFileDialogSettings&)> RunSaveDialog;
-    std::function<TModalResult(TMsgDlgType, TMsgDlgButtons, const std::u16string& Text)> MessageDlg;
-    std::function<void()> CloseMainWindow;
-    std::function<std::filesystem::path()> ExecutablePath; // the running program's own file
-    // The texts of the fields as the user left them, in order, or nullopt when the user cancels.
-    std::function<std::optional<std::vector<std::u16string>>(const TValueDialog&)> AskValues;
-    // The save dialog that also tells which filter was chosen; the default extension follows
-    // the chosen filter's first pattern.
-    std::function<std::optional<TSaveChoice>(const TFileDialogSettings&)> RunSaveDialogWithFilter;
-    // Shows the preview of a measurement file; the choice the user took and whether its points
-    // that share a whole hertz are merged, or nullopt when the user cancels.
-    std::function<std::optional<TMeasurementPick>(const TMeasurementPreview&)> PreviewMeasurement;
-};
 
 class TForm1 {
 public:
@@ -118,25 +65,6 @@ public:
     void acSortExecute();
     void acInfoExecute();
 
-    // The curve tools: each asks for its values, reads the table as Update / Sort does (same
-    // messages, stopping where it stops), reshapes the profile's rows and shows them as Update /
-    // Sort does. Cancel changes nothing; a value that does not read is told and asked again.
-    void acInvertExecute();
-    void acOffsetExecute();
-    void acNormalizeExecute();
-    void acSmoothExecute();
-    void acResampleExecute();
-    void acLimitExecute();
-    // One point per whole hertz where Update / Sort leaves several on one: their mean gain.
-    void acMergeExecute();
-
-    // Import Measurement: a measurement file, previewed, with the gain column the user chooses;
-    // the points are taken as Import takes them and the name field gets the file's stem.
-    void acImportMeasurementExecute();
-    // Export Profile: Update / Sort and the checks of Save, then the rows written in the format
-    // of the save dialog's filter.
-    void acExportExecute();
-
     // Asked before the window closes, by Close, the window's close button or the system's key:
     // with changes since the last Open, Import, Save or New it asks "Save changes to the sound
     // profile?"; Yes runs Save and lets the window close only when it saved, No lets it close,
@@ -151,6 +79,8 @@ public:
     // it and is shown with MessageDlg(mtError, mbOK, what() + the full-stop rule). Out of memory
     // is shown as "Out of memory".
     void Execute(void (TForm1::*Command)());
+    // The same for any command of the command table, the ten and those added beside them.
+    void Execute(TCommandId Command);
     // The same for a piece of work that is not one of the ten commands. Its step is captioned as
     // the Open or Import it runs (OpenProfileFile, ImportAsciiFile, DropFiles).
     void Execute(const std::function<void()>& Work);
@@ -197,6 +127,8 @@ public:
     void StringGrid1SelectCell(int32_t ACol, int32_t ARow);
     // The folder of the file last opened, saved or imported, where other file dialogs start too.
     const std::filesystem::path& LastFolder() const { return lastFolder_; }
+    // What the commands added beside the ten may do with the form.
+    const TFormSteps& Steps() const { return steps_; }
 
 private:
     // Save's first steps: Update / Sort, then the table read back into CurrentSoundProfil; false,
@@ -207,14 +139,8 @@ private:
     bool ReadTable();
     // ShowProfile without the name: the table and the chart.
     void ShowRows();
-    // Asks with Desktop.AskValues until Read accepts the texts (it answers an empty text) or the
-    // user cancels; a refusal is shown as a warning and the dialog comes back with the texts.
-    bool AskValues(TValueDialog Dialog,
-                   const std::function<std::u16string(const std::vector<std::u16string>&)>& Read);
-    // Reads the table, applies Tool to the rows and shows them; Tool answers a message instead
-    // when it would leave no point, and nothing is shown then.
-    void
-    ApplyCurveTool(const std::function<std::u16string(std::vector<std::vector<float>>&)>& Tool);
+    // Points taken as an import takes them: into KorrDataTemp, the chart and the table.
+    void ShowImported(TDatentyp&& Points);
     // The chart shows exactly the series' points: ShowSeries draws two or more, fewer are set
     // here, so that a single point or none never leaves the previous line standing.
     void ShowPoints(const TDatentyp& Series);
@@ -227,6 +153,7 @@ private:
     void Run(const std::function<void()>& Work);
 
     std::filesystem::path lastFolder_;
+    TFormSteps steps_;
     // Last, so that it goes before the parts it follows.
     TEditHistory history_;
 };

@@ -429,6 +429,18 @@ TEST(MainWindow, ClosingWithUnsavedChangesAsksAndCancelKeepsTheWindowOpen) {
     EXPECT_EQ(editor.log.size(), 3u);
 }
 
+TEST(MainWindow, EveryCommandOfTheTableHasItsActionNamedAsItsStep) {
+    Editor editor;
+    for (const TCommand& command : Commands()) {
+        SCOPED_TRACE(command.Action);
+        auto* action = editor.Find<QAction>(command.Action);
+        ASSERT_NE(action, nullptr);
+        if (command.Caption != nullptr) {
+            EXPECT_EQ(action->text(), QString::fromUtf16(command.Caption));
+        }
+    }
+}
+
 TEST(MainWindow, NoMenuHasTwoItemsWithOneAltLetter) {
     Editor editor;
     std::vector<const QWidget*> menus{editor.window.menuBar()};

@@ -133,7 +133,7 @@ private:
 // cancels), messages with OK or Yes.
 struct Action {
     enum Kind { Command, Write, Name, Select } kind = Command;
-    void (TForm1::*command)() = nullptr;
+    TCommandId command = TCommandId::Info;
     std::optional<fs::path> file;
     int32_t col = 0, row = 0;
     std::u16string text;
@@ -193,14 +193,14 @@ void QuietDesktop(TForm1& form, std::vector<std::u16string>* shown = nullptr) {
     };
 }
 
-Action Cmd(void (TForm1::*command)(), std::optional<fs::path> file = std::nullopt) {
+Action Cmd(TCommandId command, std::optional<fs::path> file = std::nullopt) {
     return {Action::Command, command, std::move(file), 0, 0, {}};
 }
 Action Write(int32_t col, int32_t row, std::u16string text) {
-    return {Action::Write, nullptr, std::nullopt, col, row, std::move(text)};
+    return {Action::Write, TCommandId::Info, std::nullopt, col, row, std::move(text)};
 }
 Action Select(int32_t col, int32_t row) {
-    return {Action::Select, nullptr, std::nullopt, col, row, {}};
+    return {Action::Select, TCommandId::Info, std::nullopt, col, row, {}};
 }
 
 class EditHistory : public ::testing::Test {
@@ -229,7 +229,7 @@ protected:
 std::vector<Action> TypedTable() {
     std::vector<Action> actions;
     for (int i = 0; i < 6; ++i) {
-        actions.push_back(Cmd(&TForm1::acAppendExecute));
+        actions.push_back(Cmd(TCommandId::Append));
     }
     const char16_t* freqs[] = {u"300", u"100", u"", u"200", u"50", u"7000"};
     const char16_t* gains[] = {u"1", u"-2,5", u"", u"0.5", u"3", u"9"};
@@ -238,7 +238,7 @@ std::vector<Action> TypedTable() {
         actions.push_back(Write(2, r, gains[r - 1]));
     }
     actions.push_back(Select(1, 6));
-    actions.push_back(Cmd(&TForm1::acDelRowExecute));
+    actions.push_back(Cmd(TCommandId::DelRow));
     actions.push_back(Select(2, 2));
     return actions;
 }
@@ -251,43 +251,39 @@ TEST_F(EditHistory, EachCommandIsOneStepThatUndoTakesBackAndRedoDoesAgain) {
         std::u16string caption;
     };
     const std::vector<Case> cases = {
-        {"clear", TypedTable(), Cmd(&TForm1::acClearExecute), u"Clear table"},
-        {"insert", TypedTable(), Cmd(&TForm1::acInsertExecute), u"Insert row"},
-        {"delete", TypedTable(), Cmd(&TForm1::acDelRowExecute), u"Delete row"},
-        {"append over a hidden row", TypedTable(), Cmd(&TForm1::acAppendExecute), u"Append row"},
-        {"sort", TypedTable(), Cmd(&TForm1::acSortExecute), u"Update / Sort"},
-        {"open", TypedTable(), Cmd(&TForm1::acOPenProfileExecute, files_ / "a.ump"),
-         u"Open profile"},
+        {"clear", TypedTable(), Cmd(TCommandId::Clear), u"Clear table"},
+        {"insert", TypedTable(), Cmd(TCommandId::Insert), u"Insert row"},
+        {"delete", TypedTable(), Cmd(TCommandId::DelRow), u"Delete row"},
+        {"append over a hidden row", TypedTable(), Cmd(TCommandId::Append), u"Append row"},
+        {"sort", TypedTable(), Cmd(TCommandId::Sort), u"Update / Sort"},
+        {"open", TypedTable(), Cmd(TCommandId::OpenProfile, files_ / "a.ump"), u"Open profile"},
         {"open over a profile",
-         {Cmd(&TForm1::acOPenProfileExecute, files_ / "a.ump")},
-         Cmd(&TForm1::acOPenProfileExecute, files_ / "b.ump"),
+         {Cmd(TCommandId::OpenProfile, files_ / "a.ump")},
+         Cmd(TCommandId::OpenProfile, files_ / "b.ump"),
          u"Open profile"},
         {"open of a refused file: the label changed",
-         {Cmd(&TForm1::acOPenProfileExecute, files_ / "a.ump")},
-         Cmd(&TForm1::acOPenProfileExecute, files_ / "bad.ump"),
+         {Cmd(TCommandId::OpenProfile, files_ / "a.ump")},
+         Cmd(TCommandId::OpenProfile, files_ / "bad.ump"),
          u"Open profile"},
-        {"import", TypedTable(), Cmd(&TForm1::acImportExecute, files_ / "points.txt"),
-         u"Import ASCII"},
+        {"import", TypedTable(), Cmd(TCommandId::Import, files_ / "points.txt"), u"Import ASCII"},
         {"import with a warning: the label changed", TypedTable(),
-         Cmd(&TForm1::acImportExecute, files_ / "words.txt"), u"Import ASCII"},
-        {"save", TypedTable(), Cmd(&TForm1::acSaveProfileExecute, files_ / "s.ump"),
+         Cmd(TCommandId::Import, files_ / "words.txt"), u"Import ASCII"},
+        {"save", TypedTable(), Cmd(TCommandId::SaveProfile, files_ / "s.ump"), u"Save Profile"},
+        {"save cancelled after its sort", TypedTable(), Cmd(TCommandId::SaveProfile),
          u"Save Profile"},
-        {"save cancelled after its sort", TypedTable(), Cmd(&TForm1::acSaveProfileExecute),
-         u"Save Profile"},
-        {"invert", TypedTable(), Cmd(&TForm1::acInvertExecute), u"Invert gains"},
-        {"normalize", TypedTable(), Cmd(&TForm1::acNormalizeExecute), u"Normalize at frequency"},
-        {"smooth", TypedTable(), Cmd(&TForm1::acSmoothExecute), u"Smooth"},
-        {"resample", TypedTable(), Cmd(&TForm1::acResampleExecute), u"Resample"},
-        {"limit", TypedTable(), Cmd(&TForm1::acLimitExecute), u"Limit frequency range"},
+        {"invert", TypedTable(), Cmd(TCommandId::Invert), u"Invert gains"},
+        {"normalize", TypedTable(), Cmd(TCommandId::Normalize), u"Normalize at frequency"},
+        {"smooth", TypedTable(), Cmd(TCommandId::Smooth), u"Smooth"},
+        {"resample", TypedTable(), Cmd(TCommandId::Resample), u"Resample"},
+        {"limit", TypedTable(), Cmd(TCommandId::Limit), u"Limit frequency range"},
         {"import measurement", TypedTable(),
-         Cmd(&TForm1::acImportMeasurementExecute, files_ / "measure.txt"), u"Import Measurement"},
+         Cmd(TCommandId::ImportMeasurement, files_ / "measure.txt"), u"Import Measurement"},
         {"import measurement over a profile",
-         {Cmd(&TForm1::acOPenProfileExecute, files_ / "a.ump")},
-         Cmd(&TForm1::acImportMeasurementExecute, files_ / "measure.txt"),
+         {Cmd(TCommandId::OpenProfile, files_ / "a.ump")},
+         Cmd(TCommandId::ImportMeasurement, files_ / "measure.txt"),
          u"Import Measurement"},
-        {"export", TypedTable(), Cmd(&TForm1::acExportExecute, files_ / "e.frd"),
-         u"Export Profile"},
-        {"export cancelled after its sort", TypedTable(), Cmd(&TForm1::acExportExecute),
+        {"export", TypedTable(), Cmd(TCommandId::Export, files_ / "e.frd"), u"Export Profile"},
+        {"export cancelled after its sort", TypedTable(), Cmd(TCommandId::Export),
          u"Export Profile"},
     };
     for (const Case& c : cases) {
@@ -313,11 +309,11 @@ TEST_F(EditHistory, EachCommandIsOneStepThatUndoTakesBackAndRedoDoesAgain) {
 }
 
 TEST_F(EditHistory, ASortStoppedByAKeyThatDoesNotReadIsTakenBackWhole) {
-    Do({Cmd(&TForm1::acAppendExecute), Cmd(&TForm1::acAppendExecute), Cmd(&TForm1::acAppendExecute),
+    Do({Cmd(TCommandId::Append), Cmd(TCommandId::Append), Cmd(TCommandId::Append),
         Write(1, 1, u"30"), Write(2, 1, u"1"), Write(1, 2, u"20"), Write(2, 2, u"2"),
         Write(1, 3, u"xx"), Write(2, 3, u"3")});
     const FormState before = StateOf(form_);
-    form_.Execute(&TForm1::acSortExecute);
+    form_.Execute(TCommandId::Sort);
     ASSERT_EQ(shown_.size(), 1u);
     EXPECT_EQ(shown_[0], u"'ERROR' is not a valid floating point value.");
     const FormState stopped = StateOf(form_);
@@ -333,10 +329,10 @@ TEST_F(EditHistory, ASortStoppedByAKeyThatDoesNotReadIsTakenBackWhole) {
 // notation, also when the change came while a command waited on its message.
 TEST_F(EditHistory, ANotationChangeIsNoStepAndRestoredTextsShowInTheNewNotation) {
     const auto typed = [this](TForm1& form) {
-        for (const Action& a : {Cmd(&TForm1::acAppendExecute), Cmd(&TForm1::acAppendExecute),
-                                Cmd(&TForm1::acAppendExecute), Write(1, 1, u"300.5"),
-                                Write(2, 1, u"3.5"), Write(1, 2, u"100.5"), Write(2, 2, u"1.5"),
-                                Write(1, 3, u"200.5"), Write(2, 3, u"x")}) {
+        for (const Action& a :
+             {Cmd(TCommandId::Append), Cmd(TCommandId::Append), Cmd(TCommandId::Append),
+              Write(1, 1, u"300.5"), Write(2, 1, u"3.5"), Write(1, 2, u"100.5"),
+              Write(2, 2, u"1.5"), Write(1, 3, u"200.5"), Write(2, 3, u"x")}) {
             a.Apply(form, files_ / "saved");
         }
     };
@@ -371,30 +367,30 @@ TEST_F(EditHistory, ANotationChangeIsNoStepAndRestoredTextsShowInTheNewNotation)
         toComma(form);
         return TModalResult::mrOk;
     };
-    form.Execute(&TForm1::acSortExecute);
+    form.Execute(TCommandId::Sort);
     form.Undo();
     EXPECT_EQ(cells(form), "[300,5|3,5][100,5|1,5][200,5|x]");
     // Typed on in the new notation, the table reads as if typed in it from the start.
     form.StringGrid1.SetCells(2, 3, u"2,5");
     QuietDesktop(form);
-    form.Execute(&TForm1::acSortExecute);
+    form.Execute(TCommandId::Sort);
     EXPECT_EQ(cells(form), "[101|1,5][201|2,5][301|3,5]");
 }
 
 TEST_F(EditHistory, StepsThatChangeNothingAreNotRecorded) {
-    Do({Cmd(&TForm1::acOPenProfileExecute, files_ / "a.ump"), Cmd(&TForm1::acSortExecute)});
+    Do({Cmd(TCommandId::OpenProfile, files_ / "a.ump"), Cmd(TCommandId::Sort)});
     form_.Undo(); // the sort
     ASSERT_TRUE(form_.CanRedo());
     const std::u16string shown = form_.StringGrid1.Cells(1, 1);
     const std::vector<Action> nothing = {
-        Cmd(&TForm1::acInfoExecute),
-        Cmd(&TForm1::acCloseExecute),
-        Cmd(&TForm1::acOPenProfileExecute),                             // cancelled
-        Cmd(&TForm1::acImportExecute),                                  // cancelled
-        Cmd(&TForm1::acImportExecute, files_ / "none"),                 // no such file
-        Cmd(&TForm1::acImportMeasurementExecute),                       // cancelled
-        Cmd(&TForm1::acImportMeasurementExecute, files_ / "words.txt"), // no data
-        Cmd(&TForm1::acDelRowExecute),                                  // row 0
+        Cmd(TCommandId::Info),
+        Cmd(TCommandId::Close),
+        Cmd(TCommandId::OpenProfile),                             // cancelled
+        Cmd(TCommandId::Import),                                  // cancelled
+        Cmd(TCommandId::Import, files_ / "none"),                 // no such file
+        Cmd(TCommandId::ImportMeasurement),                       // cancelled
+        Cmd(TCommandId::ImportMeasurement, files_ / "words.txt"), // no data
+        Cmd(TCommandId::DelRow),                                  // row 0
         Write(1, 1, shown),
         Select(2, 2),
     };
@@ -404,7 +400,7 @@ TEST_F(EditHistory, StepsThatChangeNothingAreNotRecorded) {
 }
 
 TEST_F(EditHistory, TypingRunsAreOneStepPerCellOrField) {
-    Do({Cmd(&TForm1::acAppendExecute), Cmd(&TForm1::acAppendExecute), Select(1, 1)});
+    Do({Cmd(TCommandId::Append), Cmd(TCommandId::Append), Select(1, 1)});
     const FormState start = StateOf(form_);
     Do({Write(1, 1, u"1"), Write(1, 1, u"12"), Write(1, 1, u"123")});
     const FormState oneCell = StateOf(form_);
@@ -432,7 +428,7 @@ TEST_F(EditHistory, TypingRunsAreOneStepPerCellOrField) {
 
 TEST_F(EditHistory, UndoTakesTheCurrentCellBackToWhereTheStepBegan) {
     Do(TypedTable());
-    Do({Select(1, 5), Cmd(&TForm1::acDelRowExecute), Select(2, 1)});
+    Do({Select(1, 5), Cmd(TCommandId::DelRow), Select(2, 1)});
     form_.Undo();
     EXPECT_EQ(form_.StringGrid1.Row(), 5);
     EXPECT_EQ(form_.frowindex, 5);
@@ -442,7 +438,7 @@ TEST_F(EditHistory, UndoTakesTheCurrentCellBackToWhereTheStepBegan) {
 }
 
 TEST_F(EditHistory, ANewStepEmptiesTheRedoList) {
-    Do({Cmd(&TForm1::acAppendExecute), Cmd(&TForm1::acAppendExecute)});
+    Do({Cmd(TCommandId::Append), Cmd(TCommandId::Append)});
     form_.Undo();
     EXPECT_TRUE(form_.CanRedo());
     Do({Write(1, 1, u"5")});
@@ -464,7 +460,7 @@ TEST_F(EditHistory, UndoAndRedoWithoutStepsDoNothing) {
 }
 
 TEST_F(EditHistory, AHundredAndOneStepsKeepTheNewestHundred) {
-    Do({Cmd(&TForm1::acAppendExecute)});
+    Do({Cmd(TCommandId::Append)});
     for (int i = 0; i < 100; ++i) {
         const std::string text = std::to_string(i);
         Do({Write(1 + i % 2, 1, std::u16string(text.begin(), text.end()))});
@@ -715,40 +711,40 @@ private:
         const bool room = grid.RowCount() < 40;
         switch (Below(17)) {
         case 0:
-            return Cmd(&TForm1::acClearExecute);
+            return Cmd(TCommandId::Clear);
         case 1:
-            return room ? Cmd(&TForm1::acAppendExecute) : Cmd(&TForm1::acDelRowExecute);
+            return room ? Cmd(TCommandId::Append) : Cmd(TCommandId::DelRow);
         case 2:
-            return Cmd(&TForm1::acDelRowExecute);
+            return Cmd(TCommandId::DelRow);
         case 3:
-            return room ? Cmd(&TForm1::acInsertExecute) : Cmd(&TForm1::acSortExecute);
+            return room ? Cmd(TCommandId::Insert) : Cmd(TCommandId::Sort);
         case 4:
-            return Cmd(&TForm1::acSortExecute);
+            return Cmd(TCommandId::Sort);
         case 5: {
             static const char* const names[] = {"a.ump", "b.ump", "bad.ump", nullptr};
             const char* name = names[Below(4)];
-            return Cmd(&TForm1::acOPenProfileExecute,
+            return Cmd(TCommandId::OpenProfile,
                        name ? std::optional<fs::path>(files_ / name) : std::nullopt);
         }
         case 6:
-            return Cmd(&TForm1::acImportExecute, files_ / (Below(2) ? "points.txt" : "words.txt"));
+            return Cmd(TCommandId::Import, files_ / (Below(2) ? "points.txt" : "words.txt"));
         case 7:
-            return Cmd(&TForm1::acSaveProfileExecute,
+            return Cmd(TCommandId::SaveProfile,
                        Below(2) ? std::optional<fs::path>(files_ / "s.ump") : std::nullopt);
         case 8:
         case 9:
-            return {Action::Name, nullptr, std::nullopt, 0, 0, texts[Below(texts.size())]};
+            return {Action::Name, TCommandId::Info, std::nullopt, 0, 0, texts[Below(texts.size())]};
         case 11: {
-            static void (TForm1::*const tools[])() = {
-                &TForm1::acInvertExecute, &TForm1::acOffsetExecute,   &TForm1::acNormalizeExecute,
-                &TForm1::acSmoothExecute, &TForm1::acResampleExecute, &TForm1::acLimitExecute};
+            static const TCommandId tools[] = {TCommandId::Invert,    TCommandId::Offset,
+                                               TCommandId::Normalize, TCommandId::Smooth,
+                                               TCommandId::Resample,  TCommandId::Limit};
             return Cmd(tools[Below(std::size(tools))]);
         }
         case 12:
-            return Cmd(&TForm1::acImportMeasurementExecute,
+            return Cmd(TCommandId::ImportMeasurement,
                        files_ / (Below(2) ? "measure.txt" : "words.txt"));
         case 13:
-            return Cmd(&TForm1::acExportExecute,
+            return Cmd(TCommandId::Export,
                        Below(2) ? std::optional<fs::path>(files_ / "e.frd") : std::nullopt);
         case 10:
             return Select(static_cast<int32_t>(1 + Below(2)),
@@ -907,23 +903,23 @@ private:
     static std::string Describe(const Action& a) {
         switch (a.kind) {
         case Action::Command: {
-            const std::pair<void (TForm1::*)(), const char*> names[] = {
-                {&TForm1::acClearExecute, "Clear"},
-                {&TForm1::acAppendExecute, "Append"},
-                {&TForm1::acDelRowExecute, "Delete"},
-                {&TForm1::acInsertExecute, "Insert"},
-                {&TForm1::acSortExecute, "Sort"},
-                {&TForm1::acOPenProfileExecute, "Open"},
-                {&TForm1::acImportExecute, "Import"},
-                {&TForm1::acSaveProfileExecute, "Save"},
-                {&TForm1::acInvertExecute, "Invert"},
-                {&TForm1::acOffsetExecute, "Offset"},
-                {&TForm1::acNormalizeExecute, "Normalize"},
-                {&TForm1::acSmoothExecute, "Smooth"},
-                {&TForm1::acResampleExecute, "Resample"},
-                {&TForm1::acLimitExecute, "Limit"},
-                {&TForm1::acImportMeasurementExecute, "Import Measurement"},
-                {&TForm1::acExportExecute, "Export"}};
+            const std::pair<TCommandId, const char*> names[] = {
+                {TCommandId::Clear, "Clear"},
+                {TCommandId::Append, "Append"},
+                {TCommandId::DelRow, "Delete"},
+                {TCommandId::Insert, "Insert"},
+                {TCommandId::Sort, "Sort"},
+                {TCommandId::OpenProfile, "Open"},
+                {TCommandId::Import, "Import"},
+                {TCommandId::SaveProfile, "Save"},
+                {TCommandId::Invert, "Invert"},
+                {TCommandId::Offset, "Offset"},
+                {TCommandId::Normalize, "Normalize"},
+                {TCommandId::Smooth, "Smooth"},
+                {TCommandId::Resample, "Resample"},
+                {TCommandId::Limit, "Limit"},
+                {TCommandId::ImportMeasurement, "Import Measurement"},
+                {TCommandId::Export, "Export"}};
             std::string name;
             for (const auto& [command, text] : names) {
                 if (command == a.command) {

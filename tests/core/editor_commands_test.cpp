@@ -143,6 +143,7 @@ protected:
         form.StringGrid1.SetCells(2, row, gain);
     }
     void Run(void (TForm1::*command)()) { form.Execute(command); }
+    void Run(TCommandId command) { form.Execute(command); }
 
     fs::path folder_;
     TForm1 form;
@@ -573,20 +574,20 @@ TEST_F(EditorCommandsTest, NotationChangeShowsTheSameNumbersInTheNewNotation) {
 
 TEST_F(EditorCommandsTest, CurveToolsReadTheTableReshapeAndShowIt) {
     struct Case {
-        void (TForm1::*command)();
+        TCommandId command;
         std::vector<std::u16string> values; // the dialog's answer; none for Invert
         std::vector<std::string> table;
     };
     const Case cases[] = {
-        {&TForm1::acInvertExecute, {}, {"100;-1", "1000;-3", "10000;2"}},
-        {&TForm1::acOffsetExecute, {u"1,5"}, {"100;2.5", "1000;4.5", "10000;-0.5"}},
-        {&TForm1::acNormalizeExecute, {u"1000"}, {"100;-2", "1000;0", "10000;-5"}},
-        {&TForm1::acSmoothExecute, {u"1/48"}, {"100;1", "1000;3", "10000;-2"}},
-        {&TForm1::acResampleExecute,
+        {TCommandId::Invert, {}, {"100;-1", "1000;-3", "10000;2"}},
+        {TCommandId::Offset, {u"1,5"}, {"100;2.5", "1000;4.5", "10000;-0.5"}},
+        {TCommandId::Normalize, {u"1000"}, {"100;-2", "1000;0", "10000;-5"}},
+        {TCommandId::Smooth, {u"1/48"}, {"100;1", "1000;3", "10000;-2"}},
+        {TCommandId::Resample,
          {u"1/1"}, // general texts of the floats
          {"100;1", "125;1.20000004768372", "250;1.79999995231628", "500;2.40000009536743", "1000;3",
           "2000;1.5", "4000;0", "8000;-1.5", "10000;-2"}},
-        {&TForm1::acLimitExecute, {u"100", u"1000.0"}, {"100;1", "1000;3"}},
+        {TCommandId::Limit, {u"100", u"1000.0"}, {"100;1", "1000;3"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.table.front() + " ... " + c.table.back());
@@ -611,7 +612,7 @@ TEST_F(EditorCommandsTest, CurveToolDialogsAskAgainCancelAndRefuse) {
     Type(2, u"100", u"2");
     desktop.valueAnswers = {std::vector<std::u16string>{u"abc"},
                             std::vector<std::u16string>{u"1/5"}};
-    Run(&TForm1::acSmoothExecute); // a bad text, another, then Cancel
+    Run(TCommandId::Smooth); // a bad text, another, then Cancel
     EXPECT_EQ(desktop.log, (std::vector<std::string>{
                                "values dialog: Smooth",
                                "warning OK: 'abc' is not one of 1/1, 1/2, 1/3, 1/6, 1/12, 1/24 "
@@ -631,7 +632,7 @@ TEST_F(EditorCommandsTest, CurveToolDialogsAskAgainCancelAndRefuse) {
     desktop.valueAnswers = {std::vector<std::u16string>{u"x", u"1"},
                             std::vector<std::u16string>{u"500", u"20"},
                             std::vector<std::u16string>{u"300", u"2e4"}};
-    Run(&TForm1::acLimitExecute);
+    Run(TCommandId::Limit);
     EXPECT_EQ(desktop.log,
               (std::vector<std::string>{
                   "values dialog: Limit frequency range",
@@ -649,7 +650,7 @@ TEST_F(EditorCommandsTest, CurveToolDialogsAskAgainCancelAndRefuse) {
     desktop.valueAnswers = {std::vector<std::u16string>{u"-5"},
                             std::vector<std::u16string>{u"1000"}};
     Type(3, u"oops", u"1");
-    Run(&TForm1::acNormalizeExecute);
+    Run(TCommandId::Normalize);
     EXPECT_EQ(desktop.log, (std::vector<std::string>{
                                "values dialog: Normalize at frequency",
                                "warning OK: The frequency must be above 0 Hz.",
@@ -660,19 +661,19 @@ TEST_F(EditorCommandsTest, CurveToolDialogsAskAgainCancelAndRefuse) {
 
 TEST_F(EditorCommandsTest, CurveToolsRefuseGainsThatAreNotFiniteOrBeyondTheLimit) {
     struct Case {
-        void (TForm1::*command)();
+        TCommandId command;
         std::vector<std::vector<std::u16string>> answers;
         std::vector<std::string> messages; // after the first dialog
     };
     const std::string tooFar = "information OK: The result would take the gain of row 2 beyond "
                                "the limit of -1000 to 1000 dB; the profile stays as it is.";
     const Case cases[] = {
-        {&TForm1::acOffsetExecute,
+        {TCommandId::Offset,
          {{u"1e6"}, {u"600"}},
          {"warning OK: The offset must lie between -1000 and 1000 dB.",
           "values dialog: Offset gains", tooFar}},
-        {&TForm1::acOffsetExecute, {{u"-400"}}, {}},
-        {&TForm1::acNormalizeExecute, {{u"100"}}, {tooFar}},
+        {TCommandId::Offset, {{u"-400"}}, {}},
+        {TCommandId::Normalize, {{u"100"}}, {tooFar}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(Narrow(c.answers.front().front()));
@@ -695,7 +696,7 @@ TEST_F(EditorCommandsTest, CurveToolsRefuseGainsThatAreNotFiniteOrBeyondTheLimit
     form.StringGrid1.SetRowCount(2);
     desktop.valueAnswers = {std::vector<std::u16string>{u"0"}};
     desktop.log.clear();
-    Run(&TForm1::acOffsetExecute);
+    Run(TCommandId::Offset);
     ASSERT_EQ(desktop.log.size(), 2u);
     EXPECT_NE(desktop.log[1].find("gain of row 1 beyond the limit"), std::string::npos);
     EXPECT_EQ(Table(), (std::vector<std::string>{"100;3e38"}));
@@ -747,7 +748,7 @@ TEST_F(EditorCommandsTest, ExportWritesTheFormatOfTheTypedNameAndAsksBeforeRepla
         asked.push_back(settings);
         return std::optional<TSaveChoice>(TSaveChoice{folder_ / "mismatch.frd", 0});
     };
-    Run(&TForm1::acExportExecute);
+    Run(TCommandId::Export);
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_TRUE(asked[0].ConfirmOverwrite);
     EXPECT_EQ(ReadFileBytes<std::string>(folder_ / "mismatch.frd"),
@@ -811,7 +812,7 @@ TEST_F(EditorCommandsTest, ClosingAsksOnlyWithChangesSinceOpenImportSaveOrNew) {
              form.Desktop.PreviewMeasurement = [](const TMeasurementPreview&) {
                  return std::optional<TMeasurementPick>(TMeasurementPick{});
              };
-             Run(&TForm1::acImportMeasurementExecute);
+             Run(TCommandId::ImportMeasurement);
          },
          {},
          true,
@@ -839,7 +840,7 @@ TEST_F(EditorCommandsTest, MergeDuplicateFrequenciesLeavesOnePointPerWholeHertz)
     Type(3, u"20.6", u"3");
     Type(4, u"20.0", u"1");
     Type(5, u"30", u"-1.25");
-    Run(&TForm1::acMergeExecute);
+    Run(TCommandId::Merge);
     EXPECT_EQ(Table(), (std::vector<std::string>{"20;1.5", "21;3.5", "30;-1.29999995231628"}));
     EXPECT_EQ(form.Series1.Count(), 3u);
     EXPECT_EQ(form.UndoText(), u"Merge duplicate frequencies");

@@ -398,7 +398,7 @@ TEST_F(MeasurementCommandsTest, ImportTakesTheChosenColumnIntoTableChartNameAndL
     Type({{u"1", u"2"}, {u"3", u"4"}, {u"5", u"6"}, {u"7", u"8"}});
     openAnswers = {file};
     previewAnswers = {TMeasurementPick{1, false}};
-    form.Execute(&TForm1::acImportMeasurementExecute);
+    form.Execute(TCommandId::ImportMeasurement);
 
     EXPECT_EQ(log,
               std::vector<std::string>({"open dialog: Import measurement", "preview: 2 choices"}));
@@ -419,7 +419,7 @@ TEST_F(MeasurementCommandsTest, MergedImportGivesDistinctWholeHertzAfterUpdate) 
         SCOPED_TRACE(merge);
         openAnswers = {file};
         previewAnswers = {TMeasurementPick{0, merge}};
-        form.Execute(&TForm1::acImportMeasurementExecute);
+        form.Execute(TCommandId::ImportMeasurement);
         EXPECT_EQ(previews.back().Choices[0].SharedHertz, 6u);
         form.Execute(&TForm1::acSortExecute);
         std::vector<std::u16string> table;
@@ -466,7 +466,7 @@ TEST_F(MeasurementCommandsTest, CancelNoDataAndReadErrorsChangeNothing) {
         const std::string before = Shown();
         openAnswers = {c.file};
         previewAnswers = {c.choice};
-        form.Execute(&TForm1::acImportMeasurementExecute);
+        form.Execute(TCommandId::ImportMeasurement);
         EXPECT_EQ(log, c.log);
         EXPECT_EQ(Shown(), before);
         EXPECT_EQ(form.UndoText(), u"Update / Sort");
@@ -502,7 +502,7 @@ TEST_F(MeasurementCommandsTest, ExportWritesTheChosenFormatAndImportGivesTheSame
         const fs::path file = folder_ / ("cans" + std::to_string(index));
         saveAnswers = {TSaveChoice{file, index}};
         const std::u16string label = form.lbFilename.Text();
-        form.Execute(&TForm1::acExportExecute);
+        form.Execute(TCommandId::Export);
 
         EXPECT_EQ(log, std::vector<std::string>(
                            {"export dialog: Export profile",
@@ -519,7 +519,7 @@ TEST_F(MeasurementCommandsTest, ExportWritesTheChosenFormatAndImportGivesTheSame
         ASSERT_EQ(sorted.size(), 6u);
         openAnswers = {file};
         previewAnswers = {TMeasurementPick{0, false}};
-        form.Execute(&TForm1::acImportMeasurementExecute);
+        form.Execute(TCommandId::ImportMeasurement);
         std::vector<uint32_t> imported;
         for (std::size_t i = 0; i < form.KorrDataTemp.DatenXYZ[0].size(); ++i) {
             imported.push_back(std::bit_cast<uint32_t>(form.KorrDataTemp.DatenXYZ[0][i]));
@@ -535,8 +535,7 @@ TEST_F(MeasurementCommandsTest, ExportStopsWithSavesMessagesOnATableThatDoesNotR
     for (const auto& rows : tables) {
         SCOPED_TRACE(rows.size() > 1 ? Narrow(rows[1].first + u";" + rows[1].second) : "");
         std::vector<std::string> saveLog;
-        for (void (TForm1::*command)() :
-             {&TForm1::acSaveProfileExecute, &TForm1::acExportExecute}) {
+        for (TCommandId command : {TCommandId::SaveProfile, TCommandId::Export}) {
             log.clear();
             form.StringGrid1.SetRowCount(static_cast<int32_t>(rows.size()) + 1);
             for (std::size_t r = 0; r < rows.size(); ++r) {
@@ -544,7 +543,7 @@ TEST_F(MeasurementCommandsTest, ExportStopsWithSavesMessagesOnATableThatDoesNotR
                 form.StringGrid1.SetCells(2, static_cast<int32_t>(r + 1), rows[r].second);
             }
             form.Execute(command);
-            if (command == &TForm1::acSaveProfileExecute) {
+            if (command == TCommandId::SaveProfile) {
                 saveLog = log;
             }
         }
@@ -556,14 +555,14 @@ TEST_F(MeasurementCommandsTest, ExportStopsWithSavesMessagesOnATableThatDoesNotR
 
 TEST_F(MeasurementCommandsTest, ExportCancelledWritesNothingAndAValueThatIsNotFiniteIsRefused) {
     Type({{u"100", u"1"}, {u"200", u"2"}});
-    form.Execute(&TForm1::acExportExecute);
+    form.Execute(TCommandId::Export);
     EXPECT_EQ(log, std::vector<std::string>({"export dialog: Export profile"}));
     EXPECT_TRUE(SortedEntries(folder_).empty());
 
     log.clear();
     Type({{u"100", u"1"}, {u"200", u"1e39"}});
     saveAnswers = {TSaveChoice{folder_ / "inf.csv", 1}};
-    form.Execute(&TForm1::acExportExecute);
+    form.Execute(TCommandId::Export);
     ASSERT_EQ(log.size(), 2u);
     EXPECT_EQ(log[0], "export dialog: Export profile");
     EXPECT_EQ(log[1], "error: Cannot export: point 2 holds INF, which is not a finite number.");

@@ -1,5 +1,4 @@
-// The measurement commands of TForm1: a measurement file in, through its preview, and the profile
-// out in the text formats other programs read.
+#include "measurement_commands.h"
 
 #include <array>
 #include <optional>
@@ -44,53 +43,53 @@ std::u16string ExportFilter() {
 
 } // namespace
 
-void TForm1::acImportMeasurementExecute() {
-    const auto path = Desktop.RunOpenDialog(Dialog(kMeasurementFilter, u"Import measurement"));
+void ImportMeasurementCommand(TForm1& Form) {
+    const TFormSteps& steps = Form.Steps();
+    TDesktop& desktop = Form.Desktop;
+    const auto path =
+        desktop.RunOpenDialog(steps.Dialog(kMeasurementFilter, u"Import measurement", u""));
     if (!path) {
         return;
     }
-    RememberFolder(*path);
+    steps.RememberFolder(*path);
     TMeasurementPreview preview = PreviewMeasurement(*path);
     if (preview.Choices.empty()) {
-        Desktop.MessageDlg(TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK,
+        desktop.MessageDlg(TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK,
                            NoMeasurementDataText(*path));
         return;
     }
-    const std::optional<TMeasurementPick> pick = Desktop.PreviewMeasurement(preview);
+    const std::optional<TMeasurementPick> pick = desktop.PreviewMeasurement(preview);
     if (!pick) {
         return;
     }
     TDatentyp& chosen = preview.Choices.at(pick->Choice).Points;
     TDatentyp points = pick->Merge ? MergedPoints(chosen) : std::move(chosen);
-    lbFilename.SetText(PathToUtf16(path->filename()));
-    history_.TakePoints();
-    KorrDataTemp.DatenXYZ[0] = std::move(points.DatenXYZ[0]);
-    KorrDataTemp.DatenXYZ[1] = std::move(points.DatenXYZ[1]);
-    ShowPoints(KorrDataTemp);
-    ShowImportedData(KorrDataTemp);
-    Edit1.SetText(PathToUtf16(path->stem()));
-    history_.MarkSaved();
+    Form.lbFilename.SetText(PathToUtf16(path->filename()));
+    steps.ShowImported(std::move(points));
+    Form.Edit1.SetText(PathToUtf16(path->stem()));
+    steps.MarkSaved();
 }
 
-void TForm1::acExportExecute() {
+void ExportCommand(TForm1& Form) {
+    const TFormSteps& steps = Form.Steps();
     // Save's own first steps and messages: what is exported is what Save would write.
-    if (!SortAndReadTable()) {
+    if (!steps.SortAndReadTable()) {
         return;
     }
 
-    TFileDialogSettings settings = Dialog(ExportFilter(), u"Export profile", u".txt");
+    TFileDialogSettings settings = steps.Dialog(ExportFilter(), u"Export profile", u".txt");
     settings.ConfirmOverwrite = true;
-    const auto choice = Desktop.RunSaveDialogWithFilter(settings);
+    const auto choice = Form.Desktop.RunSaveDialogWithFilter(settings);
     if (!choice) {
         return;
     }
     const ExportEntry& entry = kExportEntries.at(
         FilterIndexForName(settings.Filter, choice->FileName, choice->FilterIndex));
     // The file label keeps naming the profile's own file: an export is a copy in another format.
-    RememberFolder(choice->FileName);
+    steps.RememberFolder(choice->FileName);
     // The name as the name field shows it, as Save would store it.
-    TSoundProfil exported{SoundProfilVersion, Edit1.Text(), CurrentSoundProfil.xyData};
+    TSoundProfil exported{SoundProfilVersion, Form.Edit1.Text(), CurrentSoundProfil.xyData};
     ExportProfileText(choice->FileName, exported, entry.Format);
-    Desktop.MessageDlg(TMsgDlgType::mtInformation, TMsgDlgButtons::mbOK,
-                       u"Profile exported: " + PathToUtf16(choice->FileName));
+    Form.Desktop.MessageDlg(TMsgDlgType::mtInformation, TMsgDlgButtons::mbOK,
+                            u"Profile exported: " + PathToUtf16(choice->FileName));
 }

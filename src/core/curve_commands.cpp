@@ -1,4 +1,4 @@
-// The curve tool commands of TForm1: the values they ask for and how they are read.
+#include "curve_commands.h"
 
 #include <charconv>
 #include <cmath>
@@ -73,11 +73,10 @@ std::u16string GainLimitRefusal(const TProfileRows& Rows) {
     return {};
 }
 
-} // namespace
-
-bool TForm1::AskValues(
-    TValueDialog Dialog,
-    const std::function<std::u16string(const std::vector<std::u16string>&)>& Read) {
+// Asks until Read accepts the texts (it answers an empty text) or the user cancels; a refusal is
+// shown as a warning and the dialog comes back with the texts.
+bool AskValues(TDesktop& Desktop, TValueDialog Dialog,
+               const std::function<std::u16string(const std::vector<std::u16string>&)>& Read) {
     for (;;) {
         const auto texts = Desktop.AskValues(Dialog);
         if (!texts || texts->size() != Dialog.Fields.size()) {
@@ -94,31 +93,35 @@ bool TForm1::AskValues(
     }
 }
 
-void TForm1::ApplyCurveTool(
-    const std::function<std::u16string(std::vector<std::vector<float>>&)>& Tool) {
-    if (!ReadTable()) {
+// Reads the table, applies Tool to the rows and shows them; Tool answers a message instead when
+// it would leave no point or no sound level, and nothing is shown then.
+void ApplyCurveTool(TForm1& Form, const std::function<std::u16string(TProfileRows&)>& Tool) {
+    const TFormSteps& steps = Form.Steps();
+    if (!steps.ReadTable()) {
         return;
     }
-    std::vector<std::vector<float>> rows = CurrentSoundProfil.xyData;
+    TProfileRows rows = CurrentSoundProfil.xyData;
     const std::u16string refusal = Tool(rows);
     if (!refusal.empty()) {
-        Desktop.MessageDlg(TMsgDlgType::mtInformation, TMsgDlgButtons::mbOK, refusal);
+        Form.Desktop.MessageDlg(TMsgDlgType::mtInformation, TMsgDlgButtons::mbOK, refusal);
         return;
     }
     CurrentSoundProfil.xyData = std::move(rows);
-    ShowRows();
+    steps.ShowRows();
 }
 
-void TForm1::acInvertExecute() {
-    ApplyCurveTool([](TProfileRows& rows) {
+} // namespace
+
+void InvertCommand(TForm1& Form) {
+    ApplyCurveTool(Form, [](TProfileRows& rows) {
         InvertGains(rows);
         return std::u16string();
     });
 }
 
-void TForm1::acOffsetExecute() {
+void OffsetCommand(TForm1& Form) {
     double decibels = 0;
-    if (!AskValues({u"Offset gains", {{u"Offset (dB):", u"0", {}}}},
+    if (!AskValues(Form.Desktop, {u"Offset gains", {{u"Offset (dB):", u"0", {}}}},
                    [&](const std::vector<std::u16string>& texts) {
                        const auto value = ReadValue(texts[0]);
                        if (!value) {
@@ -132,15 +135,15 @@ void TForm1::acOffsetExecute() {
                    })) {
         return;
     }
-    ApplyCurveTool([&](TProfileRows& rows) {
+    ApplyCurveTool(Form, [&](TProfileRows& rows) {
         OffsetGains(rows, decibels);
         return GainLimitRefusal(rows);
     });
 }
 
-void TForm1::acNormalizeExecute() {
+void NormalizeCommand(TForm1& Form) {
     double frequency = 0;
-    if (!AskValues({u"Normalize at frequency", {{u"Frequency (Hz):", u"1000", {}}}},
+    if (!AskValues(Form.Desktop, {u"Normalize at frequency", {{u"Frequency (Hz):", u"1000", {}}}},
                    [&](const std::vector<std::u16string>& texts) {
                        const auto value = ReadValue(texts[0]);
                        if (!value) {
@@ -152,40 +155,41 @@ void TForm1::acNormalizeExecute() {
                    })) {
         return;
     }
-    ApplyCurveTool([&](TProfileRows& rows) {
+    ApplyCurveTool(Form, [&](TProfileRows& rows) {
         NormalizeGains(rows, frequency);
         return GainLimitRefusal(rows);
     });
 }
 
-void TForm1::acSmoothExecute() {
+void SmoothCommand(TForm1& Form) {
     int32_t fraction = 0;
-    if (!AskValues({u"Smooth", {{u"Octave fraction:", u"1/3", kFractions}}},
+    if (!AskValues(Form.Desktop, {u"Smooth", {{u"Octave fraction:", u"1/3", kFractions}}},
                    FractionReader(fraction))) {
         return;
     }
-    ApplyCurveTool([&](TProfileRows& rows) {
+    ApplyCurveTool(Form, [&](TProfileRows& rows) {
         SmoothGains(rows, fraction);
         return std::u16string();
     });
 }
 
-void TForm1::acResampleExecute() {
+void ResampleCommand(TForm1& Form) {
     int32_t fraction = 0;
-    if (!AskValues({u"Resample", {{u"Octave fraction:", u"1/12", kFractions}}},
+    if (!AskValues(Form.Desktop, {u"Resample", {{u"Octave fraction:", u"1/12", kFractions}}},
                    FractionReader(fraction))) {
         return;
     }
-    ApplyCurveTool([&](TProfileRows& rows) {
+    ApplyCurveTool(Form, [&](TProfileRows& rows) {
         rows = ResampleRows(rows, fraction);
         return std::u16string();
     });
 }
 
-void TForm1::acLimitExecute() {
+void LimitCommand(TForm1& Form) {
     double low = 0;
     double high = 0;
     if (!AskValues(
+            Form.Desktop,
             {u"Limit frequency range",
              {{u"Lowest frequency (Hz):", u"20", {}}, {u"Highest frequency (Hz):", u"20000", {}}}},
             [&](const std::vector<std::u16string>& texts) {
@@ -202,7 +206,7 @@ void TForm1::acLimitExecute() {
             })) {
         return;
     }
-    ApplyCurveTool([&](TProfileRows& rows) {
+    ApplyCurveTool(Form, [&](TProfileRows& rows) {
         TProfileRows kept = rows;
         LimitRange(kept, low, high);
         if (kept.empty()) {
@@ -214,8 +218,8 @@ void TForm1::acLimitExecute() {
     });
 }
 
-void TForm1::acMergeExecute() {
-    ApplyCurveTool([](TProfileRows& rows) {
+void MergeCommand(TForm1& Form) {
+    ApplyCurveTool(Form, [](TProfileRows& rows) {
         MergeSharedHertz(rows);
         return std::u16string();
     });
