@@ -1,4 +1,7 @@
 #pragma once
+// The curves folder: the tools that reshape a profile's rows. It may use base, numbers,
+// profile, table and chart.
+//
 // Tools that reshape a whole profile: invert, offset, normalize, smooth, resample and limit its
 // points. Rows come as Update / Sort leaves them, in ascending frequency order. A row with fewer
 // than two values is left as it is and not used; Normalize, Smooth and Resample also leave and do

@@ -1,4 +1,7 @@
 #pragma once
+// The table folder: the text table model and the text fields (name field, file label). It may
+// use base, numbers and profile.
+//
 // The text table model and the routines that work on its rows and turn its texts into numbers.
 
 #include <cstdint>

@@ -1,5 +1,10 @@
 #pragma once
-// Point series and the import of ASCII column files (frequency and gain per line).
+// The formats folder: readers and writers of other files (ASCII import, measurement import and
+// its preview, reference curves, export). It may use base, numbers, profile, table, chart and
+// curves.
+//
+// The import of ASCII column files (frequency and gain per line); the point series record it
+// fills is in point_series.h.
 
 #include <array>
 #include <bitset>
@@ -11,19 +16,7 @@
 #include <vector>
 
 #include "number_text.h"
-
-// [0] frequencies in Hz, [1] gains in dB, [2] unused by this program.
-using TDatenArray = std::array<std::vector<float>, 3>;
-
-// A point series: point i is (DatenXYZ[0][i], DatenXYZ[1][i]); both arrays have the same length.
-// The other fields belong to the record but this program never fills them.
-struct TDatentyp {
-    TDatenArray DatenXYZ;
-    std::u16string sttag;
-    std::u16string stEinheit;
-    int32_t iDatatyp = 0;
-    std::vector<std::u16string> ChartLabel;
-};
+#include "point_series.h"
 
 // ASCII profile files: one point per line, "frequency<delimiter>gain[<delimiter>anything]", with
 // any number of header lines around them. Bytes are read in the system's ANSI code page

@@ -1,4 +1,6 @@
 #pragma once
+// The numbers folder: number texts and the decimal rounding behind them. It may use base.
+//
 // Number texts: reading in the user's, the German or the US notation, and the fixed and general
 // formats the editor writes. Every number that goes from text to a value or back passes here.
 

@@ -1,4 +1,6 @@
 #pragma once
+// The history folder: the edit history. It may use every folder but the editor.
+//
 // The edit history: every step a person takes, by a command or by typing, can be taken back and
 // done again, exactly, also for the texts of rows hidden behind the table's end.
 
@@ -10,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "audio_ASCII_Import.h"
+#include "point_series.h"
 #include "listeners.h"
 #include "teechart_basics.h"
 #include "text_field.h"

@@ -1,4 +1,7 @@
 #pragma once
+// The profile folder: the profile records, the .ump file and the point series record. It may
+// use base and numbers.
+//
 // Profile records, the current profile and the .ump profile file.
 
 #include <cstdint>

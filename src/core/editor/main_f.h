@@ -1,4 +1,6 @@
 #pragma once
+// The editor folder: the form, its commands and the command table. It may use every folder.
+//
 // TForm1: the editor's state and its ten commands, without any window toolkit. Everything a
 // command needs from the desktop goes through the callbacks of TDesktop (desktop.h). The commands
 // added beside the ten (curve tools, measurement import, export) live in command units of their

@@ -1,4 +1,8 @@
 #pragma once
+// The base folder: the errors core routines raise, UTF-16 and UTF-8 texts, the platform's
+// messages, the system calls files are locked and replaced through, the program version text
+// and the small listener lists models report through. It uses nothing else of the core.
+//
 // The errors that core routines raise. what() is the exact message the user sees, in UTF-8.
 
 #include <stdexcept>

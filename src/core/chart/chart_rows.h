@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "audio_ASCII_Import.h"
+#include "point_series.h"
 #include "teechart_basics.h"
 #include "uStringgrid_VCL.h"
 

@@ -1,4 +1,7 @@
 #pragma once
+// The chart folder: the chart's model (series, axes, the zoomed window, the min/max pyramid,
+// which row a point came from). It may use base, numbers, profile and table.
+//
 // The response chart's line series, ShowSeries, and the rules for the frequency and gain axes.
 // No toolkit here: the Qt view follows the series through OnChange and asks these rules where
 // to draw.
@@ -12,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "audio_ASCII_Import.h"
+#include "point_series.h"
 #include "number_text.h"
 
 using TColor = uint32_t; // 0xRRGGBB
