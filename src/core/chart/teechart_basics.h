@@ -15,8 +15,8 @@
 #include <string_view>
 #include <vector>
 
-#include "point_series.h"
 #include "number_text.h"
+#include "point_series.h"
 
 using TColor = uint32_t; // 0xRRGGBB
 

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "point_series.h"
 #include "listeners.h"
+#include "point_series.h"
 #include "teechart_basics.h"
 #include "text_field.h"
 #include "uStreamSoundProfil.h"
