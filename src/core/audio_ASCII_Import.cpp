@@ -6,13 +6,10 @@
 #include <optional>
 #include <system_error>
 
-#ifdef _WIN32
-#include "platform_win.h"
-#endif
-
 #include "editor_errors.h"
 #include "file_open.h"
 #include "number_field.h"
+#include "platform_win.h"
 #include "text_utf.h"
 
 namespace {
@@ -24,39 +21,6 @@ constexpr std::size_t kBlockSize = 256 * 1024;
 constexpr std::size_t kMinBlockSize = 4096;
 constexpr char kEndOfText = '\x1A';
 
-#ifdef _WIN32
-// The bytes are text in the system's ANSI code page.
-void Decode(std::string_view bytes, std::u16string& text) {
-    AnsiToUtf16(bytes, text);
-}
-
-std::optional<char16_t> ByteCharacter(unsigned char b) {
-    return AnsiCharacter(b);
-}
-#else
-// Without an ANSI code page the bytes are read as Windows-1252, the code page of Western Windows.
-// At 80h..9Fh the five codes it leaves free map to themselves, as on Windows.
-constexpr char16_t kWindows1252C1[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-char16_t DecodeByte(unsigned char b) {
-    return b >= 0x80 && b < 0xA0 ? kWindows1252C1[b - 0x80] : char16_t{b};
-}
-
-void Decode(std::string_view bytes, std::u16string& text) {
-    text.resize(bytes.size());
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        text[i] = DecodeByte(static_cast<unsigned char>(bytes[i]));
-    }
-}
-
-std::optional<char16_t> ByteCharacter(unsigned char b) {
-    return DecodeByte(b);
-}
-#endif
-
 // The bytes whose character belongs to a delimiter set, so that lines are split before they are
 // decoded. A byte that is no character on its own (the lead byte of a double-byte character) is
 // never a member, and neither are codes above 255. The delimiters, CR and LF are ASCII, which no
@@ -65,7 +29,7 @@ class ByteSet {
 public:
     explicit ByteSet(const std::bitset<256>& characters) {
         for (unsigned b = 0; b < 256; ++b) {
-            const std::optional<char16_t> c = ByteCharacter(static_cast<unsigned char>(b));
+            const std::optional<char16_t> c = AnsiCharacter(static_cast<unsigned char>(b));
             members_[b] = c && *c <= 255 && characters[*c];
         }
     }
@@ -296,7 +260,7 @@ bool ImportAsciiProfile(const std::filesystem::path& FileName, TDatentyp& Series
         LineReader lines(file);
         std::u16string text;
         const auto decode = [&text](std::string_view bytes) {
-            Decode(bytes, text);
+            AnsiToUtf16(bytes, text);
             return std::u16string_view(text);
         };
         for (std::string_view line; lines.Next(line);) {
@@ -321,7 +285,7 @@ bool ImportAsciiProfile(const std::filesystem::path& FileName, TDatentyp& Series
     } catch (const std::bad_alloc&) {
         ok = false;
     }
-    Decode(header, Header);
+    AnsiToUtf16(header, Header);
     if (ok && !frequencies.empty()) {
         Series.DatenXYZ[0] = std::move(frequencies);
         Series.DatenXYZ[1] = std::move(gains);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <system_error>
 
 #ifdef _WIN32
@@ -92,15 +91,6 @@ void TReadFile::Rewind() {
     }
 }
 #else
-std::string SystemErrorText(int code) {
-    std::string text = std::strerror(code);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\r' || text.back() == '\n' ||
-                             text.back() == '.')) {
-        text.pop_back();
-    }
-    return text;
-}
-
 TReadFile::TReadFile(const fs::path& FileName, TReadSharing, TReadFailure Failure)
     : fileName_(FileName), failure_(Failure) {
     // Without O_NONBLOCK, opening a FIFO that nobody writes would wait for ever. Reads block as

@@ -10,18 +10,10 @@
 #include <optional>
 #include <string>
 
-#ifdef _WIN32
 #include "platform_win.h"
-#endif
 
 // The path as file messages show it: made absolute and normalized, in UTF-8.
 std::string FullPathText(const std::filesystem::path& Path);
-
-#ifndef _WIN32
-// The system's description of an errno code, without trailing blanks, line breaks and full
-// stops, as SystemErrorText gives it on Windows.
-std::string SystemErrorText(int code);
-#endif
 
 // Who else may open the file while it is read. Windows keeps the others out by share modes;
 // elsewhere both take a shared lock, so that a program holding the file locked for writing keeps

@@ -8,13 +8,10 @@
 #include <optional>
 #include <string_view>
 
-#ifdef _WIN32
-#include "platform_win.h"
-#endif
-
 #include "editor_errors.h"
 #include "file_open.h"
 #include "number_field.h"
+#include "platform_win.h"
 #include "text_utf.h"
 
 namespace {
@@ -157,27 +154,12 @@ bool IsValidUtf8(std::string_view bytes) {
     return ValidUtf8Prefix(bytes) == bytes.size();
 }
 
-#ifdef _WIN32
+// Bytes in the ANSI code page as UTF-8.
 std::string AnsiToUtf8(std::string_view bytes) {
     std::u16string text;
     AnsiToUtf16(bytes, text);
     return Utf16ToUtf8(text);
 }
-#else
-// Without an ANSI code page the bytes are Windows-1252, whose 80h..9Fh differ from Latin-1.
-std::string AnsiToUtf8(std::string_view bytes) {
-    static constexpr char16_t kC1[32] = {
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-    std::u16string text(bytes.size(), u'\0');
-    std::transform(bytes.begin(), bytes.end(), text.begin(), [](char c) {
-        const auto b = static_cast<unsigned char>(c);
-        return b >= 0x80 && b < 0xA0 ? kC1[b - 0x80] : char16_t{b};
-    });
-    return Utf16ToUtf8(text);
-}
-#endif
 
 // The file's text as UTF-8, whatever its encoding, without a byte-order mark: the bytes
 // themselves, or their conversion kept in `converted`.

@@ -16,8 +16,6 @@
 
 #ifdef _WIN32
 #include <windows.h>
-
-#include "platform_win.h"
 #else
 #include <fcntl.h>
 #include <sys/file.h>
@@ -28,6 +26,7 @@
 #include "editor_errors.h"
 #include "file_calls.h"
 #include "file_open.h"
+#include "platform_win.h"
 #include "text_utf.h"
 
 TSoundProfil CurrentSoundProfil;

@@ -20,9 +20,9 @@
 
 #include "audio_ASCII_Import.h"
 #include "editor_errors.h"
+#include "file_test_fixture.h"
 #include "measurement_import.h"
 #include "reference_curve.h"
-#include "test_support.h"
 #include "uStreamSoundProfil.h"
 
 namespace {
@@ -37,18 +37,9 @@ const std::string kNoSuchFile = "No such file or directory";
 const std::string kIsAFolder = "Is a directory";
 #endif
 
-class FileOpenTest : public ::testing::Test {
+class FileOpenTest : public FolderTest {
 protected:
-    void SetUp() override { folder_ = MakeTemporaryFolder("file-open-test"); }
-    void TearDown() override { fs::remove_all(folder_); }
-
-    fs::path Write(const std::string& name, const std::string& bytes) {
-        const fs::path path = folder_ / name;
-        WriteFileBytes(path, bytes);
-        return path;
-    }
-
-    fs::path folder_;
+    FileOpenTest() : FolderTest("file-open-test", "file.txt") {}
 };
 
 std::string MessageOf(const std::function<void()>& call) {
@@ -83,7 +74,7 @@ private:
 // import says nothing and reads nothing.
 TEST_F(FileOpenTest, EveryReaderRefusesAPathInTheSameWords) {
     fs::create_directory(folder_ / "folder.txt");
-    const fs::path locked = Write("locked.txt", "Hz;dB\n20;1\n30;2\n");
+    const fs::path locked = Write("Hz;dB\n20;1\n30;2\n", "locked.txt");
     struct Case {
         const char* what;
         fs::path path;
@@ -122,7 +113,7 @@ TEST_F(FileOpenTest, EveryReaderRefusesAPathInTheSameWords) {
 }
 
 TEST_F(FileOpenTest, ReadsTheFileInPartsAndFromTheStartAgain) {
-    const fs::path path = Write("six.txt", "abcdef");
+    const fs::path path = Write("abcdef");
     TReadFile file(path, TReadSharing::Readers, TReadFailure::File);
     EXPECT_EQ(file.Size(), std::optional<std::uint64_t>(6));
     std::string buffer(10, '-');
@@ -152,7 +143,7 @@ TEST_F(FileOpenTest, OnlyAFileOnADiskHasASize) {
         char byte = 0;
         EXPECT_EQ(file.Read(&byte, 1), 0u);
     }
-    TReadFile empty(Write("empty.txt", ""), TReadSharing::Denied, TReadFailure::Stream);
+    TReadFile empty(Write("", "empty.txt"), TReadSharing::Denied, TReadFailure::Stream);
     EXPECT_EQ(empty.Size(), std::optional<std::uint64_t>(0));
 }
 
