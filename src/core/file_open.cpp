@@ -15,6 +15,7 @@
 
 #include "editor_errors.h"
 #include "file_calls.h"
+#include "platform_win.h"
 #include "text_utf.h"
 
 namespace fs = std::filesystem;

@@ -2,15 +2,14 @@
 // Opening a file for reading, the one way every reader does it: the path in the system's own
 // form, the sharing the reader asks for (share modes on Windows, a shared lock elsewhere, which a
 // file system without locks goes without), the size of a file on a disk, reads and the close on
-// every way out. Its errors carry the messages the readers show. Uses the file calls only.
+// every way out. Its errors carry the messages the readers show. Uses the file calls, the
+// platform's error texts and the core's error types.
 
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
-
-#include "platform_win.h"
 
 // The path as file messages show it: made absolute and normalized, in UTF-8.
 std::string FullPathText(const std::filesystem::path& Path);
