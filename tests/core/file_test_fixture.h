@@ -1,6 +1,7 @@
 #pragma once
-// Fixtures the file tests share: a temporary folder of their own, and for the import tests the
-// user notation put back afterwards and a series that already holds points.
+// Fixtures the file tests share: the system's reasons in the open errors, a temporary folder of
+// their own, and for the import tests the user notation put back afterwards and a series that
+// already holds points.
 
 #include <gtest/gtest.h>
 
@@ -8,9 +9,26 @@
 #include <string>
 #include <utility>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "audio_ASCII_Import.h"
 #include "number_text.h"
+#include "platform_win.h"
 #include "test_support.h"
+
+// The system's reasons as the messages word them: strerror on POSIX systems, the text of the
+// GetLastError code on Windows, where a folder opened as a file is refused access.
+#ifdef _WIN32
+inline const std::string kNoSuchFile = SystemErrorText(ERROR_FILE_NOT_FOUND);
+inline const std::string kNoSuchFolder = SystemErrorText(ERROR_PATH_NOT_FOUND);
+inline const std::string kIsAFolder = SystemErrorText(ERROR_ACCESS_DENIED);
+#else
+inline const std::string kNoSuchFile = "No such file or directory";
+inline const std::string kNoSuchFolder = kNoSuchFile;
+inline const std::string kIsAFolder = "Is a directory";
+#endif
 
 // A new temporary folder for each test, removed afterwards; Write puts a file of bytes in it.
 class FolderTest : public ::testing::Test {
