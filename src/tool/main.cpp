@@ -11,7 +11,6 @@
 #include <limits>
 #include <map>
 #include <new>
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <system_error>
@@ -23,7 +22,8 @@
 #include <shellapi.h>
 #endif
 
-#include "main_f.h"
+#include "imported_rows.h"
+#include "main_f.h" // ErrorBoxText
 #include "measurement_import.h"
 #include "measurement_preview.h"
 #include "profile_export.h"
@@ -254,8 +254,8 @@ std::u16string NoDataText(const fs::path& input, int32_t gainColumn) {
     return NoMeasurementDataText(input);
 }
 
-// The editor's steps after Import Measurement: the points into the table, the name into the name
-// field, then Save, whose dialogs answer from the command line.
+// What the editor saves after Import Measurement with the name typed in: Save's messages when the
+// table does not convert, else its file.
 int Import(const std::vector<std::string>& words) {
     const Arguments arguments = Split(words, {"--name", "--gain-column"}, 2);
     const int32_t gainColumn = GainColumnOf(arguments);
@@ -269,28 +269,17 @@ int Import(const std::vector<std::string>& words) {
         return kBadInput;
     }
 
-    TForm1 form;
-    std::vector<std::u16string> errors;
-    form.Desktop.MessageDlg = [&errors](TMsgDlgType type, TMsgDlgButtons,
-                                        const std::u16string& text) {
-        if (type == TMsgDlgType::mtConfirmation) {
-            return TModalResult::mrYes; // a short name is saved, as when the user answers Yes
-        }
-        if (type != TMsgDlgType::mtInformation) {
-            errors.push_back(text);
-        }
-        return TModalResult::mrOk;
-    };
-    form.Desktop.RunSaveDialog = [&output](const TFileDialogSettings&) {
-        return std::optional<fs::path>(output);
-    };
-    form.ShowImportedData(series);
-    form.Edit1.SetText(NameOf(arguments));
-    form.Execute(&TForm1::acSaveProfileExecute);
-    for (const std::u16string& error : errors) {
-        std::cerr << Utf16ToUtf8(error) << "\n";
+    TSavedRows saved = PointsAsSaved(series.DatenXYZ[0], series.DatenXYZ[1]);
+    for (const std::u16string& message : saved.Messages) {
+        std::cerr << Utf16ToUtf8(message) << "\n";
     }
-    return errors.empty() ? kSuccess : kBadInput;
+    if (!saved.Messages.empty()) {
+        return kBadInput;
+    }
+    // A short name is saved, as when the user answers Yes to Save's question.
+    const TSoundProfil profile{SoundProfilVersion, NameOf(arguments), std::move(saved.Rows)};
+    SaveSoundProfil(output, profile);
+    return kSuccess;
 }
 
 int Run(const std::vector<std::string>& words) {

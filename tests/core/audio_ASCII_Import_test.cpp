@@ -18,6 +18,7 @@
 #endif
 
 #include "editor_errors.h"
+#include "file_test_fixture.h"
 #include "test_support.h"
 
 namespace {
@@ -25,30 +26,9 @@ namespace {
 namespace fs = std::filesystem;
 using Floats = std::vector<float>;
 
-class AsciiImportTest : public ::testing::Test {
+class AsciiImportTest : public ImportTest {
 protected:
-    void SetUp() override {
-        savedNotation_ = UserNotation;
-        folder_ = MakeTemporaryFolder("ascii-import-test");
-    }
-    void TearDown() override {
-        UserNotation = savedNotation_;
-        fs::remove_all(folder_);
-    }
-
-    fs::path Write(const std::string& bytes, const std::string& name = "profile.txt") {
-        const fs::path path = folder_ / name;
-        WriteFileBytes(path, bytes);
-        return path;
-    }
-
-    // A series that already holds points, so that a change to it shows.
-    static TDatentyp Filled() {
-        TDatentyp series;
-        series.DatenXYZ = {Floats{7, 8, 9}, Floats{1, 2}, Floats{5}};
-        series.sttag = u"tag";
-        return series;
-    }
+    AsciiImportTest() : ImportTest("ascii-import-test", "profile.txt") {}
 
     static void ExpectSame(const TDatentyp& a, const TDatentyp& b) {
         EXPECT_EQ(a.DatenXYZ, b.DatenXYZ);
@@ -57,11 +37,6 @@ protected:
         EXPECT_EQ(a.iDatatyp, b.iDatatyp);
         EXPECT_EQ(a.ChartLabel, b.ChartLabel);
     }
-
-    fs::path folder_;
-
-private:
-    NumberNotation savedNotation_;
 };
 
 TEST_F(AsciiImportTest, ExampleFileGivesTheSamePointsForEitherUserNotation) {

@@ -17,6 +17,7 @@
 
 #include "editor_errors.h"
 #include "file_calls.h"
+#include "file_test_fixture.h"
 #include "test_support.h"
 #include "text_utf.h"
 #include "uStreamSoundProfil.h"
@@ -39,34 +40,9 @@ std::string Utf16Bytes(std::u16string_view text, bool littleEndian) {
     return bytes;
 }
 
-class MeasurementImportTest : public ::testing::Test {
+class MeasurementImportTest : public ImportTest {
 protected:
-    void SetUp() override {
-        savedNotation_ = UserNotation;
-        folder_ = MakeTemporaryFolder("measurement-import-test");
-    }
-    void TearDown() override {
-        UserNotation = savedNotation_;
-        fs::remove_all(folder_);
-    }
-
-    fs::path Write(const std::string& bytes, const std::string& name = "measurement.txt") {
-        const fs::path path = folder_ / name;
-        WriteFileBytes(path, bytes);
-        return path;
-    }
-
-    // A series that already holds points, so that a change to it shows.
-    static TDatentyp Filled() {
-        TDatentyp series;
-        series.DatenXYZ = {Floats{7, 8, 9}, Floats{1, 2}, Floats{5}};
-        return series;
-    }
-
-    fs::path folder_;
-
-private:
-    NumberNotation savedNotation_;
+    MeasurementImportTest() : ImportTest("measurement-import-test", "measurement.txt") {}
 };
 
 struct Case {

@@ -25,6 +25,7 @@
 #include "audio_ASCII_Import.h"
 #include "editor_errors.h"
 #include "file_calls.h"
+#include "file_test_fixture.h"
 #include "test_support.h"
 
 // The largest single allocation the process asked for since the last reset. The replacement
@@ -51,18 +52,6 @@ void operator delete(void* p, std::size_t) noexcept {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The system's reasons as the messages word them: strerror on POSIX systems, the text of the
-// GetLastError code on Windows, where a folder opened as a file is refused access.
-#ifdef _WIN32
-const std::string kNoSuchFile = SystemErrorText(ERROR_FILE_NOT_FOUND);
-const std::string kNoSuchFolder = SystemErrorText(ERROR_PATH_NOT_FOUND);
-const std::string kIsAFolder = SystemErrorText(ERROR_ACCESS_DENIED);
-#else
-const std::string kNoSuchFile = "No such file or directory";
-const std::string kNoSuchFolder = kNoSuchFile;
-const std::string kIsAFolder = "Is a directory";
-#endif
 
 // The path as the messages show it, in UTF-8.
 std::string Shown(const fs::path& path) {

@@ -1,7 +1,6 @@
-#ifdef _WIN32
-
 #include "platform_win.h"
 
+#ifdef _WIN32
 #include <algorithm>
 
 #include <windows.h>
@@ -54,4 +53,40 @@ std::optional<char16_t> AnsiCharacter(unsigned char byte) {
     return static_cast<char16_t>(character);
 }
 
+#else
+#include <cstring>
+
+namespace {
+
+// At 80h..9Fh the five codes Windows-1252 leaves free map to themselves, as on Windows.
+constexpr char16_t kWindows1252C1[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char16_t Windows1252Character(unsigned char b) {
+    return b >= 0x80 && b < 0xA0 ? kWindows1252C1[b - 0x80] : char16_t{b};
+}
+
+} // namespace
+
+std::string SystemErrorText(int code) {
+    std::string text = std::strerror(code);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\r' || text.back() == '\n' ||
+                             text.back() == '.')) {
+        text.pop_back();
+    }
+    return text;
+}
+
+void AnsiToUtf16(std::string_view bytes, std::u16string& text) {
+    text.resize(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        text[i] = Windows1252Character(static_cast<unsigned char>(bytes[i]));
+    }
+}
+
+std::optional<char16_t> AnsiCharacter(unsigned char byte) {
+    return Windows1252Character(byte);
+}
 #endif

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "general_utils.h"
+#include "imported_rows.h"
 #include "number_text.h"
 #include "text_utf.h"
 #include "uStreamSoundProfil.h"
@@ -131,8 +132,7 @@ bool TForm1::SortAndReadTable() {
     history_.TakeProfileRows();
     CurrentSoundProfil.xyData = std::move(rows);
     if (!boNumericDataok) {
-        Desktop.MessageDlg(TMsgDlgType::mtError, TMsgDlgButtons::mbOK,
-                           u"Table data invalid/empty! Check values.");
+        Desktop.MessageDlg(TMsgDlgType::mtError, TMsgDlgButtons::mbOK, kTableInvalidOrEmptyText);
     }
     return boNumericDataok;
 }
@@ -246,16 +246,12 @@ void TForm1::acSortExecute() {
 }
 
 bool TForm1::ReadTable() {
-    RemoveEmptyRows(StringGrid1);
-    SortGridRows(StringGrid1, 1, true);
-
     std::vector<std::vector<float>> rows;
-    boNumericDataok = GridToProfileRows(StringGrid1, 1, 2, rows);
+    boNumericDataok = ReadSortedGrid(StringGrid1, rows);
     history_.TakeProfileRows();
     CurrentSoundProfil.xyData = std::move(rows);
     if (!boNumericDataok) {
-        Desktop.MessageDlg(TMsgDlgType::mtError, TMsgDlgButtons::mbOK,
-                           u"Table data invalid! Check values.");
+        Desktop.MessageDlg(TMsgDlgType::mtError, TMsgDlgButtons::mbOK, kTableInvalidText);
     }
     return boNumericDataok;
 }
@@ -346,14 +342,7 @@ void TForm1::ShowImportedData(const TDatentyp& Series) {
     if (gains.empty()) {
         return;
     }
-    StringGrid1.SetRowCount(static_cast<int32_t>(gains.size()) + 1);
-    for (std::size_t i = 0; i < gains.size(); ++i) {
-        const auto row = static_cast<int32_t>(i + 1);
-        StringGrid1.SetCells(0, row, DecimalText(i + 1));
-        StringGrid1.SetCells(1, row,
-                             i < freqs.size() ? FormatFixed(freqs[i], 6, 1, UserNotation) : u"");
-        StringGrid1.SetCells(2, row, FormatFixed(gains[i], 5, 2, UserNotation));
-    }
+    ImportedPointsToGrid(freqs, gains, StringGrid1);
     // The imports show the points first: now point k has its row k + 1.
     std::vector<int32_t> shownRows(std::min(freqs.size(), gains.size()));
     std::iota(shownRows.begin(), shownRows.end(), 1);

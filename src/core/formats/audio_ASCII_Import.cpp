@@ -2,25 +2,14 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
-#include <cstring>
 #include <new>
 #include <optional>
-
-#ifdef _WIN32
-#include <windows.h>
-
-#include "platform_win.h"
-#else
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
+#include <system_error>
 
 #include "editor_errors.h"
-#include "file_calls.h"
+#include "file_open.h"
 #include "number_field.h"
+#include "platform_win.h"
 #include "text_utf.h"
 
 namespace {
@@ -32,39 +21,6 @@ constexpr std::size_t kBlockSize = 256 * 1024;
 constexpr std::size_t kMinBlockSize = 4096;
 constexpr char kEndOfText = '\x1A';
 
-#ifdef _WIN32
-// The bytes are text in the system's ANSI code page.
-void Decode(std::string_view bytes, std::u16string& text) {
-    AnsiToUtf16(bytes, text);
-}
-
-std::optional<char16_t> ByteCharacter(unsigned char b) {
-    return AnsiCharacter(b);
-}
-#else
-// Without an ANSI code page the bytes are read as Windows-1252, the code page of Western Windows.
-// At 80h..9Fh the five codes it leaves free map to themselves, as on Windows.
-constexpr char16_t kWindows1252C1[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-char16_t DecodeByte(unsigned char b) {
-    return b >= 0x80 && b < 0xA0 ? kWindows1252C1[b - 0x80] : char16_t{b};
-}
-
-void Decode(std::string_view bytes, std::u16string& text) {
-    text.resize(bytes.size());
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        text[i] = DecodeByte(static_cast<unsigned char>(bytes[i]));
-    }
-}
-
-std::optional<char16_t> ByteCharacter(unsigned char b) {
-    return DecodeByte(b);
-}
-#endif
-
 // The bytes whose character belongs to a delimiter set, so that lines are split before they are
 // decoded. A byte that is no character on its own (the lead byte of a double-byte character) is
 // never a member, and neither are codes above 255. The delimiters, CR and LF are ASCII, which no
@@ -73,7 +29,7 @@ class ByteSet {
 public:
     explicit ByteSet(const std::bitset<256>& characters) {
         for (unsigned b = 0; b < 256; ++b) {
-            const std::optional<char16_t> c = ByteCharacter(static_cast<unsigned char>(b));
+            const std::optional<char16_t> c = AnsiCharacter(static_cast<unsigned char>(b));
             members_[b] = c && *c <= 255 && characters[*c];
         }
     }
@@ -83,123 +39,32 @@ private:
     std::array<bool, 256> members_{};
 };
 
-std::string FullPath(const fs::path& path) {
-    std::error_code ec;
-    fs::path full = fs::absolute(path, ec);
-    if (ec) {
-        full = path;
-    }
-    return Utf16ToUtf8(PathToUtf16(full.lexically_normal()));
-}
-
-#ifdef _WIN32
-using NativeFile = HANDLE;
-const NativeFile kNoFile = INVALID_HANDLE_VALUE;
-
-std::string LastErrorText() {
-    return SystemErrorText(GetLastError());
-}
-
-// Others may read along, but nobody writes while the file is open; a folder or device fails.
-NativeFile OpenText(const fs::path& path, std::uint64_t& size) {
-    if (path.native().size() > kMaxPathLength) {
-        return kNoFile;
-    }
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    LARGE_INTEGER bytes{};
-    if (file != INVALID_HANDLE_VALUE && GetFileType(file) == FILE_TYPE_DISK &&
-        GetFileSizeEx(file, &bytes)) {
-        size = static_cast<std::uint64_t>(bytes.QuadPart);
-        return file;
-    }
-    if (file != INVALID_HANDLE_VALUE) {
-        CloseHandle(file);
-    }
-    return kNoFile;
-}
-
-void CloseText(HANDLE file) {
-    CloseHandle(file);
-}
-
-// Bytes read, 0 at the end; false on an error.
-bool ReadText(HANDLE file, char* to, std::size_t count, std::size_t& got) {
-    DWORD read = 0;
-    const bool ok = ReadFile(file, to, static_cast<DWORD>(count), &read, nullptr);
-    got = read;
-    return ok;
-}
-
-bool RewindText(HANDLE file) {
-    return SetFilePointerEx(file, LARGE_INTEGER{}, nullptr, FILE_BEGIN);
-}
-#else
-using NativeFile = int;
-constexpr NativeFile kNoFile = -1;
-
-std::string LastErrorText() {
-    return std::strerror(errno);
-}
-
-// Others may read along; a writer that locks the file is kept out meanwhile.
-NativeFile OpenText(const fs::path& path, std::uint64_t& size) {
-    struct stat info {};
-    if (PathToUtf16(path).size() > kMaxPathLength || ::stat(path.c_str(), &info) != 0 ||
-        !S_ISREG(info.st_mode)) {
-        return kNoFile;
-    }
-    // O_NONBLOCK: a FIFO swapped in after the check must not hang the editor.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        return kNoFile;
-    }
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || LockFile(fd, LOCK_SH) != 0) {
-        ::close(fd);
-        return kNoFile;
-    }
-    size = static_cast<std::uint64_t>(info.st_size);
-    return fd;
-}
-
-void CloseText(int fd) {
-    ::close(fd);
-}
-
-// Bytes read, 0 at the end; false on an error.
-bool ReadText(int fd, char* to, std::size_t count, std::size_t& got) {
-    ssize_t read;
-    do {
-        read = ::read(fd, to, count);
-    } while (read < 0 && errno == EINTR);
-    got = read < 0 ? 0 : static_cast<std::size_t>(read);
-    return read >= 0;
-}
-
-bool RewindText(int fd) {
-    return ::lseek(fd, 0, SEEK_SET) == 0;
-}
-#endif
-
 // The file's text in blocks up to the first byte 1Ah; the file is closed on every way out.
 class TextFile {
 public:
-    explicit TextFile(const fs::path& path) : path_(path) {
-        std::uint64_t size = 0;
-        file_ = OpenText(path, size);
+    // Only a file on a disk of at most 259 characters is opened, and a FIFO not even for a moment.
+    // Others may read along; a writer keeps the import out meanwhile.
+    explicit TextFile(const fs::path& path) {
+        std::error_code ec;
+        if (PathToUtf16(path).size() > kMaxPathLength || !fs::is_regular_file(path, ec)) {
+            return;
+        }
+        try {
+            file_.emplace(path, TReadSharing::Readers, TReadFailure::File);
+        } catch (const FileError&) {
+            return;
+        }
+        const std::optional<std::uint64_t> size = file_->Size();
+        if (!size) {
+            file_.reset();
+            return;
+        }
         // Small files get a small buffer: a 20-byte file never costs a quarter megabyte.
         blockSize_ = static_cast<std::size_t>(
-            std::clamp<std::uint64_t>(size + 1, kMinBlockSize, kBlockSize));
-    }
-    TextFile(const TextFile&) = delete;
-    TextFile& operator=(const TextFile&) = delete;
-    ~TextFile() {
-        if (IsOpen()) {
-            CloseText(file_);
-        }
+            std::clamp<std::uint64_t>(*size + 1, kMinBlockSize, kBlockSize));
     }
 
-    bool IsOpen() const { return file_ != kNoFile; }
+    bool IsOpen() const { return file_.has_value(); }
 
     // The next bytes of text, empty once the end of the file or a byte 1Ah is reached. The view
     // stays valid until the next call.
@@ -210,10 +75,7 @@ public:
         if (buffer_.empty()) {
             buffer_.resize(blockSize_);
         }
-        std::size_t got = 0;
-        if (!ReadText(file_, buffer_.data(), buffer_.size(), got)) {
-            RaiseReadError();
-        }
+        const std::size_t got = file_->Read(buffer_.data(), buffer_.size());
         std::string_view block(buffer_.data(), got);
         if (const std::size_t end = block.find(kEndOfText); end != std::string_view::npos) {
             block = block.substr(0, end);
@@ -224,20 +86,12 @@ public:
     }
 
     void Rewind() {
-        if (!RewindText(file_)) {
-            RaiseReadError();
-        }
+        file_->Rewind();
         ended_ = false;
     }
 
 private:
-    [[noreturn]] void RaiseReadError() const {
-        const std::string reason = LastErrorText(); // before anything else can change it
-        throw FileError("Cannot read file \"" + FullPath(path_) + "\". " + reason);
-    }
-
-    const fs::path& path_;
-    NativeFile file_ = kNoFile;
+    std::optional<TReadFile> file_;
     std::size_t blockSize_ = kMinBlockSize;
     std::string buffer_;
     bool ended_ = false;
@@ -406,7 +260,7 @@ bool ImportAsciiProfile(const std::filesystem::path& FileName, TDatentyp& Series
         LineReader lines(file);
         std::u16string text;
         const auto decode = [&text](std::string_view bytes) {
-            Decode(bytes, text);
+            AnsiToUtf16(bytes, text);
             return std::u16string_view(text);
         };
         for (std::string_view line; lines.Next(line);) {
@@ -431,7 +285,7 @@ bool ImportAsciiProfile(const std::filesystem::path& FileName, TDatentyp& Series
     } catch (const std::bad_alloc&) {
         ok = false;
     }
-    Decode(header, Header);
+    AnsiToUtf16(header, Header);
     if (ok && !frequencies.empty()) {
         Series.DatenXYZ[0] = std::move(frequencies);
         Series.DatenXYZ[1] = std::move(gains);

@@ -3,27 +3,15 @@
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <cerrno>
 #include <cstring>
 #include <memory>
 #include <optional>
 #include <string_view>
 
-#ifdef _WIN32
-#include <windows.h>
-
-#include "platform_win.h"
-#else
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
 #include "editor_errors.h"
-#include "file_calls.h"
+#include "file_open.h"
 #include "number_field.h"
+#include "platform_win.h"
 #include "text_utf.h"
 
 namespace {
@@ -36,129 +24,6 @@ constexpr std::size_t kFirstBufferSize = 64 * 1024;
 // Blocks of a file read in turn: small enough to stay in the processor's cache.
 constexpr std::size_t kBlockSize = 64 * 1024;
 constexpr std::size_t kMinBlockSize = 4096;
-
-std::string ShownPath(const fs::path& path) {
-    std::error_code ec;
-    const fs::path full = fs::absolute(path, ec);
-    return Utf16ToUtf8(PathToUtf16((ec ? path : full).lexically_normal()));
-}
-
-[[noreturn]] void RaiseOpenError(const fs::path& path, const std::string& reason) {
-    throw FileError("Cannot open file \"" + ShownPath(path) + "\". " + reason);
-}
-
-[[noreturn]] void RaiseReadError(const fs::path& path, const std::string& reason) {
-    throw FileError("Cannot read file \"" + ShownPath(path) + "\". " + reason);
-}
-
-#ifdef _WIN32
-class OpenFile {
-public:
-    // Others may read along, nobody writes meanwhile; a folder fails here ("Access is denied").
-    explicit OpenFile(const fs::path& path) : path_(path) {
-        file_ = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-        if (file_ == INVALID_HANDLE_VALUE) {
-            RaiseOpenError(path, SystemErrorText(GetLastError()));
-        }
-    }
-    OpenFile(const OpenFile&) = delete;
-    OpenFile& operator=(const OpenFile&) = delete;
-    ~OpenFile() { CloseHandle(file_); }
-
-    // The size of a file on a disk; nothing for a pipe or device.
-    std::optional<std::uint64_t> Size() const {
-        LARGE_INTEGER size{};
-        if (GetFileType(file_) != FILE_TYPE_DISK || !GetFileSizeEx(file_, &size)) {
-            return std::nullopt;
-        }
-        return static_cast<std::uint64_t>(size.QuadPart);
-    }
-
-    // Bytes read, 0 at the end.
-    std::size_t Read(char* to, std::size_t count) {
-        DWORD got = 0;
-        if (!ReadFile(file_, to, static_cast<DWORD>(std::min<std::size_t>(count, 1u << 30)), &got,
-                      nullptr)) {
-            const DWORD code = GetLastError();
-            if (code != ERROR_BROKEN_PIPE) {
-                RaiseReadError(path_, SystemErrorText(code));
-            }
-        }
-        return got;
-    }
-
-    void Rewind() {
-        if (!SetFilePointerEx(file_, LARGE_INTEGER{}, nullptr, FILE_BEGIN)) {
-            RaiseReadError(path_, SystemErrorText(GetLastError()));
-        }
-    }
-
-private:
-    const fs::path& path_;
-    HANDLE file_;
-};
-#else
-class OpenFile {
-public:
-    // Others may read along; a writer that locks the file is kept out meanwhile.
-    explicit OpenFile(const fs::path& path) : path_(path) {
-        // O_NONBLOCK: opening a FIFO that nobody writes must not hang; reads block as usual.
-        fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-        if (fd_ < 0) {
-            RaiseOpenError(path, std::strerror(errno));
-        }
-        const int flags = ::fcntl(fd_, F_GETFL);
-        if (flags == -1 || ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK) == -1 ||
-            ::fstat(fd_, &info_) != 0) {
-            Fail(errno);
-        }
-        if (const int code = LockFile(fd_, LOCK_SH); code != 0) {
-            Fail(code);
-        }
-        if (S_ISDIR(info_.st_mode)) {
-            Fail(EISDIR);
-        }
-    }
-    OpenFile(const OpenFile&) = delete;
-    OpenFile& operator=(const OpenFile&) = delete;
-    ~OpenFile() { ::close(fd_); }
-
-    std::optional<std::uint64_t> Size() const {
-        if (!S_ISREG(info_.st_mode)) {
-            return std::nullopt;
-        }
-        return static_cast<std::uint64_t>(info_.st_size);
-    }
-
-    std::size_t Read(char* to, std::size_t count) {
-        ssize_t got;
-        do {
-            got = ::read(fd_, to, count);
-        } while (got < 0 && errno == EINTR);
-        if (got < 0) {
-            RaiseReadError(path_, std::strerror(errno));
-        }
-        return static_cast<std::size_t>(got);
-    }
-
-    void Rewind() {
-        if (::lseek(fd_, 0, SEEK_SET) != 0) {
-            RaiseReadError(path_, std::strerror(errno));
-        }
-    }
-
-private:
-    [[noreturn]] void Fail(int code) {
-        ::close(fd_);
-        RaiseOpenError(path_, std::strerror(code));
-    }
-
-    const fs::path& path_;
-    int fd_ = -1;
-    struct stat info_ {};
-};
-#endif
 
 // The bytes of a whole file, in storage that is not cleared first: a large file is written once.
 struct FileBytes {
@@ -173,7 +38,7 @@ void RefuseLargerThanLimit(std::uint64_t size) {
 }
 
 // The rest of an open file; a size known in advance is read in one go.
-FileBytes ReadAll(OpenFile& file) {
+FileBytes ReadAll(TReadFile& file) {
     const std::optional<std::uint64_t> size = file.Size();
     if (size) {
         RefuseLargerThanLimit(*size);
@@ -201,7 +66,7 @@ FileBytes ReadAll(OpenFile& file) {
 // the last block: an incomplete line or character. The buffer grows only for a longer line.
 class BlockReader {
 public:
-    BlockReader(OpenFile& file, std::uint64_t size)
+    BlockReader(TReadFile& file, std::uint64_t size)
         : file_(file), capacity_(static_cast<std::size_t>(
                            std::clamp<std::uint64_t>(size + 1, kMinBlockSize, kBlockSize))),
           data_(std::make_unique_for_overwrite<char[]>(capacity_)) {}
@@ -237,7 +102,7 @@ public:
     }
 
 private:
-    OpenFile& file_;
+    TReadFile& file_;
     std::size_t capacity_;
     std::unique_ptr<char[]> data_;
     std::size_t size_ = 0;
@@ -289,27 +154,12 @@ bool IsValidUtf8(std::string_view bytes) {
     return ValidUtf8Prefix(bytes) == bytes.size();
 }
 
-#ifdef _WIN32
+// Bytes in the ANSI code page as UTF-8.
 std::string AnsiToUtf8(std::string_view bytes) {
     std::u16string text;
     AnsiToUtf16(bytes, text);
     return Utf16ToUtf8(text);
 }
-#else
-// Without an ANSI code page the bytes are Windows-1252, whose 80h..9Fh differ from Latin-1.
-std::string AnsiToUtf8(std::string_view bytes) {
-    static constexpr char16_t kC1[32] = {
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-    std::u16string text(bytes.size(), u'\0');
-    std::transform(bytes.begin(), bytes.end(), text.begin(), [](char c) {
-        const auto b = static_cast<unsigned char>(c);
-        return b >= 0x80 && b < 0xA0 ? kC1[b - 0x80] : char16_t{b};
-    });
-    return Utf16ToUtf8(text);
-}
-#endif
 
 // The file's text as UTF-8, whatever its encoding, without a byte-order mark: the bytes
 // themselves, or their conversion kept in `converted`.
@@ -1074,7 +924,8 @@ TMeasurementColumns Read(const fs::path& path, const std::vector<int32_t>& gainC
         }
         return read;
     };
-    OpenFile file(path);
+    // Others may read along, nobody writes meanwhile.
+    TReadFile file(path, TReadSharing::Readers, TReadFailure::File);
     if (const std::optional<std::uint64_t> size = file.Size()) {
         RefuseLargerThanLimit(*size);
         BlockReader blocks(file, *size);

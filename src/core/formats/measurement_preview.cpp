@@ -6,6 +6,7 @@
 #include <system_error>
 #include <utility>
 
+#include "imported_rows.h"
 #include "number_text.h"
 #include "text_utf.h"
 #include "uStringgrid_VCL.h"
@@ -63,8 +64,7 @@ TMeasurementChoice MakeChoice(int32_t Column, const TMeasurementLayout& Titles,
     const std::vector<float>& gains = choice.Points.DatenXYZ[1];
     // As ShowImportedData writes the table.
     for (std::size_t i = 0; i < std::min(gains.size(), kPreviewRows); ++i) {
-        choice.FirstRows.emplace_back(FormatFixed(freqs[i], 6, 1, UserNotation),
-                                      FormatFixed(gains[i], 5, 2, UserNotation));
+        choice.FirstRows.emplace_back(ImportedFrequencyText(freqs[i]), ImportedGainText(gains[i]));
     }
     return choice;
 }
@@ -103,7 +103,7 @@ TMeasurementPreview PreviewMeasurement(const std::filesystem::path& FileName) {
 
 std::optional<float> HertzAfterUpdate(float Frequency) {
     // ShowImportedData's text of the frequency, then the cell as GridToProfileRows reads it.
-    return CellToFloat(NormalizeNumberText(FormatFixed(Frequency, 6, 1, UserNotation), 0));
+    return CellToFloat(NormalizeNumberText(ImportedFrequencyText(Frequency), 0));
 }
 
 TDatentyp MergedPoints(const TDatentyp& Points) {

@@ -16,8 +16,6 @@
 
 #ifdef _WIN32
 #include <windows.h>
-
-#include "platform_win.h"
 #else
 #include <fcntl.h>
 #include <sys/file.h>
@@ -27,6 +25,8 @@
 
 #include "editor_errors.h"
 #include "file_calls.h"
+#include "file_open.h"
+#include "platform_win.h"
 #include "text_utf.h"
 
 TSoundProfil CurrentSoundProfil;
@@ -60,32 +60,10 @@ constexpr NativeFile kNoFile = -1;
 constexpr ErrorCode kTooLarge = EOVERFLOW;
 constexpr ErrorCode kExists = EEXIST;
 constexpr ErrorCode kNotFound = ENOENT;
-
-std::string SystemErrorText(int code) {
-    std::string text = std::strerror(code);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\r' || text.back() == '\n' ||
-                             text.back() == '.')) {
-        text.pop_back();
-    }
-    return text;
-}
 #endif
 
-std::string FullPath(const fs::path& path) {
-    std::error_code ec;
-    fs::path full = fs::absolute(path, ec);
-    if (ec) {
-        full = path;
-    }
-    return Utf16ToUtf8(PathToUtf16(full.lexically_normal()));
-}
-
-[[noreturn]] void RaiseOpenError(const fs::path& path, ErrorCode code) {
-    throw FileError("Cannot open file \"" + FullPath(path) + "\". " + SystemErrorText(code));
-}
-
 [[noreturn]] void RaiseCreateError(const fs::path& path, const std::string& reason) {
-    throw FileError("Cannot create file \"" + FullPath(path) + "\". " + reason);
+    throw FileError("Cannot create file \"" + FullPathText(path) + "\". " + reason);
 }
 
 [[noreturn]] void RaiseCreateError(const fs::path& path, ErrorCode code) {
@@ -107,8 +85,8 @@ std::string FullPath(const fs::path& path) {
     throw FileError(message);
 }
 
-[[noreturn]] void RaiseReadError(ErrorCode code = 0) {
-    RaiseTransferError("Stream read error", code);
+[[noreturn]] void RaiseReadError() {
+    throw FileError("Stream read error");
 }
 
 [[noreturn]] void RaiseWriteError(ErrorCode code = 0) {
@@ -129,20 +107,6 @@ DWORD CloseFile(HANDLE file) {
     return CloseHandle(file) ? 0 : GetLastError();
 }
 
-// Bytes read, 0 at the end of the file; raises the read error.
-std::size_t ReadSome(HANDLE file, void* destination, std::size_t count) {
-    DWORD got = 0;
-    if (!ReadFile(file, destination, static_cast<DWORD>(std::min<std::size_t>(count, 1u << 30)),
-                  &got, nullptr)) {
-        const DWORD code = GetLastError();
-        if (code == ERROR_BROKEN_PIPE) {
-            return 0; // the writer closed its end of the pipe
-        }
-        RaiseReadError(code);
-    }
-    return got;
-}
-
 // Bytes written, at least one; raises the write error.
 std::size_t WriteSome(HANDLE file, const void* source, std::size_t count) {
     DWORD put = 0;
@@ -158,18 +122,6 @@ std::size_t WriteSome(HANDLE file, const void* source, std::size_t count) {
 #else
 int CloseFile(int fd) {
     return ::close(fd) == 0 ? 0 : errno;
-}
-
-// Bytes read, 0 at the end of the file; raises the read error.
-std::size_t ReadSome(int fd, void* destination, std::size_t count) {
-    ssize_t got;
-    do {
-        got = ::read(fd, destination, count);
-    } while (got < 0 && errno == EINTR);
-    if (got < 0) {
-        RaiseReadError(errno);
-    }
-    return static_cast<std::size_t>(got);
 }
 
 // Bytes written, at least one; raises the write error.
@@ -217,7 +169,7 @@ private:
 // the file can make the reader reserve more than the file could fill.
 class ByteSource {
 public:
-    explicit ByteSource(NativeFile file, std::uint64_t size) : file_(file), size_(size) {}
+    explicit ByteSource(TReadFile& file, std::uint64_t size) : file_(file), size_(size) {}
 
     // Bytes still to come, from the size the file had when it was opened.
     std::uint64_t Remaining() const {
@@ -273,7 +225,7 @@ private:
             buffer_.resize(static_cast<std::size_t>(
                 std::clamp<std::uint64_t>(size_, kMinBufferSize, kBufferSize)));
         }
-        const std::size_t got = ReadSome(file_, buffer_.data(), buffer_.size());
+        const std::size_t got = file_.Read(buffer_.data(), buffer_.size());
         if (got == 0) {
             RaiseReadError();
         }
@@ -282,7 +234,7 @@ private:
         end_ = got;
     }
 
-    NativeFile file_;
+    TReadFile& file_;
     std::uint64_t size_;
     std::uint64_t bufferOffset_ = 0; // file offset of buffer_[0]
     std::string buffer_;
@@ -292,10 +244,10 @@ private:
 };
 
 // The rest of a stream after `data`, which already holds its first bytes.
-std::string ReadWholeStream(NativeFile file, std::string data) {
+std::string ReadWholeStream(TReadFile& file, std::string data) {
     char chunk[64 * 1024];
     for (;;) {
-        const std::size_t got = ReadSome(file, chunk, sizeof chunk);
+        const std::size_t got = file.Read(chunk, sizeof chunk);
         if (got == 0) {
             return data;
         }
@@ -455,23 +407,6 @@ long ProcessId() {
     return static_cast<long>(GetCurrentProcessId());
 }
 
-// The file opened for reading with sharing denied, and its size when it is a file on a disk.
-std::optional<std::uint64_t> OpenForReading(const fs::path& FileName, FileHandle& file) {
-    file.Reset(CreateFileW(FileName.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!file.IsOpen()) {
-        RaiseOpenError(FileName, GetLastError());
-    }
-    if (GetFileType(file.get()) != FILE_TYPE_DISK) {
-        return std::nullopt;
-    }
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size)) {
-        RaiseOpenError(FileName, GetLastError());
-    }
-    return static_cast<std::uint64_t>(size.QuadPart);
-}
-
 // A new file for writing with sharing denied; kNoFile and the error when it cannot be created.
 // A replaced file's attributes and security come over with ReplaceFileW.
 HANDLE CreateNewFile(const fs::path& path, bool, DWORD& error) {
@@ -555,42 +490,13 @@ void MoveOver(const fs::path& FileName, const fs::path& temporary, const fs::pat
     if (!FileExists(target) && FileExists(backup) &&
         !FileCalls.Move(backup.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
         RaiseCreateError(FileName, SystemErrorText(code) + ". The previous file is kept as \"" +
-                                       FullPath(backup) + "\"");
+                                       FullPathText(backup) + "\"");
     }
     RaiseCreateError(FileName, code);
 }
 #else
 long ProcessId() {
     return ::getpid();
-}
-
-// The file opened for reading, and its size when it is a regular file.
-std::optional<std::uint64_t> OpenForReading(const fs::path& FileName, FileHandle& file) {
-    // Without O_NONBLOCK, opening a FIFO that nobody writes would wait for ever. Reads block as
-    // usual afterwards.
-    file.Reset(::open(FileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (!file.IsOpen()) {
-        RaiseOpenError(FileName, errno);
-    }
-    const int flags = ::fcntl(file.get(), F_GETFL);
-    if (flags == -1 || ::fcntl(file.get(), F_SETFL, flags & ~O_NONBLOCK) == -1) {
-        RaiseOpenError(FileName, errno);
-    }
-    struct stat info {};
-    if (::fstat(file.get(), &info) != 0) {
-        RaiseOpenError(FileName, errno);
-    }
-    if (S_ISDIR(info.st_mode)) {
-        RaiseOpenError(FileName, EISDIR);
-    }
-    // Readers share the file; a program that holds it locked for writing keeps the editor out.
-    if (const int code = LockFile(file.get(), LOCK_SH); code != 0) {
-        RaiseOpenError(FileName, code);
-    }
-    if (!S_ISREG(info.st_mode)) {
-        return std::nullopt;
-    }
-    return static_cast<std::uint64_t>(info.st_size);
 }
 
 // A new file for writing; kNoFile and the error when it cannot be created. A file that replaces
@@ -750,16 +656,17 @@ bool IsProfileFileName(const std::filesystem::path& FileName) {
 void LoadSoundProfil(const std::filesystem::path& FileName, TSoundProfil& Profile) {
     EmptySoundProfil(Profile);
 
-    FileHandle file;
-    const std::optional<std::uint64_t> size = OpenForReading(FileName, file);
-    ByteSource source(file.get(), size.value_or(0));
+    // Sharing denied: while the editor reads the file, nobody else opens it.
+    TReadFile file(FileName, TReadSharing::Denied, TReadFailure::Stream);
+    const std::optional<std::uint64_t> size = file.Size();
+    ByteSource source(file, size.value_or(0));
     if (!size) {
         // The version comes first, so an endless device such as /dev/zero is refused at once
         // instead of being read up to the limit.
         std::string head(sizeof(int32_t), '\0');
         std::size_t got = 0;
         while (got < head.size()) {
-            const std::size_t part = ReadSome(file.get(), head.data() + got, head.size() - got);
+            const std::size_t part = file.Read(head.data() + got, head.size() - got);
             if (part == 0) {
                 RaiseReadError();
             }
@@ -771,7 +678,7 @@ void LoadSoundProfil(const std::filesystem::path& FileName, TSoundProfil& Profil
         if (version != SoundProfilVersion) {
             throw FormatError("Falsches Dateiformat");
         }
-        source.Preload(ReadWholeStream(file.get(), std::move(head)));
+        source.Preload(ReadWholeStream(file, std::move(head)));
     }
     ReadProfile(source, Profile);
 }
