@@ -128,11 +128,17 @@ bool TForm1::SortAndReadTable() {
     acSortExecute();
 
     std::vector<std::vector<float>> rows;
-    boNumericDataok = GridToProfileRows(StringGrid1, 1, 2, rows);
+    const bool converted = GridToProfileRows(StringGrid1, 1, 2, rows);
+    return KeepTableRows(std::move(rows), converted, kTableInvalidOrEmptyText);
+}
+
+bool TForm1::KeepTableRows(std::vector<std::vector<float>> Rows, bool Converted,
+                           const char16_t* Refusal) {
+    boNumericDataok = Converted;
     history_.TakeProfileRows();
-    CurrentSoundProfil.xyData = std::move(rows);
+    CurrentSoundProfil.xyData = std::move(Rows);
     if (!boNumericDataok) {
-        Desktop.MessageDlg(TMsgDlgType::mtError, TMsgDlgButtons::mbOK, kTableInvalidOrEmptyText);
+        Desktop.MessageDlg(TMsgDlgType::mtError, TMsgDlgButtons::mbOK, Refusal);
     }
     return boNumericDataok;
 }
@@ -247,13 +253,8 @@ void TForm1::acSortExecute() {
 
 bool TForm1::ReadTable() {
     std::vector<std::vector<float>> rows;
-    boNumericDataok = ReadSortedGrid(StringGrid1, rows);
-    history_.TakeProfileRows();
-    CurrentSoundProfil.xyData = std::move(rows);
-    if (!boNumericDataok) {
-        Desktop.MessageDlg(TMsgDlgType::mtError, TMsgDlgButtons::mbOK, kTableInvalidText);
-    }
-    return boNumericDataok;
+    const bool converted = ReadSortedGrid(StringGrid1, rows);
+    return KeepTableRows(std::move(rows), converted, kTableInvalidText);
 }
 
 void TForm1::acInfoExecute() {

@@ -139,6 +139,10 @@ private:
     // Update / Sort's steps up to reading the table back into CurrentSoundProfil: false, after
     // the message, when the table does not convert.
     bool ReadTable();
+    // The rows read from the table become the profile's, the conversion flag boNumericDataok;
+    // when the table did not convert, the refusal is shown.
+    bool KeepTableRows(std::vector<std::vector<float>> Rows, bool Converted,
+                       const char16_t* Refusal);
     // ShowProfile without the name: the table and the chart.
     void ShowRows();
     // Points taken as an import takes them: into KorrDataTemp, the chart and the table.
