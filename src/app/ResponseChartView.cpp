@@ -1,18 +1,17 @@
 #include "ResponseChartView.h"
 
+#include "AxisLabels.h"
+#include "ViewPicture.h"
+
 #include <QtCharts/QCategoryAxis>
 #include <QtCharts/QLineSeries>
-#include <QtCore/QBuffer>
-#include <QtCore/QSaveFile>
 #include <QtCore/QSignalBlocker>
 #include <QtGui/QFontMetricsF>
-#include <QtGui/QImage>
 #include <QtGui/QLinearGradient>
 #include <QtGui/QMouseEvent>
 #include <QtGui/QPainter>
 #include <QtGui/QPainterPath>
 #include <QtGui/QWheelEvent>
-#include <QtSvg/QSvgGenerator>
 #include <QtWidgets/QGraphicsLayout>
 
 #include <algorithm>
@@ -63,45 +62,6 @@ void StyleAxis(QCategoryAxis* axis) {
     axis->setMinorGridLineVisible(false);
     axis->setShadesVisible(false);
     axis->setTitleVisible(false);
-}
-
-// One category per label, ending at its position, so that every label sits on its value; the
-// first category starts below the range so that a label on the range's start shows too. The chart
-// makes its label items anew on every change of the categories, so labels that stay as they are
-// are left alone, and new ones tell the chart once.
-void SetLabels(QCategoryAxis* axis, double min, double max, const std::vector<TAxisLabel>& labels) {
-    const QStringList shown = axis->categoriesLabels();
-    std::vector<TAxisLabel> standing;
-    for (const QString& text : shown) {
-        standing.push_back({axis->endValue(text), text.toStdU16String()});
-    }
-    if (LabelsStand(standing, axis->startValue() < min, labels)) {
-        return;
-    }
-    // The axis takes only a new text at a higher position; the last append tells the chart only
-    // when every one is taken.
-    {
-        const QSignalBlocker quiet(TakesEveryLabel(labels) && !labels.empty() ? axis : nullptr);
-        for (const QString& label : shown) {
-            axis->remove(label);
-        }
-        axis->setStartValue(min - (max - min));
-        for (std::size_t i = 0; i + 1 < labels.size(); ++i) {
-            axis->append(QString::fromStdU16String(labels[i].Text), labels[i].Position);
-        }
-    }
-    if (!labels.empty()) {
-        // tells the chart
-        axis->append(QString::fromStdU16String(labels.back().Text), labels.back().Position);
-    }
-}
-
-// The picture made in memory, then written beside the file and renamed over it: a write that
-// fails, even half way, leaves an older picture whole. Encoders write through streams that do
-// not tell of a short write, so the bytes are counted here.
-bool WritePicture(const QString& file, const QByteArray& bytes) {
-    QSaveFile out(file);
-    return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size() && out.commit();
 }
 
 } // namespace
@@ -226,9 +186,9 @@ void ResponseChartView::Arrange(bool always) {
 }
 
 void ResponseChartView::WriteLabels() {
-    SetLabels(frequencyAxis_, frequencyAxis_->min(), frequencyAxis_->max(),
-              model_.FrequencyLabels(UserNotation));
-    SetLabels(gainAxis_, gainAxis_->min(), gainAxis_->max(), model_.GainLabels(UserNotation));
+    SetAxisLabels(frequencyAxis_, frequencyAxis_->min(), frequencyAxis_->max(),
+                  model_.FrequencyLabels(UserNotation));
+    SetAxisLabels(gainAxis_, gainAxis_->min(), gainAxis_->max(), model_.GainLabels(UserNotation));
     viewport()->update();
 }
 
@@ -296,53 +256,42 @@ void ResponseChartView::drawBackground(QPainter* painter, const QRectF&) {
     panelGradient.setColorAt(1, kGradientEnd);
     painter->fillRect(panel, panelGradient);
 
-    // From here on the painter counts device pixels. Whole pixels: column `left` holds the points
-    // at the range's start, row `bottom` those at its minimum, as the antialiased line draws them.
+    // From here on the painter counts device pixels.
     const QTransform toDevice = painter->deviceTransform();
     const QRectF plot = toDevice.mapRect(chart()->mapRectToScene(chart()->plotArea()));
     painter->setWorldTransform(toDevice.inverted() * painter->worldTransform());
-    const int left = static_cast<int>(std::floor(plot.left()));
-    const int right = static_cast<int>(std::floor(plot.right()));
-    const int top = static_cast<int>(std::floor(plot.top()));
-    const int bottom = static_cast<int>(std::floor(plot.bottom()));
-    if (right <= left || bottom <= top) {
+    const TChartWindow axes = Axes();
+    const std::optional<TPixelGrid> grid =
+        model_.Grid({plot.left(), plot.top(), plot.width(), plot.height()}, axes);
+    if (!grid) {
         painter->restore();
         return;
     }
-    const QRect wall(QPoint(left, top), QPoint(right, bottom));
+    const QRect wall(QPoint(grid->Left, grid->Top), QPoint(grid->Right, grid->Bottom));
     QLinearGradient wallGradient(wall.bottomLeft(), wall.topLeft());
     wallGradient.setColorAt(0, kGradientStart);
     wallGradient.setColorAt(1, kGradientEnd);
     painter->fillRect(wall, wallGradient);
-
-    const double xMin = frequencyAxis_->min();
-    const double xSpan = frequencyAxis_->max() - xMin;
-    for (double hz : model_.FrequencyTicks()) {
-        const double at = plot.left() + (FrequencyPosition(model_.FrequencyRange(), hz) - xMin) /
-                                            xSpan * plot.width();
-        const int column = std::clamp(static_cast<int>(std::floor(at)), left, right);
-        painter->fillRect(column, top, 1, bottom - top + 1, kGridColor);
+    for (int column : grid->Columns) {
+        painter->fillRect(column, wall.top(), 1, wall.height(), kGridColor);
     }
-    const double yMax = gainAxis_->max();
-    const double ySpan = yMax - gainAxis_->min();
-    for (double db : model_.GainTicks()) {
-        const double at = plot.top() + (yMax - db) / ySpan * plot.height();
-        const int row = std::clamp(static_cast<int>(std::floor(at)), top, bottom);
-        painter->fillRect(left, row, right - left + 1, 1, kGridColor);
+    for (int row : grid->Rows) {
+        painter->fillRect(wall.left(), row, wall.width(), 1, kGridColor);
     }
-    painter->fillRect(left, top, 1, bottom - top + 1, kAxisColor);
-    painter->fillRect(left, bottom, right - left + 1, 1, kAxisColor);
+    painter->fillRect(wall.left(), wall.top(), 1, wall.height(), kAxisColor);
+    painter->fillRect(wall.left(), wall.bottom(), wall.width(), 1, kAxisColor);
 
     if (const std::vector<TPlotPoint>& reference = model_.ReferenceLine(); reference.size() >= 2) {
         // Behind the profile's line, which the chart draws over the background.
         painter->setRenderHint(QPainter::Antialiasing, true);
         painter->setClipRect(plot);
-        const double yMin = gainAxis_->min();
+        const double xSpan = axes.Right - axes.Left;
+        const double ySpan = axes.Top - axes.Bottom;
         QPolygonF path;
         path.reserve(static_cast<qsizetype>(reference.size()));
         for (const TPlotPoint& p : reference) {
-            path.append({plot.left() + (p.Place - xMin) / xSpan * plot.width(),
-                         plot.bottom() - (p.Db - yMin) / ySpan * plot.height()});
+            path.append({plot.left() + (p.Place - axes.Left) / xSpan * plot.width(),
+                         plot.bottom() - (p.Db - axes.Bottom) / ySpan * plot.height()});
         }
         QPen pen = ReferencePen();
         pen.setWidthF(pen.widthF() * toDevice.m11());
@@ -359,26 +308,19 @@ void ResponseChartView::DrawLine(QPainter* painter) {
     }
     // In the plot's own coordinates, as Qt Charts places the points of a series.
     const QRectF area = chart()->plotArea();
-    const double xMin = frequencyAxis_->min();
-    const double yMin = gainAxis_->min();
-    const double xScale = area.width() / (frequencyAxis_->max() - xMin);
-    const double yScale = area.height() / (gainAxis_->max() - yMin);
+    const TChartWindow axes = Axes();
+    const double xScale = area.width() / (axes.Right - axes.Left);
+    const double yScale = area.height() / (axes.Top - axes.Bottom);
     QList<QPointF> points(values.size());
     for (qsizetype i = 0; i < values.size(); ++i) {
-        points[i] = {(values[i].x() - xMin) * xScale,
-                     area.height() - (values[i].y() - yMin) * yScale};
+        points[i] = {(values[i].x() - axes.Left) * xScale,
+                     area.height() - (values[i].y() - axes.Bottom) * yScale};
     }
     painter->save();
     painter->translate(chart()->mapToScene(area.topLeft()) - area.topLeft());
     painter->translate(area.topLeft());
-    // Half a pixel more where the plot ends between pixels, so that a line along its edge shows.
-    QRectF clip(QPointF(0, 0), area.size());
-    const double x1 = area.left() - int(area.left());
-    const double y1 = area.top() - int(area.top());
-    const double x2 = (clip.width() + 0.5) - int(clip.width() + 0.5);
-    const double y2 = (clip.height() + 0.5) - int(clip.height() + 0.5);
-    clip.adjust(-x1, -y1, std::max(x1, x2), std::max(y1, y2));
-    painter->setClipRect(clip);
+    const TPlotFrame clip = LineClip({area.left(), area.top(), area.width(), area.height()});
+    painter->setClipRect(QRectF(clip.Left, clip.Top, clip.Width, clip.Height));
     const QPen pen = line_->pen();
     painter->setPen(pen);
     painter->setBrush(Qt::NoBrush);
@@ -414,7 +356,7 @@ void ResponseChartView::drawForeground(QPainter* painter, const QRectF&) {
         }
     }
     if (HasReference()) {
-        // Top right in the plot: a stroke of each line and its name.
+        // In a corner of the plot: a stroke of each line and its name.
         const QFont font = LabelFont();
         const QFontMetricsF metrics(font);
         const QString names[] = {
@@ -425,25 +367,21 @@ void ResponseChartView::drawForeground(QPainter* painter, const QRectF&) {
         for (const QString& name : names) {
             textWidth = std::max(textWidth, metrics.horizontalAdvance(name));
         }
-        constexpr double kStroke = 24;
-        const double rowHeight = metrics.height() + 2;
-        const TPlotFrame corner =
-            model_.LegendBox({plot.left(), plot.top(), plot.width(), plot.height()},
-                             textWidth + kStroke + 18, 2 * rowHeight + 6);
-        const QRectF box(corner.Left, corner.Top, corner.Width, corner.Height);
+        const TChartModel::TLegend legend = model_.Legend(
+            {plot.left(), plot.top(), plot.width(), plot.height()}, textWidth, metrics.height());
+        const TPlotFrame& box = legend.Box;
         painter->setPen(kGridColor);
         painter->setBrush(QColor(255, 255, 255, 220));
-        painter->drawRect(box);
+        painter->drawRect(QRectF(box.Left, box.Top, box.Width, box.Height));
         painter->setFont(font);
         const QPen pens[] = {LinePen(), ReferencePen()};
         for (int row = 0; row < 2; ++row) {
-            const double y = box.top() + 3 + rowHeight * (row + 0.5);
+            const TChartModel::TLegendRow& at = legend.Rows[row];
             painter->setPen(pens[row]);
-            painter->drawLine(QPointF(box.left() + 6, y), QPointF(box.left() + 6 + kStroke, y));
+            painter->drawLine(QPointF(at.StrokeLeft, at.Y), QPointF(at.StrokeRight, at.Y));
             painter->setPen(Qt::black);
-            painter->drawText(
-                QRectF(box.left() + 12 + kStroke, y - rowHeight / 2, textWidth + 2, rowHeight),
-                Qt::AlignLeft | Qt::AlignVCenter, names[row]);
+            painter->drawText(QRectF(at.Name.Left, at.Name.Top, at.Name.Width, at.Name.Height),
+                              Qt::AlignLeft | Qt::AlignVCenter, names[row]);
         }
     }
     painter->restore();
@@ -459,6 +397,10 @@ void ResponseChartView::ClearReference() {
     referenceName_.clear();
     model_.ClearReference();
     Refresh();
+}
+
+TChartWindow ResponseChartView::Axes() const {
+    return {frequencyAxis_->min(), frequencyAxis_->max(), gainAxis_->min(), gainAxis_->max()};
 }
 
 TPlotFrame ResponseChartView::Frame() const {
@@ -533,42 +475,10 @@ bool ResponseChartView::viewportEvent(QEvent* event) {
     return QChartView::viewportEvent(event);
 }
 
-void ResponseChartView::Render(QPainter& painter, QSize size) {
-    // The view's own render draws its background and foreground but not the readout and frame
-    // of paintEvent.
-    render(&painter, QRectF(QPointF(0, 0), size), viewport()->rect());
-}
-
 bool ResponseChartView::SavePng(const QString& file) {
-    const QSize size = viewport()->size();
-    const qreal ratio = 2 * devicePixelRatioF();
-    QImage image(size * ratio, QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(ratio);
-    image.fill(Qt::white);
-    {
-        QPainter painter(&image);
-        Render(painter, size);
-    }
-    QBuffer png;
-    return png.open(QIODevice::WriteOnly) && image.save(&png, "PNG") &&
-           WritePicture(file, png.data());
+    return SaveViewPng(*this, file);
 }
 
 bool ResponseChartView::SaveSvg(const QString& file) {
-    const QSize size = viewport()->size();
-    QBuffer text;
-    if (!text.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    QSvgGenerator svg;
-    svg.setOutputDevice(&text);
-    svg.setSize(size);
-    svg.setViewBox(QRect(QPoint(0, 0), size));
-    svg.setTitle(QStringLiteral("Response chart"));
-    QPainter painter;
-    if (!painter.begin(&svg)) {
-        return false;
-    }
-    Render(painter, size);
-    return painter.end() && WritePicture(file, text.data());
+    return SaveViewSvg(*this, file, QStringLiteral("Response chart"));
 }

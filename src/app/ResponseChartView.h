@@ -98,9 +98,10 @@ private:
     void ReleasePoints();
     // The dense line as Qt Charts draws it: segment by segment, clipped to the plot.
     void DrawLine(QPainter* painter);
+    // The ranges the axes hold, as Qt Charts draws them.
+    TChartWindow Axes() const;
     TPlotFrame Frame() const;
     void UpdateReadout(QPointF at);
-    void Render(QPainter& painter, QSize size);
 
     TLineSeries& series_;
     TChartModel model_;

@@ -80,6 +80,40 @@ bool NearLine(std::span<const TPlotPoint> Points, const TChartWindow& Window,
     return false;
 }
 
+std::optional<TPixelGrid> PixelGrid(const TPlotFrame& Plot, const TChartWindow& Axes,
+                                    std::span<const double> Places, std::span<const double> Gains) {
+    const auto pixel = [](double at) { return static_cast<int>(std::floor(at)); };
+    TPixelGrid grid{pixel(Plot.Left),
+                    pixel(Plot.Left + Plot.Width),
+                    pixel(Plot.Top),
+                    pixel(Plot.Top + Plot.Height),
+                    {},
+                    {}};
+    if (grid.Right <= grid.Left || grid.Bottom <= grid.Top) {
+        return std::nullopt;
+    }
+    const double xSpan = Axes.Right - Axes.Left;
+    for (double place : Places) {
+        const double at = Plot.Left + (place - Axes.Left) / xSpan * Plot.Width;
+        grid.Columns.push_back(std::clamp(pixel(at), grid.Left, grid.Right));
+    }
+    const double ySpan = Axes.Top - Axes.Bottom;
+    for (double db : Gains) {
+        const double at = Plot.Top + (Axes.Top - db) / ySpan * Plot.Height;
+        grid.Rows.push_back(std::clamp(pixel(at), grid.Top, grid.Bottom));
+    }
+    return grid;
+}
+
+TPlotFrame LineClip(const TPlotFrame& Area) {
+    const auto fraction = [](double at) { return at - static_cast<int>(at); };
+    const double x1 = fraction(Area.Left);
+    const double y1 = fraction(Area.Top);
+    const double x2 = fraction(Area.Width + 0.5);
+    const double y2 = fraction(Area.Height + 0.5);
+    return {-x1, -y1, Area.Width + (std::max(x1, x2) + x1), Area.Height + (std::max(y1, y2) + y1)};
+}
+
 std::u16string LegendProfileName(std::u16string_view Name, std::u16string_view File) {
     if (!Name.empty() && Name != u"?") {
         return std::u16string(Name);
@@ -156,6 +190,15 @@ std::vector<TAxisLabel> TChartModel::GainLabels(const NumberNotation& Notation) 
         labels.push_back({db, GainLabel(db, gainShown_.Step, Notation)});
     }
     return ByPosition(std::move(labels));
+}
+
+std::optional<TPixelGrid> TChartModel::Grid(const TPlotFrame& Plot,
+                                            const TChartWindow& Axes) const {
+    std::vector<double> places;
+    for (double hz : frequencyTicks_) {
+        places.push_back(FrequencyPosition(frequencyRange_, hz));
+    }
+    return PixelGrid(Plot, Axes, places, gainTicks_);
 }
 
 TChartWindow TChartModel::Window() const {
@@ -311,4 +354,20 @@ TPlotFrame TChartModel::LegendBox(const TPlotFrame& Plot, double Width, double H
     count(series_.XValues(), series_.YValues());
     count(referenceX_, referenceY_);
     return corners[std::min_element(std::begin(hidden), std::end(hidden)) - std::begin(hidden)];
+}
+
+TChartModel::TLegend TChartModel::Legend(const TPlotFrame& Plot, double TextWidth,
+                                         double TextHeight) const {
+    constexpr double kStroke = 24;
+    const double rowHeight = TextHeight + 2;
+    TLegend legend{LegendBox(Plot, TextWidth + kStroke + 18, 2 * rowHeight + 6), {}};
+    const double left = legend.Box.Left;
+    for (int row = 0; row < 2; ++row) {
+        const double y = legend.Box.Top + 3 + rowHeight * (row + 0.5);
+        legend.Rows[row] = {left + 6,
+                            left + 6 + kStroke,
+                            y,
+                            {left + 12 + kStroke, y - rowHeight / 2, TextWidth + 2, rowHeight}};
+    }
+    return legend;
 }

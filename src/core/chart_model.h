@@ -59,6 +59,26 @@ bool OnFrame(const TPlotFrame& Frame, double X, double Y);
 bool NearLine(std::span<const TPlotPoint> Points, const TChartWindow& Window,
               const TPlotFrame& Frame, double X, double Y);
 
+// Where the back wall, the grid and the axis lines of a plot go on the device's pixels, the plot
+// lying at device rect `Plot` and its axes showing `Axes`. Whole pixels: column Left holds the
+// points at the axes' left end and row Bottom those at their bottom, as the antialiased line draws
+// them; each grid line lies in the pixel of its label's place or gain, kept within the wall.
+struct TPixelGrid {
+    int Left = 0;
+    int Right = 0;
+    int Top = 0;
+    int Bottom = 0;
+    std::vector<int> Columns; // of the frequency labels
+    std::vector<int> Rows;    // of the gain labels
+};
+// Nothing when the plot covers no whole pixel either way.
+std::optional<TPixelGrid> PixelGrid(const TPlotFrame& Plot, const TChartWindow& Axes,
+                                    std::span<const double> Places, std::span<const double> Gains);
+
+// The clip of a line drawn in a plot's own coordinates, the plot lying at `Area`: the plot, and
+// half a pixel more where it ends between pixels, so that a line along its edge shows.
+TPlotFrame LineClip(const TPlotFrame& Area);
+
 // The legend's name for the profile: its name, else its file, else "Profile"; "?" counts as none.
 std::u16string LegendProfileName(std::u16string_view Name, std::u16string_view File);
 
@@ -98,6 +118,8 @@ public:
     // The grid's frequencies (Hz) and gains (dB), one per label.
     const std::vector<double>& FrequencyTicks() const { return frequencyTicks_; }
     const std::vector<double>& GainTicks() const { return gainTicks_; }
+    // PixelGrid of the labels as arranged.
+    std::optional<TPixelGrid> Grid(const TPlotFrame& Plot, const TChartWindow& Axes) const;
 
     // What the plot shows: the window zoomed to, or the automatic ranges.
     TChartWindow Window() const;
@@ -145,15 +167,27 @@ public:
     bool Wheel(const TPlotFrame& Frame, double X, double Y, double Angle, bool Gain);
     std::optional<std::size_t> PickedPoint() const { return picked_; }
 
-    // The legend's box of Width by Height in `Plot`: 4 pixels inside one of its corners, not the
-    // top left (the readout's), where the fewest points of the profile and the reference lie
-    // within 3 pixels of it; every point of a sparse curve counts, an even sample of about 2000 of
-    // a dense one. The top right when that is as good as any, then the bottom right.
-    TPlotFrame LegendBox(const TPlotFrame& Plot, double Width, double Height) const;
+    // The legend in `Plot`, for names up to TextWidth wide and TextHeight high: a box 4 pixels
+    // inside one of the plot's corners, not the top left (the readout's), where the fewest points
+    // of the profile and the reference lie within 3 pixels of it; every point of a sparse curve
+    // counts, an even sample of about 2000 of a dense one. The top right when that is as good as
+    // any, then the bottom right. In it a row for the profile and one for the reference.
+    struct TLegendRow {
+        double StrokeLeft = 0; // a stroke of the curve's line
+        double StrokeRight = 0;
+        double Y = 0;
+        TPlotFrame Name;
+    };
+    struct TLegend {
+        TPlotFrame Box;
+        TLegendRow Rows[2];
+    };
+    TLegend Legend(const TPlotFrame& Plot, double TextWidth, double TextHeight) const;
 
 private:
     // The extremes of both curves and the automatic ranges, at the automatic window.
     void FindRanges();
+    TPlotFrame LegendBox(const TPlotFrame& Plot, double Width, double Height) const;
 
     const TLineSeries& series_;
     TChartRows* rows_ = nullptr;
