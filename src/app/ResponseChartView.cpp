@@ -367,8 +367,9 @@ void ResponseChartView::drawForeground(QPainter* painter, const QRectF&) {
         for (const QString& name : names) {
             textWidth = std::max(textWidth, metrics.horizontalAdvance(name));
         }
-        const TChartModel::TLegend legend = model_.Legend(
-            {plot.left(), plot.top(), plot.width(), plot.height()}, textWidth, metrics.height());
+        const TChartModel::TLegend legend =
+            model_.Legend({plot.left(), plot.top(), plot.width(), plot.height()}, Axes(), textWidth,
+                          metrics.height());
         const TPlotFrame& box = legend.Box;
         painter->setPen(kGridColor);
         painter->setBrush(QColor(255, 255, 255, 220));
@@ -429,7 +430,7 @@ void ResponseChartView::mouseMoveEvent(QMouseEvent* event) {
     QChartView::mouseMoveEvent(event);
     const QPointF at = event->position();
     // As the pointer moves, as Qt Charts' hover did.
-    SetHighlighted(model_.OverLine(Frame(), at.x(), at.y()));
+    SetHighlighted(NearLine(model_.Line(), Axes(), Frame(), at.x(), at.y()));
     if ((event->buttons() & Qt::LeftButton) && model_.DragTo(Frame(), at.x(), at.y())) {
         Refresh();
     }

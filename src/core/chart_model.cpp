@@ -234,10 +234,6 @@ void TChartModel::PlacePoints(TPlotColumns Columns, double PlotWidth) {
     }
 }
 
-bool TChartModel::OverLine(const TPlotFrame& Frame, double X, double Y) const {
-    return NearLine(line_, Window(), Frame, X, Y);
-}
-
 std::optional<std::size_t> TChartModel::PointAt(const TPlotFrame& Frame, double X, double Y) const {
     const std::vector<double>& xs = series_.XValues();
     const std::vector<double>& ys = series_.YValues();
@@ -326,14 +322,17 @@ bool TChartModel::Wheel(const TPlotFrame& Frame, double X, double Y, double Angl
     return true;
 }
 
-TPlotFrame TChartModel::LegendBox(const TPlotFrame& Plot, double Width, double Height) const {
+TPlotFrame TChartModel::LegendBox(const TPlotFrame& Plot, const TChartWindow& Axes, double Width,
+                                  double Height) const {
     const double right = Plot.Left + Plot.Width - Width - 4;
     const double bottom = Plot.Top + Plot.Height - Height - 4;
     const TPlotFrame corners[] = {{right, Plot.Top + 4, Width, Height},
                                   {right, bottom, Width, Height},
                                   {Plot.Left + 4, bottom, Width, Height}};
     int hidden[std::size(corners)] = {};
-    const TChartWindow window = Window();
+    // Where Qt Charts places a point in the plot.
+    const double xScale = Plot.Width / (Axes.Right - Axes.Left);
+    const double yScale = Plot.Height / (Axes.Top - Axes.Bottom);
     const auto count = [&](std::span<const double> xs, std::span<const double> ys) {
         // Every point of a sparse curve, a sample of a dense one: the corners only compare.
         const std::size_t points = std::min(xs.size(), ys.size());
@@ -342,8 +341,8 @@ TPlotFrame TChartModel::LegendBox(const TPlotFrame& Plot, double Width, double H
             if (!IsDrawable(xs[i], ys[i])) {
                 continue;
             }
-            const double x = ScreenX(window, Plot, frequencyRange_, xs[i]);
-            const double y = ScreenY(window, Plot, ys[i]);
+            const double x = (Place(xs[i]) - Axes.Left) * xScale + Plot.Left;
+            const double y = ((ys[i] - Axes.Bottom) * -yScale + Plot.Height) + Plot.Top;
             for (std::size_t c = 0; c < std::size(corners); ++c) {
                 const TPlotFrame& box = corners[c];
                 hidden[c] +=
@@ -356,11 +355,11 @@ TPlotFrame TChartModel::LegendBox(const TPlotFrame& Plot, double Width, double H
     return corners[std::min_element(std::begin(hidden), std::end(hidden)) - std::begin(hidden)];
 }
 
-TChartModel::TLegend TChartModel::Legend(const TPlotFrame& Plot, double TextWidth,
-                                         double TextHeight) const {
+TChartModel::TLegend TChartModel::Legend(const TPlotFrame& Plot, const TChartWindow& Axes,
+                                         double TextWidth, double TextHeight) const {
     constexpr double kStroke = 24;
     const double rowHeight = TextHeight + 2;
-    TLegend legend{LegendBox(Plot, TextWidth + kStroke + 18, 2 * rowHeight + 6), {}};
+    TLegend legend{LegendBox(Plot, Axes, TextWidth + kStroke + 18, 2 * rowHeight + 6), {}};
     const double left = legend.Box.Left;
     for (int row = 0; row < 2; ++row) {
         const double y = legend.Box.Top + 3 + rowHeight * (row + 0.5);

@@ -54,8 +54,8 @@ bool TakesEveryLabel(std::span<const TAxisLabel> Labels);
 // True when the pointer lies on the frame, its edges included.
 bool OnFrame(const TPlotFrame& Frame, double X, double Y);
 
-// True when the pointer lies within 0.71 kHoverWidth pixels of the line through `Points`, or of
-// its only point, as drawn in `Window` over `Frame`.
+// True when the pointer lies within 0.71 kHoverWidth pixels of the line through `Points` (the
+// line's points as placed), or of its only point, as drawn in `Window` over `Frame`.
 bool NearLine(std::span<const TPlotPoint> Points, const TChartWindow& Window,
               const TPlotFrame& Frame, double X, double Y);
 
@@ -139,8 +139,6 @@ public:
     // point has no length and would draw nothing.
     bool Markers() const { return markers_; }
 
-    // Whether the pointer at X, Y over a plot at `Frame` is over the line as placed.
-    bool OverLine(const TPlotFrame& Frame, double X, double Y) const;
     // The drawable point in view within kPickRadius of the pointer, nearest first.
     std::optional<std::size_t> PointAt(const TPlotFrame& Frame, double X, double Y) const;
 
@@ -167,7 +165,8 @@ public:
     bool Wheel(const TPlotFrame& Frame, double X, double Y, double Angle, bool Gain);
     std::optional<std::size_t> PickedPoint() const { return picked_; }
 
-    // The legend in `Plot`, for names up to TextWidth wide and TextHeight high: a box 4 pixels
+    // The legend in `Plot`, whose axes show `Axes`, for names up to TextWidth wide and TextHeight
+    // high: a box 4 pixels
     // inside one of the plot's corners, not the top left (the readout's), where the fewest points
     // of the profile and the reference lie within 3 pixels of it; every point of a sparse curve
     // counts, an even sample of about 2000 of a dense one. The top right when that is as good as
@@ -182,12 +181,14 @@ public:
         TPlotFrame Box;
         TLegendRow Rows[2];
     };
-    TLegend Legend(const TPlotFrame& Plot, double TextWidth, double TextHeight) const;
+    TLegend Legend(const TPlotFrame& Plot, const TChartWindow& Axes, double TextWidth,
+                   double TextHeight) const;
 
 private:
     // The extremes of both curves and the automatic ranges, at the automatic window.
     void FindRanges();
-    TPlotFrame LegendBox(const TPlotFrame& Plot, double Width, double Height) const;
+    TPlotFrame LegendBox(const TPlotFrame& Plot, const TChartWindow& Axes, double Width,
+                         double Height) const;
 
     const TLineSeries& series_;
     TChartRows* rows_ = nullptr;

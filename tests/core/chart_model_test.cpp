@@ -339,7 +339,7 @@ TEST_F(ChartModel, TheLegendTakesTheCornerThatHidesTheFewestPointsTopRightFirst)
         model.ShowReference(reference);
         Show(data(c.profile));
         ASSERT_EQ(model.Window(), window);
-        const TChartModel::TLegend legend = model.Legend(plot, textWidth, textHeight);
+        const TChartModel::TLegend legend = model.Legend(plot, window, textWidth, textHeight);
         EXPECT_EQ(legend.Box.Left, c.box.x);
         EXPECT_EQ(legend.Box.Top, c.box.y);
         EXPECT_EQ(legend.Box.Width, 100);
