@@ -23,7 +23,7 @@ std::vector<TAxisLabel> ByPosition(std::vector<TAxisLabel> Labels) {
     return Labels;
 }
 
-// As a QRectF holds a box and tells whether it contains a point: edges included.
+// Whether a box holds a point, edges included, as a QRectF tells it.
 bool Contains(const TPlotFrame& Box, double X, double Y) {
     return X >= Box.Left && X <= Box.Left + Box.Width && Y >= Box.Top && Y <= Box.Top + Box.Height;
 }
@@ -44,10 +44,6 @@ bool TakesEveryLabel(std::span<const TAxisLabel> Labels) {
         }
     }
     return true;
-}
-
-bool OnFrame(const TPlotFrame& Frame, double X, double Y) {
-    return Contains(Frame, X, Y);
 }
 
 bool NearLine(std::span<const TPlotPoint> Points, const TChartWindow& Window,
@@ -251,7 +247,7 @@ std::optional<std::size_t> TChartModel::PointAt(const TPlotFrame& Frame, double 
 bool TChartModel::PointerAt(const TPlotFrame& Frame, double X, double Y,
                             const NumberNotation& Notation) {
     std::u16string text;
-    if (OnFrame(Frame, X, Y)) {
+    if (Contains(Frame, X, Y)) {
         const TChartWindow window = Window();
         const double place = PlaceAt(window, Frame, X);
         const double hz = std::pow(10.0, frequencyRange_.Reversed ? -place : place);
@@ -280,7 +276,7 @@ bool TChartModel::PointerLeft() {
 }
 
 TChartModel::TPress TChartModel::Press(const TPlotFrame& Frame, double X, double Y) {
-    if (!OnFrame(Frame, X, Y)) {
+    if (!Contains(Frame, X, Y)) {
         return TPress::OffPlot;
     }
     if (const std::optional<std::size_t> point = PointAt(Frame, X, Y)) {
@@ -311,7 +307,7 @@ void TChartModel::Unzoom() {
 }
 
 bool TChartModel::Wheel(const TPlotFrame& Frame, double X, double Y, double Angle, bool Gain) {
-    if (!OnFrame(Frame, X, Y)) {
+    if (!Contains(Frame, X, Y)) {
         return false;
     }
     const double notches = Angle / kNotchAngle;

@@ -3,7 +3,8 @@
 // together, the zoom window and the drag, when the axis labels are rebuilt and what they read, the
 // points handed to the line, whether the pointer is over the line, the point a click picks, the
 // readout and where the legend goes. The chart view turns its events into calls of TChartModel
-// and paints what it answers. Uses the series, window and row rules of the chart beside it.
+// and paints what it answers. Uses the chart's series, window, pyramid and rows and the number
+// texts; nothing of the editor or of the file formats.
 
 #include <cstddef>
 #include <optional>
@@ -50,9 +51,6 @@ bool LabelsStand(std::span<const TAxisLabel> Shown, bool StartsBelowRange,
 // higher position than the one before, and no text twice. Only then are they written quietly, the
 // last one telling the chart.
 bool TakesEveryLabel(std::span<const TAxisLabel> Labels);
-
-// True when the pointer lies on the frame, its edges included.
-bool OnFrame(const TPlotFrame& Frame, double X, double Y);
 
 // True when the pointer lies within 0.71 kHoverWidth pixels of the line through `Points` (the
 // line's points as placed), or of its only point, as drawn in `Window` over `Frame`.
@@ -102,8 +100,6 @@ public:
     void ShowReference(const TLineSeries& Reference);
     void ClearReference();
     bool HasReference() const { return !referenceX_.empty(); }
-    std::span<const double> ReferenceX() const { return referenceX_; }
-    std::span<const double> ReferenceY() const { return referenceY_; }
 
     // The labels that fit a plot of PlotWidth by PlotHeight, each label LabelWidth wide ("00.0k")
     // and LabelHeight high, decide the label counts, and with them the automatic gain range, which
@@ -166,11 +162,11 @@ public:
     std::optional<std::size_t> PickedPoint() const { return picked_; }
 
     // The legend in `Plot`, whose axes show `Axes`, for names up to TextWidth wide and TextHeight
-    // high: a box 4 pixels
-    // inside one of the plot's corners, not the top left (the readout's), where the fewest points
-    // of the profile and the reference lie within 3 pixels of it; every point of a sparse curve
-    // counts, an even sample of about 2000 of a dense one. The top right when that is as good as
-    // any, then the bottom right. In it a row for the profile and one for the reference.
+    // high: a box 4 pixels inside one of the plot's corners, not the top left (the readout's),
+    // where the fewest points of the profile and the reference lie within 3 pixels of it; every
+    // point of a sparse curve counts, an even sample of about 2000 of a dense one. The top right
+    // when that is as good as any, then the bottom right. In it a row for the profile and one for
+    // the reference.
     struct TLegendRow {
         double StrokeLeft = 0; // a stroke of the curve's line
         double StrokeRight = 0;
