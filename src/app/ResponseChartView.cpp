@@ -457,7 +457,7 @@ void ResponseChartView::wheelEvent(QWheelEvent* event) {
     // Some systems turn a wheel with Shift held into a sideways one.
     const QPoint delta = event->angleDelta();
     if (!model_.Wheel(Frame(), at.x(), at.y(), delta.y() != 0 ? delta.y() : delta.x(),
-                      event->modifiers() & Qt::ShiftModifier)) {
+                      event->modifiers().testFlag(Qt::ShiftModifier))) {
         event->ignore();
         return;
     }
