@@ -17,6 +17,12 @@ foreach(layer IN LISTS LAYERS)
 endforeach()
 
 set(faults 0)
+# Every source lives in a layer: one left beside the folders would not be built.
+file(GLOB loose ${CORE}/*.h ${CORE}/*.cpp)
+foreach(file IN LISTS loose)
+  message(SEND_ERROR "${file}: lies in none of the folders ${LAYERS}")
+  math(EXPR faults "${faults} + 1")
+endforeach()
 set(index 0)
 foreach(layer IN LISTS LAYERS)
   file(GLOB files ${CORE}/${layer}/*.h ${CORE}/${layer}/*.cpp)
