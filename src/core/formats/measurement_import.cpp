@@ -922,7 +922,8 @@ TMeasurementColumns Read(const fs::path& path, const std::vector<int32_t>& gainC
         for (std::size_t j = 0; j < gainColumns.size(); ++j) {
             read.Layouts.push_back(parser.Finish(j, read.Points[j]));
         }
-        return read;
+        // Moved out: a copy of the points would cost as much as reading them.
+        return std::move(read);
     };
     // Others may read along, nobody writes meanwhile.
     TReadFile file(path, TReadSharing::Readers, TReadFailure::File);
