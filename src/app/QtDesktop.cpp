@@ -2,6 +2,7 @@
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QDir>
+#include <QtCore/QEventLoop>
 #include <QtCore/QLocale>
 #include <QtCore/QStandardPaths>
 #include <QtGui/QFontMetrics>
@@ -13,13 +14,16 @@
 #include <QtWidgets/QGridLayout>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QMessageBox>
+#include <QtWidgets/QProgressDialog>
 #include <QtWidgets/QWidget>
 
 #include <algorithm>
 #include <cstddef>
+#include <exception>
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include "MeasurementPreviewDialog.h"
@@ -172,6 +176,32 @@ std::optional<std::vector<std::u16string>> AskValues(QWidget& window, const TVal
     return texts;
 }
 
+// The work runs on a thread of its own while this one keeps the window drawn; no user input is
+// taken meanwhile, so no command can start, and after a moment a busy dialog says what goes on.
+void RunBusy(QWidget& window, const std::u16string& text, const std::function<void()>& work) {
+    QProgressDialog busy(QString::fromStdU16String(text), QString(), 0, 0, &window);
+    busy.setWindowTitle(window.window()->windowTitle());
+    busy.setMinimumWidth(TitleRoom(busy));
+    busy.setWindowModality(Qt::WindowModal);
+    busy.setMinimumDuration(300);
+    busy.setValue(0);
+    QEventLoop loop;
+    std::exception_ptr error;
+    std::thread worker([&] {
+        try {
+            work();
+        } catch (...) {
+            error = std::current_exception();
+        }
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    worker.join();
+    if (error) {
+        std::rethrow_exception(error);
+    }
+}
+
 } // namespace
 
 TDesktop QtDesktop(QWidget& window) {
@@ -204,6 +234,9 @@ TDesktop QtDesktop(QWidget& window) {
         return ShowMessage(window, type, buttons, text);
     };
     desktop.AskValues = [&window](const TValueDialog& values) { return AskValues(window, values); };
+    desktop.RunBusy = [&window](const std::u16string& text, const std::function<void()>& work) {
+        RunBusy(window, text, work);
+    };
     desktop.CloseMainWindow = [&window] { window.close(); };
     desktop.ExecutablePath = [] {
         return std::filesystem::path(QCoreApplication::applicationFilePath().toStdU16String());

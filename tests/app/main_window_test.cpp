@@ -24,19 +24,23 @@
 #include <QtWidgets/QMenu>
 #include <QtWidgets/QMenuBar>
 #include <QtWidgets/QMessageBox>
+#include <QtWidgets/QProgressDialog>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QTableView>
 #include <QtWidgets/QToolTip>
 
 #include <algorithm>
+#include <chrono>
 #include <deque>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "LinkLabel.h"
 #include "QtDesktop.h"
 #include "ResponseChartView.h"
+#include "editor_errors.h"
 #include "general_utils.h"
 #include "number_text.h"
 #include "text_utf.h"
@@ -1369,6 +1373,29 @@ TEST(QtDesktop, MessageBoxesShowFileNamesAsTheyAreAndAnswerWithTheButtonPressed)
         EXPECT_EQ(text, "Sound Profile saved: /tmp/<b>bold</b>.ump");
         EXPECT_EQ(format, Qt::PlainText);
     }
+}
+
+TEST(QtDesktop, LongWorkRunsBesideTheWindowWhichKeepsItsEventsAndGetsTheWorksError) {
+    QWidget owner;
+    owner.show();
+    const TDesktop desktop = QtDesktop(owner);
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
+    timer.start(10);
+    std::thread::id worker;
+    QProgressDialog* shown = nullptr;
+    desktop.RunBusy(u"Reading big.txt...", [&] {
+        worker = std::this_thread::get_id();
+        std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    });
+    for (QProgressDialog* dialog : owner.findChildren<QProgressDialog*>()) {
+        shown = dialog;
+    }
+    EXPECT_NE(worker, std::this_thread::get_id());
+    EXPECT_GE(ticks, 10);      // the event loop ran while the work did
+    EXPECT_EQ(shown, nullptr); // the busy dialog is gone with the work
+    EXPECT_THROW(desktop.RunBusy(u"x", [] { throw FileError("Cannot open file"); }), FileError);
 }
 
 // The folder the real dialog shows when it opens.

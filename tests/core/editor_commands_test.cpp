@@ -849,6 +849,21 @@ TEST_F(EditorCommandsTest, MergeDuplicateFrequenciesLeavesOnePointPerWholeHertz)
               (std::vector<std::string>{"21.4;4", "20.3;2", "20.6;3", "20.0;1", "30;-1.25"}));
 }
 
+TEST_F(EditorCommandsTest, ImportMeasurementReadsTheFileAsBusyWork) {
+    std::vector<std::u16string> busy;
+    form.Desktop.RunBusy = [&](const std::u16string& text, const std::function<void()>& work) {
+        busy.push_back(text);
+        work();
+    };
+    form.Desktop.PreviewMeasurement = [](const TMeasurementPreview& preview) {
+        EXPECT_EQ(preview.Choices.size(), 1u);
+        return std::optional<TMeasurementPick>();
+    };
+    desktop.openAnswers = {WriteText("m.txt", "100;1\r\n200;2\r\n")};
+    Run(TCommandId::ImportMeasurement);
+    EXPECT_EQ(busy, std::vector<std::u16string>{u"Reading m.txt..."});
+}
+
 TEST_F(EditorCommandsTest, InfoShowsTheVersionOfTheRunningProgram) {
     Run(&TForm1::acInfoExecute);
     EXPECT_EQ(desktop.log, (std::vector<std::string>{

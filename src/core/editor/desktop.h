@@ -70,4 +70,8 @@ struct TDesktop {
     // Shows the preview of a measurement file; the choice the user took and whether its points
     // that share a whole hertz are merged, or nullopt when the user cancels.
     std::function<std::optional<TMeasurementPick>(const TMeasurementPreview&)> PreviewMeasurement;
+    // Runs Work, which may take seconds (reading a large file), while the window stays drawn
+    // and shows Text; the user can do nothing else meanwhile. An error of Work goes on to the
+    // caller. When unset, Work runs right away.
+    std::function<void(const std::u16string& Text, const std::function<void()>& Work)> RunBusy;
 };

@@ -52,7 +52,13 @@ void ImportMeasurementCommand(TForm1& Form) {
         return;
     }
     steps.RememberFolder(*path);
-    TMeasurementPreview preview = PreviewMeasurement(*path);
+    TMeasurementPreview preview;
+    const auto read = [&] { preview = PreviewMeasurement(*path); };
+    if (desktop.RunBusy) {
+        desktop.RunBusy(u"Reading " + PathToUtf16(path->filename()) + u"...", read);
+    } else {
+        read();
+    }
     if (preview.Choices.empty()) {
         desktop.MessageDlg(TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK,
                            NoMeasurementDataText(*path));
