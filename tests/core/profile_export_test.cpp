@@ -333,6 +333,20 @@ std::vector<std::vector<float>> TableLikeRows(std::size_t count) {
 }
 
 // Every name reads back as a header line: the same points and no line of data more.
+// The series holds exactly the rows' points, bit for bit.
+void ExpectSamePoints(const TDatentyp& series, const std::vector<std::vector<float>>& rows,
+                      std::size_t count, const std::string& shown) {
+    ASSERT_EQ(series.DatenXYZ[0].size(), count) << shown;
+    for (std::size_t i = 0; i < count; ++i) {
+        ASSERT_EQ(std::bit_cast<uint32_t>(series.DatenXYZ[0][i]),
+                  std::bit_cast<uint32_t>(rows[i][0]))
+            << shown;
+        ASSERT_EQ(std::bit_cast<uint32_t>(series.DatenXYZ[1][i]),
+                  std::bit_cast<uint32_t>(rows[i][1]))
+            << shown;
+    }
+}
+
 TEST_F(ProfileExportTest, SemicolonTextAndFrdReadBackThroughTheAsciiImport) {
     std::vector<std::u16string> names{u"1 kHz dip"};
     names.insert(names.end(), std::begin(kHostileNames), std::end(kHostileNames));
@@ -360,15 +374,7 @@ TEST_F(ProfileExportTest, SemicolonTextAndFrdReadBackThroughTheAsciiImport) {
                     TDatentyp series;
                     std::u16string header;
                     ASSERT_TRUE(ImportAsciiProfile(file, series, c.delimiter, header)) << shown;
-                    ASSERT_EQ(series.DatenXYZ[0].size(), count) << shown;
-                    for (std::size_t i = 0; i < count; ++i) {
-                        ASSERT_EQ(std::bit_cast<uint32_t>(series.DatenXYZ[0][i]),
-                                  std::bit_cast<uint32_t>(profile.xyData[i][0]))
-                            << shown;
-                        ASSERT_EQ(std::bit_cast<uint32_t>(series.DatenXYZ[1][i]),
-                                  std::bit_cast<uint32_t>(profile.xyData[i][1]))
-                            << shown;
-                    }
+                    ExpectSamePoints(series, profile.xyData, count, shown);
                 }
             }
         }
@@ -394,15 +400,7 @@ TEST_F(ProfileExportTest, EveryFormatReadsBackThroughTheMeasurementImport) {
                     EXPECT_EQ(layout.DataLines, count) << shown;
                     // The name line does not even begin like data.
                     EXPECT_EQ(layout.SkippedLines, 0u) << shown;
-                    ASSERT_EQ(series.DatenXYZ[0].size(), count) << shown;
-                    for (std::size_t i = 0; i < count; ++i) {
-                        ASSERT_EQ(std::bit_cast<uint32_t>(series.DatenXYZ[0][i]),
-                                  std::bit_cast<uint32_t>(profile.xyData[i][0]))
-                            << shown;
-                        ASSERT_EQ(std::bit_cast<uint32_t>(series.DatenXYZ[1][i]),
-                                  std::bit_cast<uint32_t>(profile.xyData[i][1]))
-                            << shown;
-                    }
+                    ExpectSamePoints(series, profile.xyData, count, shown);
                 }
             }
         }
