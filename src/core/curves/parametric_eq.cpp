@@ -555,9 +555,9 @@ TFitResult FitParametricEq(const TProfileRows& Target, const TFitSettings& Setti
     const double enough = 1e-4 * static_cast<double>(problem.target.size()); // 0.01 dB RMS
     while (model.Count() < static_cast<std::size_t>(Settings.MaxFilters) && model.Cost() > enough &&
            PlaceOne(model, shapes, Settings)) {
-        model.Refine(8);
+        model.Refine(4);
     }
-    model.Refine(200);
+    model.Refine(100);
 
     std::vector<TFilter> filters;
     for (const Candidate& c : model.Filters()) {
