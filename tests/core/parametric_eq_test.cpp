@@ -169,6 +169,7 @@ TEST(RenderParametricEq, RowsAtRoundedOctaveFractionsWithStoredGains) {
 TEST(RenderParametricEq, RefusesAFractionOrRateOutOfRange) {
     const TParametricEq eq{0, {{TFilterType::Peaking, 1000, 6, 1}}};
     EXPECT_THROW(RenderParametricEq(eq, 48000, 0), EditorError);
+    EXPECT_THROW(RenderParametricEq(eq, 48000, 5), EditorError);
     EXPECT_THROW(RenderParametricEq(eq, 0, 3), EditorError);
     EXPECT_THROW(RenderParametricEq(eq, std::nan(""), 3), EditorError);
 }

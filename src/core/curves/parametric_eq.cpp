@@ -612,8 +612,8 @@ TProfileRows RenderParametricEq(const TParametricEq& Eq, double SampleRate,
         throw EditorError("The sample rate must be above 0 Hz, not " + NumberText(SampleRate) +
                           " Hz.");
     }
-    if (FractionOfOctave < 1) {
-        throw EditorError("The octave fraction must be 1 or more, not " +
+    if (!IsOctaveFraction(FractionOfOctave)) {
+        throw EditorError("The octave fraction must be 1, 2, 3, 6, 12, 24 or 48, not " +
                           std::to_string(FractionOfOctave) + ".");
     }
     TProfileRows rows;
