@@ -164,7 +164,7 @@ std::optional<TFilter> ReadFilter(std::string_view rest, std::size_t line) {
     } else if (SameWord(type, "none") && words.size() == 2) {
         return std::nullopt; // an unused slot, as some programs list them
     } else {
-        throw EditorError(LineText(line) + "the filter type \"" + std::string(type) +
+        throw EditorError(LineText(line) + "the filter type \"" + Utf16ToUtf8(Utf8ToUtf16(type)) +
                           "\" is not PK, LSC or HSC.");
     }
     std::optional<double> fc;
@@ -222,10 +222,11 @@ TParametricEq ReadParametricEq(const std::filesystem::path& FileName) {
             const std::vector<std::string_view> words = Words(*preamp);
             const std::optional<double> gain =
                 words.empty() ? std::nullopt : Number(words[0], "db");
-            if (!gain) {
+            // Equalisers apply every preamp line.
+            if (!gain || !std::isfinite(eq.PreampDb + *gain)) {
                 throw EditorError(LineText(line) + "the preamp is not a number of decibels.");
             }
-            eq.PreampDb += *gain; // equalisers apply every preamp line
+            eq.PreampDb += *gain;
         } else if (const auto filter = AfterKeyword(current, "filter", true)) {
             if (const std::optional<TFilter> read = ReadFilter(*filter, line)) {
                 eq.Filters.push_back(*read);
