@@ -355,6 +355,34 @@ TEST(FitParametricEq, KeepsToNarrowSettings) {
     }
 }
 
+// Targets that push a filter against the limits: rounded as written it would lie beyond them,
+// so it takes the nearest written value within.
+TEST(FitParametricEq, RoundingStaysWithinTheLimits) {
+    struct {
+        TFilter shape;
+        double lowHz, minQ, maxGain;
+    } const cases[] = {
+        {{TFilterType::Peaking, 1000, 12, 0.3}, 20, 0.504, 5.06},
+        {{TFilterType::Peaking, 20, 8, 1}, 20.3, 0.18, 12},
+        {{TFilterType::Peaking, 1000, -12, 0.3}, 20, 0.504, 5.06},
+    };
+    for (const auto& c : cases) {
+        TProfileRows target;
+        for (const double hz : FortyEighthOctaves()) {
+            target.push_back({static_cast<float>(hz), Stored(FilterGainDb(c.shape, 48000, hz))});
+        }
+        TFitSettings s;
+        s.MaxFilters = 1;
+        s.Shelves = false;
+        s.LowHz = c.lowHz;
+        s.MinQ = c.minQ;
+        s.MaxGainDb = c.maxGain;
+        const TFitResult result = FitParametricEq(target, s);
+        ASSERT_EQ(result.Filters.size(), 1u);
+        ExpectKeepsItsPromises(result, target, s);
+    }
+}
+
 TEST(FitParametricEq, ShelvesFitAShelfAndAFlatTargetNeedsNoFilter) {
     const std::vector<TFilter> shelves{{TFilterType::LowShelf, 120, 6, 0.71},
                                        {TFilterType::HighShelf, 7000, -5, 0.71}};
