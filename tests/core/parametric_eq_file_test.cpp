@@ -101,6 +101,8 @@ TEST_F(ParametricEqFileTest, ABadLineIsNamedByItsNumber) {
          "Line 3: the filter needs Fc, Gain and Q, each a number, Fc and Q above 0."},
         {"Filter 2: ON PK Fc 100 Hz Gain NAN dB Q 1",
          "Line 3: the filter needs Fc, Gain and Q, each a number, Fc and Q above 0."},
+        {"Filter 2: ON PK Fc 100 Hz Gain 1e400 dB Q 1",
+         "Line 3: the filter needs Fc, Gain and Q, each a number, Fc and Q above 0."},
         {"Filter 2: ON PK Fc 100 Hz Gain 3 dB Q -1",
          "Line 3: the filter needs Fc, Gain and Q, each a number, Fc and Q above 0."},
         {"Filter 2: PK Fc 100 Hz Gain 3 dB Q 1", "Line 3: the filter is neither ON nor OFF."},

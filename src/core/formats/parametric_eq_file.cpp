@@ -134,10 +134,12 @@ std::optional<double> Number(std::string_view word, std::string_view lowerUnit) 
     if (!TextToNumber(text, value, kUs) && !TextToNumber(text, value, kGerman)) {
         return std::nullopt;
     }
-    if (!std::isfinite(value)) {
+    // Beyond the double range too is no usable number.
+    const double read = static_cast<double>(value);
+    if (!std::isfinite(read)) {
         return std::nullopt;
     }
-    return static_cast<double>(value);
+    return read;
 }
 
 std::string LineText(std::size_t Line) {
