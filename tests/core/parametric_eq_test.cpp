@@ -5,6 +5,7 @@
 #include <complex>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <numbers>
 #include <random>
 #include <set>
@@ -476,7 +477,13 @@ TEST(FitParametricEq, NeedsTwoUsedPointsInTheBand) {
         }
     }
     EXPECT_NO_THROW(FitParametricEq({{1000, 2}, {5}, {2000, 1}}, settings));
-    EXPECT_THROW(FitParametricEq({{1000, 2}, {2000, std::nanf("")}}, settings), EditorError);
+    try {
+        FitParametricEq({{1000, 2}, {2000, -std::numeric_limits<float>::infinity()}}, settings);
+        ADD_FAILURE() << "no error for an infinite gain";
+    } catch (const EditorError& error) {
+        EXPECT_STREQ(error.what(),
+                     "Cannot fit: the point at 2000 Hz holds -INF, which is not a finite number.");
+    }
 }
 
 } // namespace
