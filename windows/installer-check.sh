@@ -4,7 +4,7 @@
 # and leaves the PATH as it was.   windows/installer-check.sh WINE SETUP.exe
 set -uo pipefail
 wine=$1
-setup=$2
+setup="$(realpath "$2")"
 prefix=${WINEPREFIX:-$HOME/.wine}
 folder='C:\Program Files\soundprofile-tool'
 installed="$prefix/drive_c/Program Files/soundprofile-tool"

@@ -3,11 +3,12 @@
 ;   makensis -DVERSION=1.0.0.0 -DTOOL=soundprofile-tool.exe -DOUTFILE=setup.exe soundprofile-tool.nsi
 ; /S installs and uninstalls silently, /D=FOLDER (last on the command line) picks the folder.
 
-Unicode true
+; A 64-bit installer for the 64-bit program: it runs where the program runs, with the 64-bit
+; views of the registry and of Program Files.
+Target amd64-unicode
 !include "LogicLib.nsh"
 !include "WinMessages.nsh"
 !include "WordFunc.nsh"
-!include "x64.nsh"
 
 !define ENVIRONMENT_KEY "SYSTEM\CurrentControlSet\Control\Session Manager\Environment"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\soundprofile-tool"
@@ -49,18 +50,6 @@ UninstPage instfiles
     ${WordAdd} "$1" ";" "${SIGN}${FOLDER}" $0
   ${EndIf}
 !macroend
-
-Function .onInit
-  ${IfNot} ${RunningX64}
-    MessageBox MB_OK|MB_ICONSTOP "soundprofile-tool needs 64-bit Windows." /SD IDOK
-    Abort
-  ${EndIf}
-  SetRegView 64
-FunctionEnd
-
-Function un.onInit
-  SetRegView 64
-FunctionEnd
 
 Section "soundprofile-tool"
   SetOutPath "$INSTDIR"

@@ -4,7 +4,7 @@
 # input.   windows/tool-check.sh WINE TOOL.exe
 set -uo pipefail
 wine=$1
-tool=$2
+tool="$(realpath "$2")"
 folder="$(mktemp -d)"
 trap 'rm -rf "$folder"' EXIT
 cd "$folder" || exit 1
@@ -42,13 +42,14 @@ expect_file eq.txt 'GraphicEQ: 20 1; 40 2.5\r\n'
 
 # words | exit status | a text standard error must hold
 while IFS='|' read -r words expected message; do
-    [[ -z $words ]] && continue
+    [[ -z $expected ]] && continue
     eval "set -- $words"
     run "$@"
     [[ $status -eq $expected ]] || fail "$words: status $status, expected $expected"
     grep -qF -- "$message" err || fail "$words: standard error lacks '$message': $(cat err)"
 done <<'CASES'
-info|2|a command is missing
+|2|a command is missing
+info|2|expected 1 file name
 frobnicate|2|unknown command frobnicate
 info 'Größe Ω.ump' extra.ump|2|expected 1 file name
 export 'Größe Ω.ump' out.xyz|2|cannot tell the format from the name out.xyz
