@@ -50,13 +50,13 @@ set(CPACK_PACKAGE_NAME soundprofile-editor)
 set(CPACK_PACKAGE_VENDOR "Marvek Engineering Germany")
 set(CPACK_PACKAGE_CONTACT "Marvek Engineering Germany <support@example.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "editor and tool for Ulmaro sound profiles (.ump)")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
-A sound profile is a named frequency response, points of a frequency in hertz
+# The lines under the summary (which CPack puts first).
+set(CPACK_PACKAGE_DESCRIPTION "A sound profile is a named frequency response, points of a frequency in hertz
 and a gain in decibels, which the Ulmaro real-time analyser loads from .ump
 files. The editor opens and saves them, imports measurements and text files in
 German or US number notation, edits the points in a table, draws the response
-over a logarithmic frequency axis and exports it as text, CSV, FRD or GraphicEQ.
-soundprofile-tool does the same work from the command line.")
+over a logarithmic frequency axis and exports it as text, CSV, FRD or
+GraphicEQ. soundprofile-tool does the same work from the command line.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
