@@ -298,4 +298,21 @@ TEST_F(EqCommandsTest, ImportParametricEqShowsItsResponseAsOpenShowsAProfile) {
     EXPECT_EQ(form.Edit1.Text(), u"?");
 }
 
+TEST(ParametricEqTexts, ListTheFiltersInTheUsersNotation) {
+    const TFitResult result{{{TFilterType::LowShelf, 45, 4.5, 0.7},
+                             {TFilterType::Peaking, 105, -3.2, 1.41},
+                             {TFilterType::HighShelf, 12000, -10, 2}},
+                            -4.6,
+                            0.4251};
+    UserNotation = NumberNotation{u','};
+    const TParametricEqTexts texts = ParametricEqTexts(result);
+    UserNotation = NumberNotation{u'.'};
+    using Row = std::array<std::u16string, 4>;
+    EXPECT_EQ(texts.Filters, (std::vector<Row>{{u"Low shelf", u"45", u"4,5", u"0,70"},
+                                               {u"Peaking", u"105", u"-3,2", u"1,41"},
+                                               {u"High shelf", u"12000", u"-10,0", u"2,00"}}));
+    EXPECT_EQ(texts.Preamp, u"Preamp: -4,6 dB");
+    EXPECT_EQ(texts.Error, u"RMS error: 0,43 dB");
+}
+
 } // namespace

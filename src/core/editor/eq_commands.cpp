@@ -165,6 +165,23 @@ void FitParametricEqCommand(TForm1& Form) {
     Form.Desktop.ShowParametricEqFit(fit);
 }
 
+TParametricEqTexts ParametricEqTexts(const TFitResult& Result) {
+    const auto fixed = [](double value, int decimals) {
+        return FormatFixed(value, 8, decimals, UserNotation);
+    };
+    TParametricEqTexts texts;
+    for (const TFilter& filter : Result.Filters) {
+        const char16_t* type = filter.Type == TFilterType::LowShelf    ? u"Low shelf"
+                               : filter.Type == TFilterType::HighShelf ? u"High shelf"
+                                                                       : u"Peaking";
+        texts.Filters.push_back(
+            {type, fixed(filter.Frequency, 0), fixed(filter.GainDb, 1), fixed(filter.Q, 2)});
+    }
+    texts.Preamp = u"Preamp: " + fixed(Result.PreampDb, 1) + u" dB";
+    texts.Error = u"RMS error: " + fixed(Result.RmsErrorDb, 2) + u" dB";
+    return texts;
+}
+
 void ExportParametricEq(TForm1& Form, const TFitResult& Result) {
     const TFormSteps& steps = Form.Steps();
     TFileDialogSettings settings =
