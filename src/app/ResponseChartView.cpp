@@ -367,19 +367,15 @@ void ResponseChartView::drawForeground(QPainter* painter, const QRectF&) {
             painter->drawEllipse(at, 5, 5);
         }
     }
-    if (HasReference() || HasFit()) {
+    if (const QStringList names = LegendNames(); !names.isEmpty()) {
         // In a corner of the plot: a stroke of each line and its name.
         const QFont font = LabelFont();
         const QFontMetricsF metrics(font);
-        QList<QString> names = {QString::fromStdU16String(LegendProfileName(
-            name_ ? name_->Text() : std::u16string(), file_ ? file_->Text() : std::u16string()))};
         QList<QPen> pens = {LinePen()};
         if (HasReference()) {
-            names.append(referenceName_);
             pens.append(ReferencePen());
         }
         if (HasFit()) {
-            names.append(QStringLiteral("EQ fit"));
             pens.append(FitPen());
         }
         double textWidth = 0;
@@ -416,6 +412,21 @@ void ResponseChartView::ClearReference() {
     referenceName_.clear();
     model_.ClearReference();
     Refresh();
+}
+
+QStringList ResponseChartView::LegendNames() const {
+    if (!HasReference() && !HasFit()) {
+        return {};
+    }
+    QStringList names = {QString::fromStdU16String(LegendProfileName(
+        name_ ? name_->Text() : std::u16string(), file_ ? file_->Text() : std::u16string()))};
+    if (HasReference()) {
+        names.append(referenceName_);
+    }
+    if (HasFit()) {
+        names.append(QStringLiteral("EQ fit"));
+    }
+    return names;
 }
 
 void ResponseChartView::ShowFit(std::vector<double> x, std::vector<double> y) {

@@ -6,6 +6,7 @@
 // TChartModel; the view turns events into the model's calls and paints.
 
 #include <QtCharts/QChartView>
+#include <QtCore/QStringList>
 
 #include <memory>
 #include <optional>
@@ -54,6 +55,9 @@ public:
     void ShowFit(std::vector<double> x, std::vector<double> y);
     void ClearFit();
     bool HasFit() const { return model_.HasFit(); }
+    // The legend's names, one per curve shown: the profile, the reference, "EQ fit"; none while
+    // the profile's line is alone.
+    QStringList LegendNames() const;
 
     // The chart as it shows now, zoom, reference and markers, without the readout and the focus
     // frame: as a PNG at twice the screen's pixel density, or as SVG. False when the file could
