@@ -26,6 +26,8 @@
 #include "main_f.h" // ErrorBoxText
 #include "measurement_import.h"
 #include "measurement_preview.h"
+#include "number_text.h"
+#include "parametric_eq_file.h"
 #include "profile_export.h"
 #include "text_utf.h"
 #include "uStreamSoundProfil.h"
@@ -43,6 +45,9 @@ constexpr const char* kSynopsis =
     "  soundprofile-tool info FILE.ump\n"
     "  soundprofile-tool export FILE.ump OUT [--format text|csv|frd|graphiceq]\n"
     "  soundprofile-tool import IN OUT.ump [--name NAME] [--gain-column N]\n"
+    "  soundprofile-tool fit PROFILE OUT.txt [--filters N] [--rate HZ] [--max-gain DB]\n"
+    "                        [--q MIN:MAX] [--band LOW:HIGH] [--no-shelves]\n"
+    "  soundprofile-tool render EQ.txt OUT.ump [--rate HZ] [--fraction N]\n"
     "  soundprofile-tool --help\n"
     "\n"
     "info     the profile's name, number of points, frequency and gain ranges\n"
@@ -51,6 +56,14 @@ constexpr const char* kSynopsis =
     "import   reads a measurement text file and saves its points as the editor does after\n"
     "         Update / Sort; the name is NAME, else IN's name without its extension; the\n"
     "         gains come from column N, counted from 0 at the frequency (1 unless given)\n"
+    "fit      fits parametric equaliser filters to the profile's points and writes them as\n"
+    "         text (a Preamp line and one Filter line each): at most N filters (10) at the\n"
+    "         sample rate HZ (48000), gains up to DB either way (12), Q from MIN to MAX\n"
+    "         (0.18:6), matching the points from LOW to HIGH Hz (20:20000), one low and one\n"
+    "         high shelf among them unless --no-shelves; prints the RMS error\n"
+    "render   saves the response of an equaliser text file's filters as a profile: a point\n"
+    "         every 1/N octave (48; 1, 2, 3, 6, 12, 24 or 48) from 20 to 20000 Hz at the\n"
+    "         sample rate HZ (48000), named by EQ's name without its extension\n"
     "\n"
     "Exit status: 0 success, 1 bad input (the editor's message on standard error),\n"
     "2 wrong usage.\n";
@@ -74,8 +87,9 @@ struct Arguments {
     std::map<std::string, std::string> Options;
 };
 
+// Flags are options without a value; they are kept with an empty one.
 Arguments Split(const std::vector<std::string>& words, const std::vector<std::string>& allowed,
-                std::size_t positionalCount) {
+                std::size_t positionalCount, const std::vector<std::string>& flags = {}) {
     Arguments result;
     for (std::size_t i = 0; i < words.size(); ++i) {
         const std::string& word = words[i];
@@ -85,11 +99,19 @@ Arguments Split(const std::vector<std::string>& words, const std::vector<std::st
         }
         const std::size_t equals = word.find('=');
         const std::string option = word.substr(0, equals);
-        if (std::find(allowed.begin(), allowed.end(), option) == allowed.end()) {
+        const bool flag = std::find(flags.begin(), flags.end(), option) != flags.end();
+        if (!flag && std::find(allowed.begin(), allowed.end(), option) == allowed.end()) {
             throw UsageError("unknown option " + option);
         }
         if (result.Options.contains(option)) {
             throw UsageError(option + " given twice");
+        }
+        if (flag) {
+            if (equals != std::string::npos) {
+                throw UsageError(option + " takes no value");
+            }
+            result.Options[option] = "";
+            continue;
         }
         // A following option is no value: "--name --gain-column 2" lacks the name. A value that
         // starts with "--" is given as "--name=--x".
@@ -282,6 +304,87 @@ int Import(const std::vector<std::string>& words) {
     return kSuccess;
 }
 
+// A number in US or German notation; a text that is none is wrong use.
+double NumberText(const std::string& option, const std::string& text) {
+    const std::u16string wide = Utf8ToUtf16(text);
+    long double value = 0;
+    if (!TextToNumber(wide, value, NumberNotation{u'.'}) &&
+        !TextToNumber(wide, value, NumberNotation{u','})) {
+        throw UsageError(option + " takes a number, not " + text);
+    }
+    return static_cast<double>(value);
+}
+
+double NumberOption(const Arguments& arguments, const std::string& option, double otherwise) {
+    const auto given = arguments.Options.find(option);
+    return given == arguments.Options.end() ? otherwise : NumberText(option, given->second);
+}
+
+int32_t WholeOption(const Arguments& arguments, const std::string& option, int32_t otherwise) {
+    const auto given = arguments.Options.find(option);
+    if (given == arguments.Options.end()) {
+        return otherwise;
+    }
+    const std::string& text = given->second;
+    int32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size()) {
+        throw UsageError(option + " takes a whole number, not " + text);
+    }
+    return value;
+}
+
+// "--option LOW:HIGH" as its two numbers.
+void RangeOption(const Arguments& arguments, const std::string& option, double& low, double& high) {
+    const auto given = arguments.Options.find(option);
+    if (given == arguments.Options.end()) {
+        return;
+    }
+    const std::string& text = given->second;
+    const std::size_t colon = text.find(':');
+    if (colon == std::string::npos || text.find(':', colon + 1) != std::string::npos) {
+        throw UsageError(option + " takes two numbers with a colon between them, not " + text);
+    }
+    low = NumberText(option, text.substr(0, colon));
+    high = NumberText(option, text.substr(colon + 1));
+}
+
+// The filters that come closest to the profile's points, written as an equaliser reads them.
+int Fit(const std::vector<std::string>& words) {
+    const Arguments arguments =
+        Split(words, {"--filters", "--rate", "--max-gain", "--q", "--band"}, 2, {"--no-shelves"});
+    TFitSettings settings;
+    settings.MaxFilters = WholeOption(arguments, "--filters", settings.MaxFilters);
+    settings.SampleRate = NumberOption(arguments, "--rate", settings.SampleRate);
+    settings.MaxGainDb = NumberOption(arguments, "--max-gain", settings.MaxGainDb);
+    RangeOption(arguments, "--q", settings.MinQ, settings.MaxQ);
+    RangeOption(arguments, "--band", settings.LowHz, settings.HighHz);
+    settings.Shelves = !arguments.Options.contains("--no-shelves");
+    RefuseWritingOverInput(arguments.Positional[0], arguments.Positional[1]);
+
+    TSoundProfil profile;
+    LoadSoundProfil(PathOf(arguments.Positional[0]), profile);
+    const TFitResult result = FitParametricEq(profile.xyData, settings);
+    ReplaceFileContents(PathOf(arguments.Positional[1]), ParametricEqText(result));
+    std::cout << "RMS error: " << Utf16ToUtf8(FormatFixed(result.RmsErrorDb, 15, 2, {u'.'}))
+              << " dB\n";
+    return kSuccess;
+}
+
+// The response of an equaliser text file's filters, saved as a profile.
+int Render(const std::vector<std::string>& words) {
+    const Arguments arguments = Split(words, {"--rate", "--fraction"}, 2);
+    const double rate = NumberOption(arguments, "--rate", 48000);
+    const int32_t fraction = WholeOption(arguments, "--fraction", 48);
+    RefuseWritingOverInput(arguments.Positional[0], arguments.Positional[1]);
+    const fs::path input = PathOf(arguments.Positional[0]);
+    const TParametricEq eq = ReadParametricEq(input);
+    const TSoundProfil profile{SoundProfilVersion, PathToUtf16(input.stem()),
+                               RenderParametricEq(eq, rate, fraction)};
+    SaveSoundProfil(PathOf(arguments.Positional[1]), profile);
+    return kSuccess;
+}
+
 int Run(const std::vector<std::string>& words) {
     if (words.empty()) {
         throw UsageError("a command is missing");
@@ -300,6 +403,12 @@ int Run(const std::vector<std::string>& words) {
     }
     if (command == "import") {
         return Import(rest);
+    }
+    if (command == "fit") {
+        return Fit(rest);
+    }
+    if (command == "render") {
+        return Render(rest);
     }
     throw UsageError("unknown command " + command);
 }

@@ -101,10 +101,16 @@ TEST_F(ParametricEqFileTest, ABadLineIsNamedByItsNumber) {
          "Line 3: the filter needs Fc, Gain and Q, each a number, Fc and Q above 0."},
         {"Filter 2: ON PK Fc 100 Hz Gain NAN dB Q 1",
          "Line 3: the filter needs Fc, Gain and Q, each a number, Fc and Q above 0."},
+        {"Filter 2: ON PK Fc 100 Hz Gain 1e400 dB Q 1",
+         "Line 3: the filter needs Fc, Gain and Q, each a number, Fc and Q above 0."},
         {"Filter 2: ON PK Fc 100 Hz Gain 3 dB Q -1",
          "Line 3: the filter needs Fc, Gain and Q, each a number, Fc and Q above 0."},
         {"Filter 2: PK Fc 100 Hz Gain 3 dB Q 1", "Line 3: the filter is neither ON nor OFF."},
         {"Preamp: loud", "Line 3: the preamp is not a number of decibels."},
+        // Preamp lines add up, and their sum must stay a number.
+        {"Preamp: 1e308 dB\nPreamp: 1e308 dB", "Line 4: the preamp is not a number of decibels."},
+        {"Filter 2: ON \xFF Fc 100 Hz Gain 3 dB Q 1",
+         "Line 3: the filter type \"\xEF\xBF\xBD\" is not PK, LSC or HSC."},
     };
     for (const auto& c : cases) {
         try {

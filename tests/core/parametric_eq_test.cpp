@@ -5,6 +5,7 @@
 #include <complex>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <numbers>
 #include <random>
 #include <set>
@@ -169,6 +170,7 @@ TEST(RenderParametricEq, RowsAtRoundedOctaveFractionsWithStoredGains) {
 TEST(RenderParametricEq, RefusesAFractionOrRateOutOfRange) {
     const TParametricEq eq{0, {{TFilterType::Peaking, 1000, 6, 1}}};
     EXPECT_THROW(RenderParametricEq(eq, 48000, 0), EditorError);
+    EXPECT_THROW(RenderParametricEq(eq, 48000, 5), EditorError);
     EXPECT_THROW(RenderParametricEq(eq, 0, 3), EditorError);
     EXPECT_THROW(RenderParametricEq(eq, std::nan(""), 3), EditorError);
 }
@@ -354,6 +356,34 @@ TEST(FitParametricEq, KeepsToNarrowSettings) {
     }
 }
 
+// Targets that push a filter against the limits: rounded as written it would lie beyond them,
+// so it takes the nearest written value within.
+TEST(FitParametricEq, RoundingStaysWithinTheLimits) {
+    struct {
+        TFilter shape;
+        double lowHz, minQ, maxGain;
+    } const cases[] = {
+        {{TFilterType::Peaking, 1000, 12, 0.3}, 20, 0.504, 5.06},
+        {{TFilterType::Peaking, 20, 8, 1}, 20.3, 0.18, 12},
+        {{TFilterType::Peaking, 1000, -12, 0.3}, 20, 0.504, 5.06},
+    };
+    for (const auto& c : cases) {
+        TProfileRows target;
+        for (const double hz : FortyEighthOctaves()) {
+            target.push_back({static_cast<float>(hz), Stored(FilterGainDb(c.shape, 48000, hz))});
+        }
+        TFitSettings s;
+        s.MaxFilters = 1;
+        s.Shelves = false;
+        s.LowHz = c.lowHz;
+        s.MinQ = c.minQ;
+        s.MaxGainDb = c.maxGain;
+        const TFitResult result = FitParametricEq(target, s);
+        ASSERT_EQ(result.Filters.size(), 1u);
+        ExpectKeepsItsPromises(result, target, s);
+    }
+}
+
 TEST(FitParametricEq, ShelvesFitAShelfAndAFlatTargetNeedsNoFilter) {
     const std::vector<TFilter> shelves{{TFilterType::LowShelf, 120, 6, 0.71},
                                        {TFilterType::HighShelf, 7000, -5, 0.71}};
@@ -447,7 +477,13 @@ TEST(FitParametricEq, NeedsTwoUsedPointsInTheBand) {
         }
     }
     EXPECT_NO_THROW(FitParametricEq({{1000, 2}, {5}, {2000, 1}}, settings));
-    EXPECT_THROW(FitParametricEq({{1000, 2}, {2000, std::nanf("")}}, settings), EditorError);
+    try {
+        FitParametricEq({{1000, 2}, {2000, -std::numeric_limits<float>::infinity()}}, settings);
+        ADD_FAILURE() << "no error for an infinite gain";
+    } catch (const EditorError& error) {
+        EXPECT_STREQ(error.what(),
+                     "Cannot fit: the point at 2000 Hz holds -INF, which is not a finite number.");
+    }
 }
 
 } // namespace

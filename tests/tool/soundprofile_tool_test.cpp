@@ -4,6 +4,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <cmath>
 #include <cstdio>
 #include <limits>
 #include <optional>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "main_f.h"
+#include "parametric_eq_file.h"
 #include "profile_export.h"
 #include "test_support.h"
 #include "text_utf.h"
@@ -95,6 +97,13 @@ TEST_F(ToolTest, HelpShowsTheSynopsis) {
         EXPECT_NE(outcome.out.find("soundprofile-tool export FILE.ump OUT [--format "
                                    "text|csv|frd|graphiceq]\n"),
                   std::string::npos);
+        EXPECT_NE(outcome.out.find("soundprofile-tool fit PROFILE OUT.txt [--filters N] [--rate "
+                                   "HZ] [--max-gain DB]\n                        [--q MIN:MAX] "
+                                   "[--band LOW:HIGH] [--no-shelves]\n"),
+                  std::string::npos);
+        EXPECT_NE(outcome.out.find("soundprofile-tool render EQ.txt OUT.ump [--rate HZ] "
+                                   "[--fraction N]\n"),
+                  std::string::npos);
         EXPECT_EQ(outcome.err, "");
     }
 }
@@ -122,6 +131,26 @@ TEST_F(ToolTest, WrongUsageExitsWithTwoAndWritesNothing) {
          "--format given twice"},
         {{"export", Path("p.ump"), Path("out.eq")},
          "cannot tell the format from the name " + Path("out.eq") + "; give --format"},
+        {{"fit", Path("p.ump")}, "expected 2 file names"},
+        {{"fit", Path("p.ump"), Path("eq.txt"), "--filters", "3.5"},
+         "--filters takes a whole number, not 3.5"},
+        {{"fit", Path("p.ump"), Path("eq.txt"), "--max-gain=loud"},
+         "--max-gain takes a number, not loud"},
+        {{"fit", Path("p.ump"), Path("eq.txt"), "--q", "1"},
+         "--q takes two numbers with a colon between them, not 1"},
+        {{"fit", Path("p.ump"), Path("eq.txt"), "--band", "20:x"}, "--band takes a number, not x"},
+        {{"fit", Path("p.ump"), Path("eq.txt"), "--band", "1:2:3"},
+         "--band takes two numbers with a colon between them, not 1:2:3"},
+        {{"fit", Path("p.ump"), Path("eq.txt"), "--no-shelves=yes"}, "--no-shelves takes no value"},
+        {{"fit", Path("p.ump"), Path("eq.txt"), "--no-shelves", "--no-shelves"},
+         "--no-shelves given twice"},
+        {{"fit", Path("p.ump"), "--no-shelves", Path("eq.txt"), "--fraction", "3"},
+         "unknown option --fraction"},
+        {{"render", Path("eq.txt"), Path("out.ump"), "--no-shelves"},
+         "unknown option --no-shelves"},
+        {{"render", Path("eq.txt"), Path("out.ump"), "--fraction", "x"},
+         "--fraction takes a whole number, not x"},
+        {{"render", Path("eq.txt"), "--rate"}, "--rate needs a value"},
     };
     for (const auto& c : cases) {
         const Outcome outcome = Run(c.arguments);
@@ -445,6 +474,121 @@ TEST_F(ToolTest, OutputThatCannotBeWrittenIsAFailure) {
     }
     EXPECT_EQ(ReadFileBytes<std::string>(folder_ / "a.csv"),
               ExportText(kProfileRecord, TExportFormat::Csv));
+}
+
+// A measured curve with a bump, a dip and a tilt, as the fit commands take it.
+TSoundProfil Measured() {
+    const std::vector<TFilter> shape{{TFilterType::LowShelf, 90, 5, 0.71},
+                                     {TFilterType::Peaking, 300, -6, 2},
+                                     {TFilterType::Peaking, 3000, 4.5, 1.2}};
+    TSoundProfil profile{1, u"room", {}};
+    for (int k = -150; k <= 140; ++k) {
+        const double hz = std::round(1000 * std::exp2(k / 24.0));
+        profile.xyData.push_back(
+            {static_cast<float>(hz), static_cast<float>(FiltersGainDb(shape, 48000, hz))});
+    }
+    return profile;
+}
+
+TEST_F(ToolTest, FitWritesTheFiltersAndRenderSavesTheirResponse) {
+    SaveSoundProfil(folder_ / "room.ump", Measured());
+    struct {
+        std::vector<std::string> options;
+        TFitSettings settings;
+    } const cases[] = {
+        {{}, {}},
+        {{"--filters", "3", "--rate=44100", "--max-gain", "4,5", "--q", "0.5:3", "--band",
+          "30:15000", "--no-shelves"},
+         {3, 44100, 30, 15000, 0.5, 3, 4.5, false}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> arguments{"fit", Path("room.ump"), Path("eq.txt")};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        const Outcome outcome = Run(arguments);
+        EXPECT_EQ(outcome.status, 0);
+        EXPECT_EQ(outcome.err, "");
+        const TFitResult result = FitParametricEq(Measured().xyData, c.settings);
+        char rms[64];
+        std::snprintf(rms, sizeof rms, "RMS error: %.2f dB\n", result.RmsErrorDb);
+        EXPECT_EQ(outcome.out, rms);
+        EXPECT_EQ(ReadFileBytes<std::string>(folder_ / "eq.txt"), ParametricEqText(result));
+    }
+    EXPECT_TRUE(ReadFileBytes<std::string>(folder_ / "eq.txt").find(" HSC ") == std::string::npos);
+
+    struct {
+        std::vector<std::string> options;
+        double rate;
+        int32_t fraction;
+    } const renders[] = {{{}, 48000, 48}, {{"--rate", "96000", "--fraction=3"}, 96000, 3}};
+    for (const auto& c : renders) {
+        std::vector<std::string> arguments{"render", Path("eq.txt"), Path("eq.ump")};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        const Outcome outcome = Run(arguments);
+        EXPECT_EQ(outcome.status, 0);
+        EXPECT_EQ(outcome.out, "");
+        EXPECT_EQ(outcome.err, "");
+        TSoundProfil saved;
+        LoadSoundProfil(folder_ / "eq.ump", saved);
+        EXPECT_EQ(saved.stName, u"eq");
+        EXPECT_EQ(saved.xyData,
+                  RenderParametricEq(ReadParametricEq(folder_ / "eq.txt"), c.rate, c.fraction));
+    }
+}
+
+TEST_F(ToolTest, FitAndRenderFailuresExitWithOneAndLeaveOutAsItWas) {
+    SaveSoundProfil(folder_ / "room.ump", Measured());
+    SaveSoundProfil(folder_ / "one.ump", TSoundProfil{1, u"one", {{1000, 2}, {5}}});
+    WriteFileBytes(folder_ / "eq.txt", std::string("Filter 1: ON PK Fc 100 Hz Gain 2 dB Q 1\n"));
+    WriteFileBytes(folder_ / "off.txt", std::string("Filter 1: OFF PK Fc 100 Hz Gain 2 dB Q 1\n"));
+    WriteFileBytes(folder_ / "lp.txt", std::string("Preamp: -1 dB\nFilter 1: ON LP Fc 100 Hz\n"));
+    WriteFileBytes(folder_ / "keep.txt", std::string("old"));
+    WriteFileBytes(folder_ / "keep.ump", std::string("old"));
+    struct {
+        std::vector<std::string> arguments;
+        std::string err;
+    } const cases[] = {
+        {{"fit", Path("room.ump"), Path("keep.txt"), "--filters", "40"},
+         "The number of filters must be from 1 to 32, not 40.\n"},
+        {{"fit", Path("room.ump"), Path("keep.txt"), "--band", "20:30000"},
+         "The highest frequency of the band (30000 Hz) must be below half the sample rate (24000 "
+         "Hz).\n"},
+        {{"fit", Path("room.ump"), Path("keep.txt"), "--q", "2:1"},
+         "The highest Q (1) must be finite and not below the lowest Q (2).\n"},
+        {{"fit", Path("one.ump"), Path("keep.txt")}, "Not enough points to fit.\n"},
+        {{"fit", Path("missing.ump"), Path("keep.txt")},
+         "Cannot open file \"" + Path("missing.ump") + "\". No such file or directory.\n"},
+        {{"fit", Path("room.ump"), Path("none/eq.txt")},
+         "Cannot create file \"" + Path("none/eq.txt") + "\". No such file or directory.\n"},
+        {{"render", Path("off.txt"), Path("keep.ump")},
+         "No filters in \"" + Path("off.txt") + "\"\n"},
+        {{"render", Path("lp.txt"), Path("keep.ump")},
+         "Line 2: the filter type \"LP\" is not PK, LSC or HSC.\n"},
+        {{"render", Path("missing.txt"), Path("keep.ump")},
+         "Cannot open file \"" + Path("missing.txt") + "\". No such file or directory.\n"},
+        {{"render", Path("eq.txt"), Path("keep.ump"), "--fraction", "5"},
+         "The octave fraction must be 1, 2, 3, 6, 12, 24 or 48, not 5.\n"},
+        {{"render", Path("eq.txt"), Path("keep.ump"), "--rate", "0"},
+         "The sample rate must be above 0 Hz, not 0 Hz.\n"},
+        {{"fit", Path("room.ump"), Path("room.ump")},
+         "\"" + Path("room.ump") + "\" is the same file as \"" + Path("room.ump") +
+             "\"; nothing was written.\n"},
+        {{"render", Path("eq.txt"), Path("eq.txt")},
+         "\"" + Path("eq.txt") + "\" is the same file as \"" + Path("eq.txt") +
+             "\"; nothing was written.\n"},
+    };
+    for (const auto& c : cases) {
+        const Outcome outcome = Run(c.arguments);
+        EXPECT_EQ(outcome.status, 1) << c.err;
+        EXPECT_EQ(outcome.out, "");
+        EXPECT_EQ(outcome.err, c.err);
+    }
+    EXPECT_EQ(ReadFileBytes<std::string>(folder_ / "keep.txt"), "old");
+    EXPECT_EQ(ReadFileBytes<std::string>(folder_ / "keep.ump"), "old");
+    EXPECT_EQ(ReadFileBytes<std::string>(folder_ / "eq.txt"),
+              "Filter 1: ON PK Fc 100 Hz Gain 2 dB Q 1\n");
+    EXPECT_EQ(SortedEntries(folder_),
+              (std::vector<std::string>{"eq.txt", "keep.txt", "keep.ump", "lp.txt", "off.txt",
+                                        "one.ump", "room.ump"}));
 }
 
 } // namespace

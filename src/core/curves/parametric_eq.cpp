@@ -4,7 +4,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstddef>
-#include <limits>
 #include <numbers>
 #include <string>
 
@@ -555,9 +554,9 @@ TFitResult FitParametricEq(const TProfileRows& Target, const TFitSettings& Setti
     const double enough = 1e-4 * static_cast<double>(problem.target.size()); // 0.01 dB RMS
     while (model.Count() < static_cast<std::size_t>(Settings.MaxFilters) && model.Cost() > enough &&
            PlaceOne(model, shapes, Settings)) {
-        model.Refine(8);
+        model.Refine(4);
     }
-    model.Refine(200);
+    model.Refine(100);
 
     std::vector<TFilter> filters;
     for (const Candidate& c : model.Filters()) {
@@ -612,8 +611,8 @@ TProfileRows RenderParametricEq(const TParametricEq& Eq, double SampleRate,
         throw EditorError("The sample rate must be above 0 Hz, not " + NumberText(SampleRate) +
                           " Hz.");
     }
-    if (FractionOfOctave < 1) {
-        throw EditorError("The octave fraction must be 1 or more, not " +
+    if (!IsOctaveFraction(FractionOfOctave)) {
+        throw EditorError("The octave fraction must be 1, 2, 3, 6, 12, 24 or 48, not " +
                           std::to_string(FractionOfOctave) + ".");
     }
     TProfileRows rows;

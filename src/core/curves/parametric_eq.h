@@ -35,7 +35,7 @@ struct TFitResult {
 };
 // The filters whose summed response comes closest to Target's used points within the band, each
 // rounded as it is written (whole hertz, 0.1 dB, Q to 0.01). EditorError for settings out of
-// range or fewer than two points to match.
+// range, fewer than two points to match, or a point to match whose gain is not finite.
 TFitResult FitParametricEq(const TProfileRows& Target, const TFitSettings& Settings);
 
 struct TParametricEq {
@@ -44,5 +44,6 @@ struct TParametricEq {
 };
 // The total response (filters only, no preamp) as profile rows at the frequencies
 // 1000 * 2^(k/FractionOfOctave) rounded to whole hertz within 20..20000 Hz, each once.
+// EditorError for a sample rate not above 0 Hz or a fraction outside IsOctaveFraction.
 TProfileRows RenderParametricEq(const TParametricEq& Eq, double SampleRate,
                                 int32_t FractionOfOctave);

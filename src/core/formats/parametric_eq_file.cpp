@@ -134,10 +134,12 @@ std::optional<double> Number(std::string_view word, std::string_view lowerUnit) 
     if (!TextToNumber(text, value, kUs) && !TextToNumber(text, value, kGerman)) {
         return std::nullopt;
     }
-    if (!std::isfinite(value)) {
+    // Beyond the double range too is no usable number.
+    const double read = static_cast<double>(value);
+    if (!std::isfinite(read)) {
         return std::nullopt;
     }
-    return static_cast<double>(value);
+    return read;
 }
 
 std::string LineText(std::size_t Line) {
@@ -164,7 +166,7 @@ std::optional<TFilter> ReadFilter(std::string_view rest, std::size_t line) {
     } else if (SameWord(type, "none") && words.size() == 2) {
         return std::nullopt; // an unused slot, as some programs list them
     } else {
-        throw EditorError(LineText(line) + "the filter type \"" + std::string(type) +
+        throw EditorError(LineText(line) + "the filter type \"" + Utf16ToUtf8(Utf8ToUtf16(type)) +
                           "\" is not PK, LSC or HSC.");
     }
     std::optional<double> fc;
@@ -222,10 +224,11 @@ TParametricEq ReadParametricEq(const std::filesystem::path& FileName) {
             const std::vector<std::string_view> words = Words(*preamp);
             const std::optional<double> gain =
                 words.empty() ? std::nullopt : Number(words[0], "db");
-            if (!gain) {
+            // Equalisers apply every preamp line.
+            if (!gain || !std::isfinite(eq.PreampDb + *gain)) {
                 throw EditorError(LineText(line) + "the preamp is not a number of decibels.");
             }
-            eq.PreampDb += *gain; // equalisers apply every preamp line
+            eq.PreampDb += *gain;
         } else if (const auto filter = AfterKeyword(current, "filter", true)) {
             if (const std::optional<TFilter> read = ReadFilter(*filter, line)) {
                 eq.Filters.push_back(*read);

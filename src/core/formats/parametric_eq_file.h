@@ -12,6 +12,6 @@
 // CR LF.
 std::string ParametricEqText(const TFitResult& Result);
 // Reads such a file, also one another program wrote (any letter case and spacing, comments,
-// OFF filters, German numbers). EditorError naming the line of a filter that does not read, or
-// "No filters in ..." when there is none.
+// OFF filters, German numbers). EditorError naming the line of a filter or preamp that does not
+// read, or "No filters in ..." when there is none.
 TParametricEq ReadParametricEq(const std::filesystem::path& FileName);
