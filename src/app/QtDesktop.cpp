@@ -6,6 +6,7 @@
 #include <QtCore/QLocale>
 #include <QtCore/QStandardPaths>
 #include <QtGui/QFontMetrics>
+#include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QDialog>
 #include <QtWidgets/QDialogButtonBox>
@@ -27,6 +28,8 @@
 #include <vector>
 
 #include "MeasurementPreviewDialog.h"
+#include "ParametricEqDialog.h"
+#include "ResponseChartView.h"
 
 namespace {
 
@@ -145,7 +148,12 @@ std::optional<std::vector<std::u16string>> AskValues(QWidget& window, const TVal
     for (const TValueField& field : values.Fields) {
         const QString text = QString::fromStdU16String(field.Text);
         QWidget* editor = nullptr;
-        if (field.Choices.empty()) {
+        if (field.CheckBox) {
+            auto* box = new QCheckBox(&dialog);
+            box->setChecked(field.Text == u"1");
+            readers.emplace_back([box] { return QString(box->isChecked() ? u'1' : u'0'); });
+            editor = box;
+        } else if (field.Choices.empty()) {
             auto* line = new QLineEdit(text, &dialog);
             line->selectAll();
             readers.emplace_back([line] { return line->text(); });
@@ -174,6 +182,43 @@ std::optional<std::vector<std::u16string>> AskValues(QWidget& window, const TVal
         texts.push_back(read().toStdU16String());
     }
     return texts;
+}
+
+// The chart's reference curve as rows, or none.
+std::optional<TProfileRows> ReferenceRows(QWidget& window) {
+    const auto* chart = window.findChild<ResponseChartView*>(QStringLiteral("Chart1"));
+    if (!chart || !chart->HasReference()) {
+        return std::nullopt;
+    }
+    TProfileRows rows;
+    for (std::size_t i = 0; i < chart->ReferenceX().size(); ++i) {
+        rows.push_back({static_cast<float>(chart->ReferenceX()[i]),
+                        static_cast<float>(chart->ReferenceY()[i])});
+    }
+    return rows;
+}
+
+// One result window at a time: it replaces the one open, and the chart shows its fit until it
+// closes.
+void ShowParametricEqFit(QWidget& window, const TParametricEqFit& fit) {
+    for (auto* open : window.findChildren<ParametricEqDialog*>()) {
+        if (open->isVisible()) {
+            open->close();
+        }
+    }
+    auto* chart = window.findChild<ResponseChartView*>(QStringLiteral("Chart1"));
+    auto* dialog = new ParametricEqDialog(fit, &window);
+    if (chart) {
+        std::vector<double> x;
+        std::vector<double> y;
+        for (const std::vector<float>& row : fit.Response) {
+            x.push_back(row[0]);
+            y.push_back(row[1]);
+        }
+        chart->ShowFit(std::move(x), std::move(y));
+        QObject::connect(dialog, &QDialog::finished, chart, &ResponseChartView::ClearFit);
+    }
+    dialog->show();
 }
 
 // The work runs on a thread of its own while this one keeps the window drawn; no user input is
@@ -236,6 +281,10 @@ TDesktop QtDesktop(QWidget& window) {
     desktop.AskValues = [&window](const TValueDialog& values) { return AskValues(window, values); };
     desktop.RunBusy = [&window](const std::u16string& text, const std::function<void()>& work) {
         RunBusy(window, text, work);
+    };
+    desktop.ReferenceRows = [&window] { return ReferenceRows(window); };
+    desktop.ShowParametricEqFit = [&window](const TParametricEqFit& fit) {
+        ShowParametricEqFit(window, fit);
     };
     desktop.CloseMainWindow = [&window] { window.close(); };
     desktop.ExecutablePath = [] {

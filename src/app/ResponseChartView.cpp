@@ -27,11 +27,18 @@ const QColor kGradientStart(0xEA, 0xEA, 0xEA);
 const QColor kGradientEnd(Qt::white);
 const QColor kReferenceColor(0x80, 0x80, 0x80);
 const QColor kPickColor(0xE0, 0x60, 0x00);
+const QColor kFitColor(0x00, 0x99, 0x44);
 constexpr qreal kMarkerSize = 7;      // a single point
 constexpr qreal kSmallMarkerSize = 5; // each point of a sparse line
 
 QPen ReferencePen() {
     QPen pen(kReferenceColor, 1.5, Qt::DashLine, Qt::FlatCap, Qt::RoundJoin);
+    pen.setCosmetic(true);
+    return pen;
+}
+
+QPen FitPen() {
+    QPen pen(kFitColor, 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
     pen.setCosmetic(true);
     return pen;
 }
@@ -114,7 +121,7 @@ void ResponseChartView::Follow(TChartRows& rows, TTextField& name, TTextField& f
     name_ = &name;
     file_ = &file;
     const auto repaint = [this](const std::u16string&) {
-        if (HasReference()) {
+        if (HasReference() || HasFit()) {
             viewport()->update(); // the legend names the profile
         }
     };
@@ -281,23 +288,28 @@ void ResponseChartView::drawBackground(QPainter* painter, const QRectF&) {
     painter->fillRect(wall.left(), wall.top(), 1, wall.height(), kAxisColor);
     painter->fillRect(wall.left(), wall.bottom(), wall.width(), 1, kAxisColor);
 
-    if (const std::vector<TPlotPoint>& reference = model_.ReferenceLine(); reference.size() >= 2) {
-        // Behind the profile's line, which the chart draws over the background.
+    // The reference and the fit behind the profile's line, which the chart draws over the
+    // background.
+    const auto drawCurve = [&](const std::vector<TPlotPoint>& points, QPen pen) {
+        if (points.size() < 2) {
+            return;
+        }
         painter->setRenderHint(QPainter::Antialiasing, true);
         painter->setClipRect(plot);
         const double xSpan = axes.Right - axes.Left;
         const double ySpan = axes.Top - axes.Bottom;
         QPolygonF path;
-        path.reserve(static_cast<qsizetype>(reference.size()));
-        for (const TPlotPoint& p : reference) {
+        path.reserve(static_cast<qsizetype>(points.size()));
+        for (const TPlotPoint& p : points) {
             path.append({plot.left() + (p.Place - axes.Left) / xSpan * plot.width(),
                          plot.bottom() - (p.Db - axes.Bottom) / ySpan * plot.height()});
         }
-        QPen pen = ReferencePen();
         pen.setWidthF(pen.widthF() * toDevice.m11());
         painter->setPen(pen);
         painter->drawPolyline(path);
-    }
+    };
+    drawCurve(model_.ReferenceLine(), ReferencePen());
+    drawCurve(model_.FitLine(), FitPen());
     painter->restore();
 }
 
@@ -355,14 +367,17 @@ void ResponseChartView::drawForeground(QPainter* painter, const QRectF&) {
             painter->drawEllipse(at, 5, 5);
         }
     }
-    if (HasReference()) {
+    if (const QStringList names = LegendNames(); !names.isEmpty()) {
         // In a corner of the plot: a stroke of each line and its name.
         const QFont font = LabelFont();
         const QFontMetricsF metrics(font);
-        const QString names[] = {
-            QString::fromStdU16String(LegendProfileName(name_ ? name_->Text() : std::u16string(),
-                                                        file_ ? file_->Text() : std::u16string())),
-            referenceName_};
+        QList<QPen> pens = {LinePen()};
+        if (HasReference()) {
+            pens.append(ReferencePen());
+        }
+        if (HasFit()) {
+            pens.append(FitPen());
+        }
         double textWidth = 0;
         for (const QString& name : names) {
             textWidth = std::max(textWidth, metrics.horizontalAdvance(name));
@@ -375,9 +390,8 @@ void ResponseChartView::drawForeground(QPainter* painter, const QRectF&) {
         painter->setBrush(QColor(255, 255, 255, 220));
         painter->drawRect(QRectF(box.Left, box.Top, box.Width, box.Height));
         painter->setFont(font);
-        const QPen pens[] = {LinePen(), ReferencePen()};
-        for (int row = 0; row < 2; ++row) {
-            const TChartModel::TLegendRow& at = legend.Rows[row];
+        for (qsizetype row = 0; row < names.size(); ++row) {
+            const TChartModel::TLegendRow& at = legend.Rows[static_cast<std::size_t>(row)];
             painter->setPen(pens[row]);
             painter->drawLine(QPointF(at.StrokeLeft, at.Y), QPointF(at.StrokeRight, at.Y));
             painter->setPen(Qt::black);
@@ -398,6 +412,33 @@ void ResponseChartView::ClearReference() {
     referenceName_.clear();
     model_.ClearReference();
     Refresh();
+}
+
+QStringList ResponseChartView::LegendNames() const {
+    if (!HasReference() && !HasFit()) {
+        return {};
+    }
+    QStringList names = {QString::fromStdU16String(LegendProfileName(
+        name_ ? name_->Text() : std::u16string(), file_ ? file_->Text() : std::u16string()))};
+    if (HasReference()) {
+        names.append(referenceName_);
+    }
+    if (HasFit()) {
+        names.append(QStringLiteral("EQ fit"));
+    }
+    return names;
+}
+
+void ResponseChartView::ShowFit(std::vector<double> x, std::vector<double> y) {
+    model_.ShowFit(std::move(x), std::move(y));
+    Refresh();
+}
+
+void ResponseChartView::ClearFit() {
+    if (HasFit()) {
+        model_.ClearFit();
+        Refresh();
+    }
 }
 
 TChartWindow ResponseChartView::Axes() const {

@@ -6,6 +6,7 @@
 // TChartModel; the view turns events into the model's calls and paints.
 
 #include <QtCharts/QChartView>
+#include <QtCore/QStringList>
 
 #include <memory>
 #include <optional>
@@ -45,6 +46,18 @@ public:
     void ShowReference(const TLineSeries& reference, const QString& name);
     void ClearReference();
     bool HasReference() const { return model_.HasReference(); }
+    // The reference's points in its order; empty without one.
+    const std::vector<double>& ReferenceX() const { return model_.ReferenceX(); }
+    const std::vector<double>& ReferenceY() const { return model_.ReferenceY(); }
+
+    // An equaliser's fitted response as a third line in its own colour, named "EQ fit" in the
+    // legend; new points and ClearReference take it away.
+    void ShowFit(std::vector<double> x, std::vector<double> y);
+    void ClearFit();
+    bool HasFit() const { return model_.HasFit(); }
+    // The legend's names, one per curve shown: the profile, the reference, "EQ fit"; none while
+    // the profile's line is alone.
+    QStringList LegendNames() const;
 
     // The chart as it shows now, zoom, reference and markers, without the readout and the focus
     // frame: as a PNG at twice the screen's pixel density, or as SVG. False when the file could

@@ -279,6 +279,7 @@ TEST(MainWindow, MenuBarAndTablePopUpMenuShowTheirItemsInOrderAndRunTheirActions
                  {"OpenProfile1", "Open Sound Profile", "acOPenProfile"},
                  {"ImportASCII1", "Import Profile (ASCII)", "acImport"},
                  {"ImportMeasurement1", "Import Measurement...", "acImportMeasurement"},
+                 {"ImportParametricEq1", "Import Parametric EQ...", "acImportParametricEq"},
                  {"N4", "", ""},
                  {"LoadReference1", "Load Reference Curve...", "acLoadReference"},
                  {"ClearReference1", "Clear Reference Curve", "acClearReference"},
@@ -301,7 +302,12 @@ TEST(MainWindow, MenuBarAndTablePopUpMenuShowTheirItemsInOrderAndRunTheirActions
                  {"Smooth1", "Smooth...", "acSmooth"},
                  {"Resample1", "Resample...", "acResample"},
                  {"Limit1", "Limit frequency range...", "acLimit"},
-                 {"Merge1", "Merge duplicate frequencies", "acMerge"}});
+                 {"Merge1", "Merge duplicate frequencies", "acMerge"},
+                 {"N5", "", ""},
+                 {"Correction1", "Correction to Reference...", "acCorrection"},
+                 {"SubtractReference1", "Subtract Reference", "acSubtractReference"},
+                 {"AddReference1", "Add Reference", "acAddReference"},
+                 {"FitParametricEq1", "Fit Parametric EQ...", "acFitParametricEq"}});
     stepToUndoAndToRedo();
     ExpectItems(editor, editor.Find<QMenu>("PopupMenu1")->actions(),
                 {{"Undo2", "Undo Append row", "acUndo"},

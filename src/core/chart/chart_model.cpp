@@ -4,6 +4,7 @@
 #include <cmath>
 #include <iterator>
 #include <unordered_set>
+#include <utility>
 
 namespace {
 
@@ -124,6 +125,8 @@ void TChartModel::SeriesChanged() {
         rows_->Forget(); // a command that showed these points links them right after
     }
     picked_.reset();
+    fitX_.clear(); // the fit was of the points shown before
+    fitY_.clear();
     ascending_ = Ascending(series_.XValues());
     extremes_ =
         ascending_ ? TExtremesPyramid(series_.XValues(), series_.YValues()) : TExtremesPyramid();
@@ -140,6 +143,20 @@ void TChartModel::ShowReference(const TLineSeries& Reference) {
 void TChartModel::ClearReference() {
     referenceX_.clear();
     referenceY_.clear();
+    fitX_.clear();
+    fitY_.clear();
+    FindRanges();
+}
+
+void TChartModel::ShowFit(std::vector<double> X, std::vector<double> Y) {
+    fitX_ = std::move(X);
+    fitY_ = std::move(Y);
+    FindRanges();
+}
+
+void TChartModel::ClearFit() {
+    fitX_.clear();
+    fitY_.clear();
     FindRanges();
 }
 
@@ -150,6 +167,7 @@ void TChartModel::FindRanges() {
     extremesY_.clear();
     AddExtremes(series_.XValues(), series_.YValues(), extremesX_, extremesY_);
     AddExtremes(referenceX_, referenceY_, extremesX_, extremesY_);
+    AddExtremes(fitX_, fitY_, extremesX_, extremesY_);
     frequencyRange_ = FrequencyAxis(extremesX_, extremesY_);
 }
 
@@ -227,6 +245,11 @@ void TChartModel::PlacePoints(TPlotColumns Columns, double PlotWidth) {
     for (std::size_t i : WindowLinePoints(referenceX_, referenceY_, frequencyRange_, Window(),
                                           Columns, referenceAscending_)) {
         referenceLine_.push_back({Place(referenceX_[i]), referenceY_[i]});
+    }
+    fitLine_.clear();
+    for (std::size_t i :
+         WindowLinePoints(fitX_, fitY_, frequencyRange_, Window(), Columns, Ascending(fitX_))) {
+        fitLine_.push_back({Place(fitX_[i]), fitY_[i]});
     }
 }
 
@@ -348,6 +371,7 @@ TPlotFrame TChartModel::LegendBox(const TPlotFrame& Plot, const TChartWindow& Ax
     };
     count(series_.XValues(), series_.YValues());
     count(referenceX_, referenceY_);
+    count(fitX_, fitY_);
     return corners[std::min_element(std::begin(hidden), std::end(hidden)) - std::begin(hidden)];
 }
 
@@ -355,14 +379,15 @@ TChartModel::TLegend TChartModel::Legend(const TPlotFrame& Plot, const TChartWin
                                          double TextWidth, double TextHeight) const {
     constexpr double kStroke = 24;
     const double rowHeight = TextHeight + 2;
-    TLegend legend{LegendBox(Plot, Axes, TextWidth + kStroke + 18, 2 * rowHeight + 6), {}};
+    const int rows = HasReference() && HasFit() ? 3 : 2;
+    TLegend legend{LegendBox(Plot, Axes, TextWidth + kStroke + 18, rows * rowHeight + 6), {}};
     const double left = legend.Box.Left;
-    for (int row = 0; row < 2; ++row) {
+    for (int row = 0; row < rows; ++row) {
         const double y = legend.Box.Top + 3 + rowHeight * (row + 0.5);
-        legend.Rows[row] = {left + 6,
-                            left + 6 + kStroke,
-                            y,
-                            {left + 12 + kStroke, y - rowHeight / 2, TextWidth + 2, rowHeight}};
+        legend.Rows.push_back({left + 6,
+                               left + 6 + kStroke,
+                               y,
+                               {left + 12 + kStroke, y - rowHeight / 2, TextWidth + 2, rowHeight}});
     }
     return legend;
 }

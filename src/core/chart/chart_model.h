@@ -100,6 +100,13 @@ public:
     void ShowReference(const TLineSeries& Reference);
     void ClearReference();
     bool HasReference() const { return !referenceX_.empty(); }
+    const std::vector<double>& ReferenceX() const { return referenceX_; }
+    const std::vector<double>& ReferenceY() const { return referenceY_; }
+    // An equaliser's fitted response, a third curve counted for the automatic ranges like the
+    // reference; new points and ClearReference take it away.
+    void ShowFit(std::vector<double> X, std::vector<double> Y);
+    void ClearFit();
+    bool HasFit() const { return !fitX_.empty(); }
 
     // The labels that fit a plot of PlotWidth by PlotHeight, each label LabelWidth wide ("00.0k")
     // and LabelHeight high, decide the label counts, and with them the automatic gain range, which
@@ -125,12 +132,13 @@ public:
     double Place(double Hz) const;
 
     // Reduces the points in view for the given pixel columns of a plot PlotWidth wide: the line's
-    // points, whether they show as markers, and the reference's points.
+    // points, whether they show as markers, and the reference's and the fit's points.
     void PlacePoints(TPlotColumns Columns, double PlotWidth);
     // True when the points were placed for other columns than these.
     bool NeedsPlacing(TPlotColumns Columns) const { return Columns != placedColumns_; }
     const std::vector<TPlotPoint>& Line() const { return line_; }
     const std::vector<TPlotPoint>& ReferenceLine() const { return referenceLine_; }
+    const std::vector<TPlotPoint>& FitLine() const { return fitLine_; }
     // A single point, or a sparse line in view, shows its points as markers; a line through one
     // point has no length and would draw nothing.
     bool Markers() const { return markers_; }
@@ -166,7 +174,8 @@ public:
     // where the fewest points of the profile and the reference lie within 3 pixels of it; every
     // point of a sparse curve counts, an even sample of about 2000 of a dense one. The top right
     // when that is as good as any, then the bottom right. In it a row for the profile and one for
-    // the reference.
+    // the reference. A third row when the chart shows both a reference and a fit: the rows are the
+    // profile's, then the reference's and the fit's, as far as they show.
     struct TLegendRow {
         double StrokeLeft = 0; // a stroke of the curve's line
         double StrokeRight = 0;
@@ -175,7 +184,7 @@ public:
     };
     struct TLegend {
         TPlotFrame Box;
-        TLegendRow Rows[2];
+        std::vector<TLegendRow> Rows;
     };
     TLegend Legend(const TPlotFrame& Plot, const TChartWindow& Axes, double TextWidth,
                    double TextHeight) const;
@@ -213,4 +222,8 @@ private:
     std::vector<double> referenceX_;
     std::vector<double> referenceY_;
     bool referenceAscending_ = true;
+
+    std::vector<double> fitX_;
+    std::vector<double> fitY_;
+    std::vector<TPlotPoint> fitLine_;
 };

@@ -19,19 +19,6 @@ namespace {
 const std::vector<std::u16string> kFractions = {u"1/1",  u"1/2",  u"1/3", u"1/6",
                                                 u"1/12", u"1/24", u"1/48"};
 
-std::u16string NotANumber(const std::u16string& Text) {
-    return u"'" + Text + u"' is not a valid floating point value.";
-}
-
-// A finite number in the user's, the German or the US notation, to one decimal.
-std::optional<double> ReadValue(const std::u16string& Text) {
-    long double value = 0;
-    if (!NormalizedNumber(Text, 1, value) || !std::isfinite(value)) {
-        return std::nullopt;
-    }
-    return static_cast<double>(value);
-}
-
 // "1/3" or "3": the parts of an octave, when the tools offer that fraction.
 std::optional<int32_t> ReadFraction(std::u16string_view Text) {
     if (Text.starts_with(u"1/")) {
@@ -58,11 +45,20 @@ FractionReader(int32_t& Fraction) {
     };
 }
 
-// Gains beyond this are no sound level: a tool that would reach them changes nothing.
-constexpr double kGainLimitDb = 1000;
+} // namespace
 
-// Empty when every gain of the reshaped rows is finite and within the limit; otherwise the
-// refusal naming the first row (counted as the table counts it) that is not.
+std::u16string NotANumber(const std::u16string& Text) {
+    return u"'" + Text + u"' is not a valid floating point value.";
+}
+
+std::optional<double> ReadValue(const std::u16string& Text, int32_t Decimals) {
+    long double value = 0;
+    if (!NormalizedNumber(Text, Decimals, value) || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return static_cast<double>(value);
+}
+
 std::u16string GainLimitRefusal(const TProfileRows& Rows) {
     for (std::size_t i = 0; i < Rows.size(); ++i) {
         if (Rows[i].size() >= 2 && !(std::fabs(Rows[i][1]) <= kGainLimitDb)) {
@@ -73,8 +69,6 @@ std::u16string GainLimitRefusal(const TProfileRows& Rows) {
     return {};
 }
 
-// Asks until Read accepts the texts (it answers an empty text) or the user cancels; a refusal is
-// shown as a warning and the dialog comes back with the texts.
 bool AskValues(TDesktop& Desktop, TValueDialog Dialog,
                const std::function<std::u16string(const std::vector<std::u16string>&)>& Read) {
     for (;;) {
@@ -93,8 +87,6 @@ bool AskValues(TDesktop& Desktop, TValueDialog Dialog,
     }
 }
 
-// Reads the table, applies Tool to the rows and shows them; Tool answers a message instead when
-// it would leave no point or no sound level, and nothing is shown then.
 void ApplyCurveTool(TForm1& Form, const std::function<std::u16string(TProfileRows&)>& Tool) {
     const TFormSteps& steps = Form.Steps();
     if (!steps.ReadTable()) {
@@ -109,8 +101,6 @@ void ApplyCurveTool(TForm1& Form, const std::function<std::u16string(TProfileRow
     CurrentSoundProfil.xyData = std::move(rows);
     steps.ShowRows();
 }
-
-} // namespace
 
 void InvertCommand(TForm1& Form) {
     ApplyCurveTool(Form, [](TProfileRows& rows) {

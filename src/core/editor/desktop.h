@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "measurement_preview.h"
+#include "parametric_eq.h"
 
 enum class TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation };
 enum class TMsgDlgButtons { mbOK, mbYesNo, mbYesNoCancel };
@@ -31,15 +32,25 @@ struct TFileDialogSettings {
 };
 
 // A small dialog that asks for values as texts: one line per field, with its label and the text
-// it starts with; a field with choices offers only those texts.
+// it starts with; a field with choices offers only those texts, a check box field is checked when
+// its text is "1" and answers "1" or "0".
 struct TValueField {
     std::u16string Label;
     std::u16string Text;
     std::vector<std::u16string> Choices;
+    bool CheckBox = false;
 };
 struct TValueDialog {
     std::u16string Title;
     std::vector<TValueField> Fields;
+};
+
+// What the result window of a parametric EQ fit shows: the filters, the preamp and the error, and
+// the fitted response drawn in the chart. Export asks for a file and writes the filters to it.
+struct TParametricEqFit {
+    TFitResult Result;
+    TProfileRows Response;
+    std::function<void()> Export;
 };
 
 // A file chosen in a save dialog and the filter entry, counted from 0, chosen with it.
@@ -74,4 +85,11 @@ struct TDesktop {
     // and shows Text; the user can do nothing else meanwhile. An error of Work goes on to the
     // caller. When unset, Work runs right away.
     std::function<void(const std::u16string& Text, const std::function<void()>& Work)> RunBusy;
+    // The reference curve the chart shows, as rows in the chart's order; nullopt when there is
+    // none.
+    std::function<std::optional<TProfileRows>()> ReferenceRows;
+    // Opens the result window of a fit, in place of one still open, and returns while it stays
+    // open; while it is open the chart draws the fitted response, until new points show or the
+    // reference curve is cleared.
+    std::function<void(const TParametricEqFit& Fit)> ShowParametricEqFit;
 };

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "curve_commands.h"
+#include "eq_commands.h"
 #include "main_f.h"
 #include "measurement_commands.h"
 
@@ -45,6 +46,13 @@ const std::array kCommands = {
     Added(ImportMeasurement, "acImportMeasurement", u"Import Measurement",
           &ImportMeasurementCommand),
     Added(Export, "acExport", u"Export Profile", &ExportCommand),
+    Added(Correction, "acCorrection", u"Correction to Reference", &CorrectionCommand),
+    Added(SubtractReference, "acSubtractReference", u"Subtract Reference",
+          &SubtractReferenceCommand),
+    Added(AddReference, "acAddReference", u"Add Reference", &AddReferenceCommand),
+    Added(FitParametricEq, "acFitParametricEq", u"Fit Parametric EQ", &FitParametricEqCommand),
+    Added(ImportParametricEq, "acImportParametricEq", u"Import Parametric EQ",
+          &ImportParametricEqCommand),
 };
 
 } // namespace

@@ -28,6 +28,11 @@ enum class TCommandId {
     Merge,
     ImportMeasurement,
     Export,
+    Correction,
+    SubtractReference,
+    AddReference,
+    FitParametricEq,
+    ImportParametricEq,
 };
 
 struct TCommand {

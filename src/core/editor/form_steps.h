@@ -10,6 +10,7 @@
 
 #include "audio_ASCII_Import.h"
 #include "desktop.h"
+#include "uStreamSoundProfil.h"
 
 struct TFormSteps {
     // Update / Sort's steps up to reading the table back into CurrentSoundProfil: false, after
@@ -20,6 +21,9 @@ struct TFormSteps {
     std::function<bool()> SortAndReadTable;
     // CurrentSoundProfil's rows in the table and the chart, as Update / Sort shows them.
     std::function<void()> ShowRows;
+    // Profile becomes CurrentSoundProfil and shows in the table, the chart and the name field, as
+    // Open shows a profile it read.
+    std::function<void(TSoundProfil&& Profile)> ShowProfile;
     // Points taken as Import takes them: the chart shows exactly them, the table their texts.
     std::function<void(TDatentyp&& Points)> ShowImported;
     // The dialog settings, starting in the folder of the file last chosen.

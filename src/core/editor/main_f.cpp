@@ -48,6 +48,11 @@ TForm1::TForm1()
     steps_ = {[this] { return ReadTable(); },
               [this] { return SortAndReadTable(); },
               [this] { ShowRows(); },
+              [this](TSoundProfil&& Profile) {
+                  history_.TakeProfileRows();
+                  CurrentSoundProfil = std::move(Profile);
+                  ShowProfile();
+              },
               [this](TDatentyp&& Points) { ShowImported(std::move(Points)); },
               [this](std::u16string Filter, std::u16string Title, std::u16string DefaultExt) {
                   return Dialog(std::move(Filter), std::move(Title), std::move(DefaultExt));
