@@ -1,6 +1,7 @@
 #include "ResponseChartView.h"
 
 #include "AxisLabels.h"
+#include "Translations.h"
 #include "ViewPicture.h"
 
 #include <QtCharts/QCategoryAxis>
@@ -359,10 +360,14 @@ void ResponseChartView::drawForeground(QPainter* painter, const QRectF&) {
         // In a corner of the plot: a stroke of each line and its name.
         const QFont font = LabelFont();
         const QFontMetricsF metrics(font);
-        const QString names[] = {
-            QString::fromStdU16String(LegendProfileName(name_ ? name_->Text() : std::u16string(),
-                                                        file_ ? file_->Text() : std::u16string())),
-            referenceName_};
+        const std::u16string name = name_ ? name_->Text() : std::u16string();
+        const std::u16string file = file_ ? file_->Text() : std::u16string();
+        const std::u16string shown = LegendProfileName(name, file);
+        // Only the word for a profile without name or file is the interface's; a profile may
+        // well be named "Profile" itself.
+        const QString names[] = {shown != name && shown != file ? CoreText(shown)
+                                                                : QString::fromStdU16String(shown),
+                                 referenceName_};
         double textWidth = 0;
         for (const QString& name : names) {
             textWidth = std::max(textWidth, metrics.horizontalAdvance(name));
@@ -407,6 +412,10 @@ TChartWindow ResponseChartView::Axes() const {
 TPlotFrame ResponseChartView::Frame() const {
     const QRectF plot = viewportTransform().mapRect(chart()->mapRectToScene(chart()->plotArea()));
     return {plot.left(), plot.top(), plot.width(), plot.height()};
+}
+
+QString ResponseChartView::ReadoutText() const {
+    return CoreText(model_.ReadoutText());
 }
 
 void ResponseChartView::UpdateReadout(QPointF at) {
