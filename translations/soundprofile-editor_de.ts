@@ -371,6 +371,10 @@ Ver. %1</translation>
         <source>%1  |  point %2</source>
         <translation>%1  |  Punkt %2</translation>
     </message>
+    <message>
+        <source>Table data invalid/empty! Check values.</source>
+        <translation>Tabellendaten ungültig oder leer! Bitte die Werte prüfen.</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>

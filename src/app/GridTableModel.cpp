@@ -55,8 +55,9 @@ QVariant GridTableModel::data(const QModelIndex& index, int role) const {
     // Rows just removed from the grid may still be asked for before the view has let go of
     // them; the grid keeps their texts, so they read as they were.
     const std::u16string& text = grid_.Cells(index.column(), index.row());
-    // The heading row holds the core's column titles, which no one can type over.
-    return index.row() < grid_.FixedRows() ? CoreText(text) : QString::fromStdU16String(text);
+    // Row 0 holds the core's column titles; as a cell being edited it reads as it stands.
+    return index.row() == 0 && role == Qt::DisplayRole ? CoreText(text)
+                                                       : QString::fromStdU16String(text);
 }
 
 bool GridTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {

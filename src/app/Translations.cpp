@@ -68,6 +68,7 @@ constexpr std::array kTexts = {
     QT_TRANSLATE_NOOP("CoreText", "File invalid."),
     QT_TRANSLATE_NOOP("CoreText", "Save changes to the sound profile?"),
     QT_TRANSLATE_NOOP("CoreText", "Table data invalid! Check values."),
+    QT_TRANSLATE_NOOP("CoreText", "Table data invalid/empty! Check values."),
     QT_TRANSLATE_NOOP("CoreText", "The offset must lie between -1000 and 1000 dB."),
     QT_TRANSLATE_NOOP("CoreText", "The frequency must be above 0 Hz."),
     QT_TRANSLATE_NOOP("CoreText", "The lowest frequency lies above the highest."),

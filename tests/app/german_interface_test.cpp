@@ -50,7 +50,10 @@ std::map<std::string, QString> MenuItems(const MainWindow& window) {
     std::map<std::string, QString> items;
     std::vector<const QWidget*> menus{window.menuBar()};
     for (const QMenu* menu : window.findChildren<QMenu*>()) {
-        menus.push_back(menu);
+        // Not the menu bar's own menu of the titles it has no room for.
+        if (!menu->objectName().isEmpty()) {
+            menus.push_back(menu);
+        }
     }
     for (const QWidget* menu : menus) {
         for (const QAction* item : menu->actions()) {
@@ -103,7 +106,7 @@ TEST_F(GermanInterface, WindowShowsItsTextsInGerman) {
     MainWindow window;
     EXPECT_EQ(window.windowTitle(), u"Ulmaro Soundprofil-Editor");
     const std::map<std::string, QString> items = MenuItems(window);
-    EXPECT_EQ(items.at("/File1"), u"&Datei");
+    EXPECT_EQ(items.at("MainMenu1/File1"), u"&Datei");
     EXPECT_EQ(items.at("File1/ExportChart1"), u"Diagramm als Bil&d exportieren...");
     EXPECT_EQ(items.at("PopupMenu1/acDelRow2"), u"Zeile &löschen");
     EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("Label1"))->text(),
@@ -177,9 +180,11 @@ public:
             for (const TValueField& field : values.Fields) {
                 texts.insert(field.Label);
             }
-            if (!answer) {
+            // Answered once a command: a command asks again after a value it cannot take.
+            if (!answer || answered) {
                 return std::nullopt;
             }
+            answered = true;
             return std::vector<std::u16string>(values.Fields.size(), *answer);
         };
         desktop.CloseMainWindow = [] {};
@@ -188,6 +193,7 @@ public:
 
     std::set<std::u16string> texts;
     std::optional<std::u16string> answer; // given to every field of a values dialog
+    bool answered = false;
 
 private:
     void Dialog(const TFileDialogSettings& settings) {
@@ -215,6 +221,7 @@ TEST_F(GermanInterface, EveryTextTheCommandsShowHasItsGerman) {
         shown.answer = answer;
         for (const TCommand& command : Commands()) {
             if (command.Id != TCommandId::Close) {
+                shown.answered = false;
                 form.Execute(command.Id);
             }
             if (command.Caption != nullptr) {
