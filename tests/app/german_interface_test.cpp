@@ -15,6 +15,7 @@
 
 #include <map>
 #include <optional>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -25,6 +26,11 @@
 #include "number_text.h"
 #include "text_utf.h"
 #include "uStreamSoundProfil.h"
+
+// A failing comparison shows the text, not its bytes.
+void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace {
 
@@ -95,9 +101,10 @@ TEST_F(GermanInterface, OnlyAGermanLocaleInstallsTheTranslation) {
         SCOPED_TRACE(entry.locale.name().toStdString());
         RemoveTranslations();
         EXPECT_EQ(InstallTranslations(entry.locale), entry.german);
-        EXPECT_EQ(CoreText(u"Delete row"), entry.german ? u"Zeile löschen" : u"Delete row");
-        EXPECT_EQ(QCoreApplication::translate("MainWindow", "&File"),
-                  entry.german ? u"&Datei" : u"&File");
+        EXPECT_EQ(CoreText(u"Delete row").toStdString(),
+                  entry.german ? "Zeile löschen" : "Delete row");
+        EXPECT_EQ(QCoreApplication::translate("MainWindow", "&File").toStdString(),
+                  entry.german ? "&Datei" : "&File");
     }
 }
 
