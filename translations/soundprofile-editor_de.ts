@@ -281,7 +281,7 @@
     </message>
     <message>
         <source>Gain(dB)</source>
-        <translation>Verstärkung(dB)</translation>
+        <translation>Pegel(dB)</translation>
     </message>
     <message>
         <source>Sound Profile saved: %1</source>
@@ -404,7 +404,7 @@ Ver. %1</translation>
     </message>
     <message>
         <source>Use &quot;Update&quot; from main menu / table popup menu to make changes in chart visble.</source>
-        <translation>Mit „Aktualisieren“ im Hauptmenü oder im Kontextmenü der Tabelle werden Änderungen im Diagramm sichtbar.</translation>
+        <translation>„Aktualisieren“ im Hauptmenü oder im Kontextmenü der Tabelle zeigt Änderungen im Diagramm.</translation>
     </message>
     <message>
         <source>&amp;File</source>
@@ -724,7 +724,7 @@ Ver. %1</translation>
     </message>
     <message>
         <source>Gain(dB)</source>
-        <translation>Verstärkung(dB)</translation>
+        <translation>Pegel(dB)</translation>
     </message>
     <message>
         <source>First lines of %1:</source>
