@@ -281,7 +281,7 @@
     </message>
     <message>
         <source>Gain(dB)</source>
-        <translation>Pegel(dB)</translation>
+        <translation>Pegel dB</translation>
     </message>
     <message>
         <source>Sound Profile saved: %1</source>
@@ -716,7 +716,7 @@ Ver. %1</translation>
     </message>
     <message>
         <source>&amp;Gain column:</source>
-        <translation>&amp;Verstärkungsspalte:</translation>
+        <translation>&amp;Pegelspalte:</translation>
     </message>
     <message>
         <source>f(Hz)</source>
@@ -724,7 +724,7 @@ Ver. %1</translation>
     </message>
     <message>
         <source>Gain(dB)</source>
-        <translation>Pegel(dB)</translation>
+        <translation>Pegel dB</translation>
     </message>
     <message>
         <source>First lines of %1:</source>

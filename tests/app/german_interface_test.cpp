@@ -120,7 +120,7 @@ TEST_F(GermanInterface, WindowShowsItsTextsInGerman) {
               u"Name des Soundprofils:");
     // The table's heading row comes from the core.
     const QAbstractItemModel& table = *window.findChild<QTableView*>()->model();
-    EXPECT_EQ(table.index(0, 2).data().toString(), u"Pegel(dB)");
+    EXPECT_EQ(table.index(0, 2).data().toString(), u"Pegel dB");
     EXPECT_EQ(table.index(0, 1).data().toString(), u"f(Hz)");
 
     // The edit history names its steps in German too.
