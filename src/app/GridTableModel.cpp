@@ -1,5 +1,7 @@
 #include "GridTableModel.h"
 
+#include "Translations.h"
+
 #include <algorithm>
 
 GridTableModel::GridTableModel(TStringGrid& grid, QObject* parent)
@@ -52,7 +54,10 @@ QVariant GridTableModel::data(const QModelIndex& index, int role) const {
     }
     // Rows just removed from the grid may still be asked for before the view has let go of
     // them; the grid keeps their texts, so they read as they were.
-    return QString::fromStdU16String(grid_.Cells(index.column(), index.row()));
+    const std::u16string& text = grid_.Cells(index.column(), index.row());
+    // Row 0 holds the core's column titles; as a cell being edited it reads as it stands.
+    return index.row() == 0 && role == Qt::DisplayRole ? CoreText(text)
+                                                       : QString::fromStdU16String(text);
 }
 
 bool GridTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {

@@ -20,6 +20,7 @@
 
 #include "QtDesktop.h"
 #include "ResponseChartView.h"
+#include "Translations.h"
 #include "UndoKeys.h"
 #include "editor_errors.h"
 #include "number_text.h"
@@ -284,7 +285,8 @@ void MainWindow::ShowHistory() {
     const auto show = [](QAction* action, bool enabled, const std::u16string& step) {
         QString text = action->property("caption").toString();
         if (!step.empty()) {
-            text += u' ' + ToQString(step).replace(u'&', QStringLiteral("&&"));
+            //: Undo or Redo, then the caption of the step it takes: "Undo Delete row"
+            text = tr("%1 %2").arg(text, CoreText(step).replace(u'&', QStringLiteral("&&")));
         }
         if (const QString key = action->text().section(u'\t', 1); !key.isEmpty()) {
             text += u'\t' + key;
@@ -301,8 +303,9 @@ void MainWindow::ShowHistory() {
 }
 
 void MainWindow::LoadReference() {
-    const auto path = form_.Desktop.RunOpenDialog(
-        {u"All|*.*|Ulmaro Sound Profile|*.ump", u"Load reference curve", u"", form_.LastFolder()});
+    const auto path = form_.Desktop.RunOpenDialog({u"All|*.*|Ulmaro Sound Profile|*.ump",
+                                                   tr("Load reference curve").toStdU16String(), u"",
+                                                   form_.LastFolder()});
     if (!path) {
         return;
     }
@@ -317,8 +320,10 @@ void MainWindow::LoadReference() {
 
 void MainWindow::ExportChart() {
     // The typed extension decides the format, else the filter chosen.
-    const TFileDialogSettings settings{u"PNG image|*.png|SVG image|*.svg", u"Export chart image",
-                                       u".png", form_.LastFolder(), true};
+    const TFileDialogSettings settings{
+        (tr("PNG image") + QStringLiteral("|*.png|") + tr("SVG image") + QStringLiteral("|*.svg"))
+            .toStdU16String(),
+        tr("Export chart image").toStdU16String(), u".png", form_.LastFolder(), true};
     const auto choice = form_.Desktop.RunSaveDialogWithFilter(settings);
     if (!choice) {
         return;

@@ -12,6 +12,7 @@
 #include <QtWidgets/QTableWidget>
 
 #include "ResponseChartView.h"
+#include "Translations.h"
 #include "number_text.h"
 #include "text_utf.h"
 #include "uStringgrid_VCL.h"
@@ -28,10 +29,10 @@ MeasurementPreviewDialog::MeasurementPreviewDialog(const TMeasurementPreview& pr
                                                    QWidget* parent)
     : QDialog(parent), preview_(preview), layout_(new QLabel(this)), columns_(new QComboBox(this)),
       shared_(new QLabel(this)),
-      merge_(new QCheckBox(QStringLiteral("&Merge points that share a whole hertz"), this)),
+      merge_(new QCheckBox(tr("&Merge points that share a whole hertz"), this)),
       points_(new QTableWidget(this)), chart_(new ResponseChartView(series_, this)) {
     const QString name = ToQString(PathToUtf16(preview.FileName.filename()));
-    setWindowTitle(QStringLiteral("Import measurement: ") + name);
+    setWindowTitle(tr("Import measurement: %1").arg(name));
 
     // The lines as they stand, with their blanks and tabs, in a font that keeps columns aligned.
     auto* lines = new QPlainTextEdit(this);
@@ -56,9 +57,9 @@ MeasurementPreviewDialog::MeasurementPreviewDialog(const TMeasurementPreview& pr
     merge_->setChecked(true);
     columns_->setObjectName(QStringLiteral("columns"));
     for (const TMeasurementChoice& choice : preview.Choices) {
-        columns_->addItem(ToQString(choice.Title));
+        columns_->addItem(CoreText(choice.Title));
     }
-    auto* columnLabel = new QLabel(QStringLiteral("&Gain column:"), this);
+    auto* columnLabel = new QLabel(tr("&Gain column:"), this);
     columnLabel->setBuddy(columns_);
     // With two numeric columns there is nothing to choose.
     const bool choose = preview.Choices.size() > 1;
@@ -67,7 +68,7 @@ MeasurementPreviewDialog::MeasurementPreviewDialog(const TMeasurementPreview& pr
 
     points_->setObjectName(QStringLiteral("points"));
     points_->setColumnCount(2);
-    points_->setHorizontalHeaderLabels({QStringLiteral("f(Hz)"), QStringLiteral("Gain(dB)")});
+    points_->setHorizontalHeaderLabels({tr("f(Hz)"), tr("Gain(dB)")});
     points_->verticalHeader()->hide();
     // Rows as high as the main table's: the style's default leaves room for a second line.
     points_->verticalHeader()->setMinimumSectionSize(0);
@@ -86,7 +87,7 @@ MeasurementPreviewDialog::MeasurementPreviewDialog(const TMeasurementPreview& pr
 
     auto* grid = new QGridLayout(this);
     // A file name is no markup: "<b>x</b>.txt" shows as it is named.
-    auto* linesLabel = new QLabel(QStringLiteral("First lines of ") + name + u':', this);
+    auto* linesLabel = new QLabel(tr("First lines of %1:").arg(name), this);
     linesLabel->setObjectName(QStringLiteral("linesLabel"));
     linesLabel->setTextFormat(Qt::PlainText);
     grid->addWidget(linesLabel, 0, 0, 1, 3);
@@ -123,10 +124,9 @@ TMeasurementPick MeasurementPreviewDialog::Pick() const {
 
 void MeasurementPreviewDialog::Choose(int index) {
     const TMeasurementChoice& choice = preview_.Choices.at(static_cast<std::size_t>(index));
-    layout_->setText(ToQString(choice.LayoutText));
-    shared_->setText(
-        ToQString(DecimalText(choice.SharedHertz)) +
-        QStringLiteral(" points share a whole hertz with another after Update / Sort."));
+    layout_->setText(CoreText(choice.LayoutText));
+    shared_->setText(tr("%1 points share a whole hertz with another after Update / Sort.")
+                         .arg(ToQString(DecimalText(choice.SharedHertz))));
     shared_->setVisible(choice.SharedHertz > 0);
     merge_->setVisible(choice.SharedHertz > 0);
     points_->setRowCount(static_cast<int>(choice.FirstRows.size()));

@@ -30,6 +30,7 @@
 #include "MeasurementPreviewDialog.h"
 #include "ParametricEqDialog.h"
 #include "ResponseChartView.h"
+#include "Translations.h"
 
 namespace {
 
@@ -43,14 +44,14 @@ struct FileDialogAnswer {
 std::optional<FileDialogAnswer> RunFileDialog(QWidget& window, const TFileDialogSettings& settings,
                                               QFileDialog::AcceptMode mode,
                                               bool suffixFollowsFilter = false) {
-    QFileDialog dialog(&window, QString::fromStdU16String(settings.Title));
+    QFileDialog dialog(&window, CoreText(settings.Title));
     dialog.setAcceptMode(mode);
     // The open dialog returns a typed name that does not exist (the command reports it); the
     // save dialog replaces an existing file without asking unless the command wants the question.
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDirectory(DialogFolder(settings.InitialFolder));
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !settings.ConfirmOverwrite);
-    const QStringList filters = QtNameFilters(settings.Filter);
+    const QStringList filters = QtNameFilters(CoreFilter(settings.Filter));
     dialog.setNameFilters(filters);
     if (!filters.isEmpty()) {
         dialog.selectNameFilter(filters.front());
@@ -108,22 +109,21 @@ TModalResult ShowMessage(QWidget& window, TMsgDlgType type, TMsgDlgButtons butto
         const char* caption;
     };
     static const Kind kinds[] = {
-        {QMessageBox::Warning, "Warning"},
-        {QMessageBox::Critical, "Error"},
-        {QMessageBox::Information, "Information"},
-        {QMessageBox::Question, "Confirm"},
+        {QMessageBox::Warning, QT_TRANSLATE_NOOP("QtDesktop", "Warning")},
+        {QMessageBox::Critical, QT_TRANSLATE_NOOP("QtDesktop", "Error")},
+        {QMessageBox::Information, QT_TRANSLATE_NOOP("QtDesktop", "Information")},
+        {QMessageBox::Question, QT_TRANSLATE_NOOP("QtDesktop", "Confirm")},
     };
     const Kind& kind = kinds[static_cast<int>(type)];
-    // The core's texts break lines the Windows way.
-    const QString message =
-        QString::fromStdU16String(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    const QString message = CoreText(text);
     QMessageBox::StandardButtons shown = QMessageBox::Ok;
     if (buttons == TMsgDlgButtons::mbYesNo) {
         shown = QMessageBox::Yes | QMessageBox::No;
     } else if (buttons == TMsgDlgButtons::mbYesNoCancel) {
         shown = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     }
-    QMessageBox box(kind.icon, QString::fromLatin1(kind.caption), message, shown, &window);
+    QMessageBox box(kind.icon, QCoreApplication::translate("QtDesktop", kind.caption), message,
+                    shown, &window);
     // Messages name files, and a file may be called "<b>x</b>.ump".
     box.setTextFormat(Qt::PlainText);
     LeaveRoomForTitle(box);
@@ -141,7 +141,7 @@ TModalResult ShowMessage(QWidget& window, TMsgDlgType type, TMsgDlgButtons butto
 
 std::optional<std::vector<std::u16string>> AskValues(QWidget& window, const TValueDialog& values) {
     QDialog dialog(&window);
-    dialog.setWindowTitle(QString::fromStdU16String(values.Title));
+    dialog.setWindowTitle(CoreText(values.Title));
     auto* form = new QFormLayout(&dialog);
     // One reader per field, so that the answer comes out in the fields' order.
     std::vector<std::function<QString()>> readers;
@@ -167,7 +167,7 @@ std::optional<std::vector<std::u16string>> AskValues(QWidget& window, const TVal
             readers.emplace_back([choice] { return choice->currentText(); });
             editor = choice;
         }
-        form->addRow(QString::fromStdU16String(field.Label), editor);
+        form->addRow(CoreText(field.Label), editor);
     }
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
@@ -224,7 +224,7 @@ void ShowParametricEqFit(QWidget& window, const TParametricEqFit& fit) {
 // The work runs on a thread of its own while this one keeps the window drawn; no user input is
 // taken meanwhile, so no command can start, and after a moment a busy dialog says what goes on.
 void RunBusy(QWidget& window, const std::u16string& text, const std::function<void()>& work) {
-    QProgressDialog busy(QString::fromStdU16String(text), QString(), 0, 0, &window);
+    QProgressDialog busy(CoreText(text), QString(), 0, 0, &window);
     busy.setWindowTitle(window.window()->windowTitle());
     busy.setMinimumWidth(TitleRoom(busy));
     busy.setWindowModality(Qt::WindowModal);

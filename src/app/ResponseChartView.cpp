@@ -1,6 +1,7 @@
 #include "ResponseChartView.h"
 
 #include "AxisLabels.h"
+#include "Translations.h"
 #include "ViewPicture.h"
 
 #include <QtCharts/QCategoryAxis>
@@ -418,13 +419,18 @@ QStringList ResponseChartView::LegendNames() const {
     if (!HasReference() && !HasFit()) {
         return {};
     }
-    QStringList names = {QString::fromStdU16String(LegendProfileName(
-        name_ ? name_->Text() : std::u16string(), file_ ? file_->Text() : std::u16string()))};
+    const std::u16string name = name_ ? name_->Text() : std::u16string();
+    const std::u16string file = file_ ? file_->Text() : std::u16string();
+    const std::u16string shown = LegendProfileName(name, file);
+    // Only the word for a profile without name or file is the interface's; a profile may well be
+    // named "Profile" itself.
+    QStringList names = {shown != name && shown != file ? CoreText(shown)
+                                                        : QString::fromStdU16String(shown)};
     if (HasReference()) {
         names.append(referenceName_);
     }
     if (HasFit()) {
-        names.append(QStringLiteral("EQ fit"));
+        names.append(CoreText(u"EQ fit"));
     }
     return names;
 }
@@ -448,6 +454,10 @@ TChartWindow ResponseChartView::Axes() const {
 TPlotFrame ResponseChartView::Frame() const {
     const QRectF plot = viewportTransform().mapRect(chart()->mapRectToScene(chart()->plotArea()));
     return {plot.left(), plot.top(), plot.width(), plot.height()};
+}
+
+QString ResponseChartView::ReadoutText() const {
+    return CoreText(model_.ReadoutText());
 }
 
 void ResponseChartView::UpdateReadout(QPointF at) {

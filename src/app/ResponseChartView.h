@@ -70,7 +70,7 @@ public:
     TChartWindow Window() const { return model_.Window(); }
     bool Zoomed() const { return model_.Zoomed(); }
     std::optional<std::size_t> PickedPoint() const { return model_.PickedPoint(); }
-    QString ReadoutText() const { return QString::fromStdU16String(model_.ReadoutText()); }
+    QString ReadoutText() const;
 
 protected:
     // Gradients, grid and axis lines, painted without antialiasing so that the 1-pixel lines stay

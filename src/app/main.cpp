@@ -1,12 +1,16 @@
+#include <QtCore/QLocale>
 #include <QtCore/QTimer>
 #include <QtWidgets/QApplication>
 
 #include "MainWindow.h"
 #include "QtDesktop.h"
+#include "Translations.h"
 #include "number_text.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // German where the system speaks German; the English texts everywhere else.
+    InstallTranslations(QLocale::system());
     UserNotation = SystemNotation();
     MainWindow window;
     window.show();
