@@ -327,8 +327,8 @@ const std::u16string& TStringGrid::Cells(int32_t Col, int32_t Row) const {
     if (Col < 0 || Row < 0) {
         throw std::out_of_range("cell");
     }
-    Cell* cell = FindCell(Col, Row);
-    return cell ? TextOf(Col, *cell) : kEmptyText;
+    const Place cell = FindCell(Col, Row);
+    return cell ? TextOf(cell) : kEmptyText;
 }
 
 void TStringGrid::SetCells(int32_t Col, int32_t Row, std::u16string Text) {
@@ -336,14 +336,14 @@ void TStringGrid::SetCells(int32_t Col, int32_t Row, std::u16string Text) {
     CheckInside(Row, rowCount_, "row");
     // Looked at before anything is written, so that writing a cell's own text never copies a
     // column shared with a content taken.
-    Cell* found = FindCell(Col, Row);
-    if (found ? TextOf(Col, *found) == Text : Text.empty()) {
+    const Place found = FindCell(Col, Row);
+    if (found ? TextOf(found) == Text : Text.empty()) {
         return;
     }
     const auto old = OldValue(Col, Row);
-    Cell& cell = StoredCell(Col, Row);
-    PoolText(*columns_[Col], cell) = std::move(Text);
-    cell.isNumber = false;
+    const Place cell = StoredCell(Col, Row);
+    PoolText(*cell.block, *cell.cell) = std::move(Text);
+    cell->isNumber = false;
     MarkChanged(Row, Row, Col, Col);
     TellCellText(Col, Row, old);
 }
@@ -351,13 +351,13 @@ void TStringGrid::SetCells(int32_t Col, int32_t Row, std::u16string Text) {
 void TStringGrid::SetNumberCell(int32_t Col, int32_t Row, float Value, char16_t Separator) {
     CheckInside(Col, colCount_, "column");
     CheckInside(Row, rowCount_, "row");
-    const Cell* found = FindCell(Col, Row);
+    const Place found = FindCell(Col, Row);
     if (found && found->isNumber && found->separator == Separator) {
         if (SameGeneralText(found->number, Value)) {
             return;
         }
         const auto old = OldValue(Col, Row);
-        Cell& cell = StoredCell(Col, Row);
+        Cell& cell = *StoredCell(Col, Row).cell;
         cell.number = Value;
         cell.written = false;
         MarkChanged(Row, Row, Col, Col);
@@ -365,13 +365,13 @@ void TStringGrid::SetNumberCell(int32_t Col, int32_t Row, float Value, char16_t 
         return;
     }
     const auto old = OldValue(Col, Row);
-    Cell& cell = StoredCell(Col, Row);
-    Column& column = *columns_[Col];
+    const Place stored = StoredCell(Col, Row);
+    Cell& cell = *stored.cell;
     // A general text is never empty; any other text has to be compared with it.
-    const bool compare = cell.text != 0 && !TextOf(column, cell).empty();
+    const bool compare = cell.text != 0 && !TextOf(stored).empty();
     bool changed = true;
     if (compare) {
-        std::u16string& pooled = column.texts[cell.text - 1];
+        std::u16string& pooled = stored.block->texts[cell.text - 1];
         std::u16string text = FormatGeneral(Value, NumberNotation{Separator});
         changed = text != pooled;
         pooled = std::move(text);
@@ -389,14 +389,14 @@ void TStringGrid::SetNumberCell(int32_t Col, int32_t Row, float Value, char16_t 
 TCellValue TStringGrid::CellValue(int32_t Col, int32_t Row) const {
     CheckInside(Col, colCount_, "column");
     CheckInside(Row, rowCount_, "row");
-    Cell* cell = FindCell(Col, Row);
+    const Place cell = FindCell(Col, Row);
     if (!cell) {
         return {};
     }
     if (cell->isNumber) {
         return {{}, cell->number, cell->separator, true};
     }
-    return {TextOf(Col, *cell), 0, 0, false};
+    return {TextOf(cell), 0, 0, false};
 }
 
 void TStringGrid::SetCellValue(int32_t Col, int32_t Row, const TCellValue& Value) {
@@ -411,7 +411,7 @@ std::optional<float> TStringGrid::NumberCell(int32_t Col, int32_t Row, char16_t 
     if (Col < 0 || Row < 0) {
         throw std::out_of_range("cell");
     }
-    const Cell* cell = FindCell(Col, Row);
+    const Place cell = FindCell(Col, Row);
     if (!cell || !cell->isNumber || cell->separator != Separator) {
         return std::nullopt;
     }
@@ -422,7 +422,7 @@ bool TStringGrid::IsShortText(int32_t Col, int32_t Row) const {
     if (Col < 0 || Row < 0) {
         throw std::out_of_range("cell");
     }
-    Cell* cell = FindCell(Col, Row);
+    const Place cell = FindCell(Col, Row);
     if (!cell) {
         return true;
     }
@@ -431,7 +431,7 @@ bool TStringGrid::IsShortText(int32_t Col, int32_t Row) const {
         const float v = cell->number;
         return v >= 0 && v <= 9 && v == std::floor(v);
     }
-    return TextOf(Col, *cell).size() <= 1;
+    return TextOf(cell).size() <= 1;
 }
 
 template <class Visit>
@@ -446,38 +446,36 @@ void TStringGrid::NotationChanges(std::vector<std::shared_ptr<Column>>& Columns,
         if (!Columns[col]) {
             continue;
         }
-        const auto stored = static_cast<int32_t>(std::max(Columns[col]->cells.size(), ordered));
+        const auto stored = static_cast<int32_t>(std::max(Columns[col]->size, ordered));
         for (int32_t row = FirstRow; row < stored; ++row) {
             const auto slot = static_cast<std::size_t>(
                 static_cast<std::size_t>(row) < ordered ? (*Order)[row] : row);
-            if (slot >= Columns[col]->cells.size()) {
+            Place place = Locate(Columns[col].get(), slot);
+            if (!place) {
                 continue;
             }
-            Column* column = Columns[col].get();
-            Cell* cell = &column->cells[slot];
             std::size_t at = std::u16string::npos;
-            if (cell->isNumber) {
+            if (place->isNumber) {
                 // A number's text is not written out for this; its separator is the notation.
-                if (cell->separator != Old) {
+                if (place->separator != Old) {
                     continue;
                 }
-                if (cell->written) {
-                    at = PoolText(*column, *cell).find(Old);
+                if (place->written) {
+                    at = PoolText(*place.block, *place.cell).find(Old);
                 }
             } else {
-                at = SeparatorToChange(TextOf(*column, *cell), from);
+                at = SeparatorToChange(TextOf(place), from);
                 if (at == std::u16string::npos) {
                     continue;
                 }
             }
             Visitor(col, row, [&] {
-                column = &Own(Columns[col]);
-                cell = &column->cells[slot];
-                if (cell->isNumber) {
-                    cell->separator = New;
+                place = Write(Own(Columns[col]), slot, 0);
+                if (place->isNumber) {
+                    place->separator = New;
                 }
                 if (at != std::u16string::npos) {
-                    PoolText(*column, *cell)[at] = New;
+                    PoolText(*place.block, *place.cell)[at] = New;
                 }
             });
         }
@@ -534,22 +532,19 @@ bool TStringGrid::SameContent(const Content& Other) const {
                            const std::shared_ptr<std::vector<int32_t>>& Order) {
         std::size_t rows = Order ? Order->size() : 0;
         for (const auto& column : Columns) {
-            rows = std::max(rows, column ? column->cells.size() : 0);
+            rows = std::max(rows, column ? column->size : 0);
         }
         return rows;
     };
     const std::size_t rows =
         std::max(rowsOf(columns_, order_), rowsOf(Other.columns_, Other.order_));
     const std::size_t cols = std::max(columns_.size(), Other.columns_.size());
-    const auto cellOf = [](const std::vector<std::shared_ptr<Column>>& Columns,
-                           const std::shared_ptr<std::vector<int32_t>>& Order, std::size_t Col,
-                           std::size_t Row) -> Cell* {
-        if (Col >= Columns.size() || !Columns[Col]) {
-            return nullptr;
-        }
+    const auto placeOf = [](const std::vector<std::shared_ptr<Column>>& Columns,
+                            const std::shared_ptr<std::vector<int32_t>>& Order, std::size_t Col,
+                            std::size_t Row) {
         const std::size_t slot =
             Order && Row < Order->size() ? static_cast<std::size_t>((*Order)[Row]) : Row;
-        return slot < Columns[Col]->cells.size() ? &Columns[Col]->cells[slot] : nullptr;
+        return Locate(Col < Columns.size() ? Columns[Col].get() : nullptr, slot);
     };
     for (std::size_t col = 0; col < cols; ++col) {
         const bool sameColumn = col < columns_.size() && col < Other.columns_.size() &&
@@ -558,15 +553,18 @@ bool TStringGrid::SameContent(const Content& Other) const {
             continue; // the very same storage
         }
         for (std::size_t row = 0; row < rows; ++row) {
-            Cell* mine = cellOf(columns_, order_, col, row);
-            Cell* theirs = cellOf(Other.columns_, Other.order_, col, row);
+            const Place mine = placeOf(columns_, order_, col, row);
+            const Place theirs = placeOf(Other.columns_, Other.order_, col, row);
+            if (mine.cell == theirs.cell) {
+                continue; // one cell shared by both
+            }
             if (mine && theirs && mine->isNumber && theirs->isNumber &&
                 mine->separator == theirs->separator &&
                 SameGeneralText(mine->number, theirs->number)) {
                 continue;
             }
-            const std::u16string& a = mine ? TextOf(*columns_[col], *mine) : kEmptyText;
-            const std::u16string& b = theirs ? TextOf(*Other.columns_[col], *theirs) : kEmptyText;
+            const std::u16string& a = mine ? TextOf(mine) : kEmptyText;
+            const std::u16string& b = theirs ? TextOf(theirs) : kEmptyText;
             if (a != b) {
                 return false;
             }
@@ -581,13 +579,21 @@ std::size_t TStringGrid::HeldBytes(const Content& Other) const {
         bytes += Other.order_->capacity() * sizeof(int32_t);
     }
     for (std::size_t col = 0; col < Other.columns_.size(); ++col) {
-        const auto& column = Other.columns_[col];
-        if (!column || (col < columns_.size() && columns_[col] == column)) {
+        const Column* column = Other.columns_[col].get();
+        const Column* mine = col < columns_.size() ? columns_[col].get() : nullptr;
+        if (!column || column == mine) {
             continue;
         }
-        bytes += sizeof(Column) + column->cells.capacity() * sizeof(Cell);
-        for (const std::u16string& text : column->texts) {
-            bytes += sizeof(std::u16string) + text.capacity() * sizeof(char16_t);
+        bytes += sizeof(Column) + column->blocks.capacity() * sizeof(std::shared_ptr<Block>);
+        for (std::size_t b = 0; b < column->blocks.size(); ++b) {
+            const Block* block = column->blocks[b].get();
+            if (!block || (mine && b < mine->blocks.size() && mine->blocks[b].get() == block)) {
+                continue;
+            }
+            bytes += sizeof(Block) + block->cells.capacity() * sizeof(Cell);
+            for (const std::u16string& text : block->texts) {
+                bytes += sizeof(std::u16string) + text.capacity() * sizeof(char16_t);
+            }
         }
     }
     return bytes;
@@ -650,42 +656,56 @@ int32_t TStringGrid::SlotOf(int32_t Row) const {
     return order_ && static_cast<std::size_t>(Row) < order_->size() ? (*order_)[Row] : Row;
 }
 
-TStringGrid::Cell* TStringGrid::FindCell(int32_t Col, int32_t Row) const {
-    if (static_cast<std::size_t>(Col) >= columns_.size() || !columns_[Col]) {
-        return nullptr;
+TStringGrid::Place TStringGrid::Locate(const Column* In, std::size_t Slot) {
+    if (!In || Slot >= In->size) {
+        return {};
     }
-    std::vector<Cell>& cells = columns_[Col]->cells;
-    const auto slot = static_cast<std::size_t>(SlotOf(Row));
-    return slot < cells.size() ? &cells[slot] : nullptr;
+    Block* block = In->blocks[Slot / kBlockRows].get();
+    return {block, &block->cells[Slot % kBlockRows]};
 }
 
-TStringGrid::Column& TStringGrid::Own(std::shared_ptr<Column>& C) {
-    if (!C) {
-        C = std::make_shared<Column>();
-    } else if (C.use_count() > 1) {
-        C = std::make_shared<Column>(*C);
+TStringGrid::Place TStringGrid::FindCell(int32_t Col, int32_t Row) const {
+    if (static_cast<std::size_t>(Col) >= columns_.size()) {
+        return {};
     }
-    return *C;
+    return Locate(columns_[Col].get(), static_cast<std::size_t>(SlotOf(Row)));
 }
 
-TStringGrid::Column& TStringGrid::OwnColumn(int32_t Col) {
+template <class T> T& TStringGrid::Own(std::shared_ptr<T>& Shared) {
+    if (!Shared) {
+        Shared = std::make_shared<T>();
+    } else if (Shared.use_count() > 1) {
+        Shared = std::make_shared<T>(*Shared);
+    }
+    return *Shared;
+}
+
+TStringGrid::Place TStringGrid::Write(Column& In, std::size_t Slot, std::size_t Size) {
+    const std::size_t size = std::max({Slot + 1, Size, In.size});
+    if (size > In.size) {
+        In.blocks.resize((size + kBlockRows - 1) / kBlockRows);
+        for (std::size_t b = In.size / kBlockRows; b < In.blocks.size(); ++b) {
+            const std::size_t cells = std::min(kBlockRows, size - b * kBlockRows);
+            if (!In.blocks[b] || In.blocks[b]->cells.size() < cells) {
+                Own(In.blocks[b]).cells.resize(cells);
+            }
+        }
+        In.size = size;
+    }
+    Block& block = Own(In.blocks[Slot / kBlockRows]);
+    return {&block, &block.cells[Slot % kBlockRows]};
+}
+
+TStringGrid::Place TStringGrid::StoredCell(int32_t Col, int32_t Row) {
     if (static_cast<std::size_t>(Col) >= columns_.size()) {
         columns_.resize(static_cast<std::size_t>(Col) + 1);
     }
-    return Own(columns_[Col]);
+    // A column written at all is mostly written throughout: it grows to the row count at once.
+    return Write(Own(columns_[Col]), static_cast<std::size_t>(SlotOf(Row)),
+                 static_cast<std::size_t>(rowCount_));
 }
 
-TStringGrid::Cell& TStringGrid::StoredCell(int32_t Col, int32_t Row) {
-    std::vector<Cell>& cells = OwnColumn(Col).cells;
-    const auto slot = static_cast<std::size_t>(SlotOf(Row));
-    if (slot >= cells.size()) {
-        // A column written at all is mostly written throughout: one growth for the whole grid.
-        cells.resize(std::max(slot + 1, static_cast<std::size_t>(rowCount_)));
-    }
-    return cells[slot];
-}
-
-std::u16string& TStringGrid::PoolText(Column& In, Cell& C) {
+std::u16string& TStringGrid::PoolText(Block& In, Cell& C) {
     if (C.text == 0) {
         In.texts.emplace_back();
         C.text = static_cast<uint32_t>(In.texts.size());
@@ -693,18 +713,15 @@ std::u16string& TStringGrid::PoolText(Column& In, Cell& C) {
     return In.texts[C.text - 1];
 }
 
-const std::u16string& TStringGrid::TextOf(Column& In, Cell& C) {
-    if (C.isNumber && !C.written) {
-        // Written where it is read, also in a column shared with a content taken: the text is
+const std::u16string& TStringGrid::TextOf(const Place& At) {
+    Cell& c = *At.cell;
+    if (c.isNumber && !c.written) {
+        // Written where it is read, also in a block shared with a content taken: the text is
         // the number's, the same for every holder.
-        PoolText(In, C) = FormatGeneral(C.number, NumberNotation{C.separator});
-        C.written = true;
+        PoolText(*At.block, c) = FormatGeneral(c.number, NumberNotation{c.separator});
+        c.written = true;
     }
-    return C.text == 0 ? kEmptyText : In.texts[C.text - 1];
-}
-
-const std::u16string& TStringGrid::TextOf(int32_t Col, Cell& C) const {
-    return TextOf(*columns_[Col], C);
+    return c.text == 0 ? kEmptyText : At.block->texts[c.text - 1];
 }
 
 void TStringGrid::OrderRows(int32_t Row) {

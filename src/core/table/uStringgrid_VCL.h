@@ -4,6 +4,7 @@
 //
 // The text table model and the routines that work on its rows and turn its texts into numbers.
 
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -177,19 +178,33 @@ private:
         bool written = false; // a number's text is in the pool
     };
 
-    // A column's cells by storage slot and the texts they refer to.
-    struct Column {
+    // Cells by storage slot in blocks, each shared with the contents taken while the grid has
+    // not written to it since: a change copies one block, not the column. A block's cells refer
+    // to its own texts (a deque, so that references to them survive texts added by reading).
+    static constexpr std::size_t kBlockRows = 4096;
+    struct Block {
         std::vector<Cell> cells;
-        // A deque, so that references to them survive texts added by reading.
         std::deque<std::u16string> texts;
     };
+    struct Column {
+        std::vector<std::shared_ptr<Block>> blocks;
+        std::size_t size = 0; // slots stored
+    };
+    struct Place {
+        Block* block = nullptr;
+        Cell* cell = nullptr;
+        explicit operator bool() const { return cell != nullptr; }
+        Cell* operator->() const { return cell; }
+    };
 
-    Cell* FindCell(int32_t Col, int32_t Row) const;
-    // The cell to write to, in a column of the grid's own.
-    Cell& StoredCell(int32_t Col, int32_t Row);
-    Column& OwnColumn(int32_t Col);
-    // The column itself when nobody else holds it, or a copy of its own.
-    static Column& Own(std::shared_ptr<Column>& C);
+    static Place Locate(const Column* In, std::size_t Slot);
+    Place FindCell(int32_t Col, int32_t Row) const;
+    // The cell to write to, in a block of the grid's own; a new column grows to the row count.
+    Place StoredCell(int32_t Col, int32_t Row);
+    // The slot's cell in a block of its own, the column grown to hold at least Size slots.
+    static Place Write(Column& In, std::size_t Slot, std::size_t Size);
+    // The object itself when nobody else holds it, or a copy of its own.
+    template <class T> static T& Own(std::shared_ptr<T>& Shared);
     // Calls Visitor(Col, Row, Change) for each stored cell from FirstRow on whose notation
     // changes; Change() changes it.
     template <class Visit>
@@ -197,9 +212,8 @@ private:
                                 const std::vector<int32_t>* Order, int32_t FirstRow,
                                 int32_t FirstCol, int32_t LastCol, char16_t Old, char16_t New,
                                 Visit&& Visitor);
-    static std::u16string& PoolText(Column& In, Cell& C);
-    static const std::u16string& TextOf(Column& In, Cell& C);
-    const std::u16string& TextOf(int32_t Col, Cell& C) const;
+    static std::u16string& PoolText(Block& In, Cell& C);
+    static const std::u16string& TextOf(const Place& At);
     int32_t SlotOf(int32_t Row) const;
     // Rows 0..Row get their own entry in order_.
     void OrderRows(int32_t Row);
@@ -219,8 +233,9 @@ private:
     int32_t row_ = 1;
     std::vector<int32_t> colWidths_;
     // Columns by index, each shared with the contents taken while the grid has not written to
-    // it since; rows are moved by exchanging slots, so row operations never move texts. Row r is
-    // at slot (*order_)[r], or at slot r behind order_ (or without one).
+    // it since (and then its blocks still are, until written); rows are moved by exchanging slots,
+    // so row operations never move texts. Row r is at slot (*order_)[r], or at slot r behind order_
+    // (or without one).
     std::vector<std::shared_ptr<Column>> columns_;
     std::shared_ptr<std::vector<int32_t>> order_;
 
