@@ -587,6 +587,90 @@ TEST(EditHistoryLimits, TheLimitsHoldAcrossUndoAndRedoAndTheStepsLeftStillRestor
     EXPECT_FALSE(h.history.CanRedo());
 }
 
+// Every stored text of the grid, hidden rows included, and its row count.
+std::vector<std::u16string> GridTexts(const TStringGrid& grid) {
+    std::vector<std::u16string> texts{Utf8ToUtf16(std::to_string(grid.RowCount()))};
+    for (int32_t r = 0; r < 16; ++r) {
+        for (int32_t c = 0; c < grid.ColCount(); ++c) {
+            texts.push_back(grid.Cells(c, r));
+        }
+    }
+    return texts;
+}
+
+// A command that takes the table whole and one whose changes are logged cell by cell restore the
+// same texts, hidden rows included, also after a notation change while the step is kept.
+TEST(EditHistoryWholeTable, AWholeTableStepAndALoggedStepRestoreTheSameTexts) {
+    using Work = std::function<void(TStringGrid&)>;
+    const std::vector<std::pair<const char*, Work>> cases = {
+        {"fewer rows shown",
+         [](TStringGrid& g) {
+             ProfileRowsToGrid({{10, 1.5f}, {20}}, g, 1, 2);
+         }},
+        {"rows sorted and an index written",
+         [](TStringGrid& g) {
+             SortGridRows(g, 1, false);
+             g.SetCells(0, 2, u"x");
+         }},
+        {"hidden rows shown, written, moved and removed",
+         [](TStringGrid& g) {
+             g.SetRowCount(9);
+             g.SetCells(1, 8, u"2.25");
+             g.MoveRow(1, 8);
+             RemoveEmptyRows(g);
+             g.ExchangeRows(1, 2);
+         }},
+        {"more rows than before, then texts cleared",
+         [](TStringGrid& g) {
+             ProfileRowsToGrid(std::vector<std::vector<float>>(12, {7.5f, -1}), g, 1, 2);
+             g.SetCells(2, 3, u"");
+             g.SetCells(1, 11, u"0.5 dB");
+         }},
+    };
+    for (const auto& [what, work] : cases) {
+        SCOPED_TRACE(what);
+        SmallHistory whole(10), logged(10);
+        for (SmallHistory* h : {&whole, &logged}) {
+            TStringGrid& g = h->grid;
+            g.SetColCount(3);
+            g.SetRowCount(8);
+            for (int32_t r = 1; r < 8; ++r) {
+                g.SetCells(0, r, Utf8ToUtf16(std::to_string(r)));
+                g.SetNumberCell(1, r, static_cast<float>(r * 100 % 7) + 0.5f, u'.');
+                g.SetCells(2, r, r % 3 == 0 ? u"abc" : u"-1.5");
+            }
+            g.SetRowCount(5); // rows 5 to 7 hidden
+            h->history.Clear();
+        }
+        const std::vector<std::u16string> before = GridTexts(logged.grid);
+        for (SmallHistory* h : {&whole, &logged}) {
+            const TEditHistory::Command step(h->history, u"Replace");
+            if (h == &whole) {
+                h->history.TakeTable();
+            }
+            work(h->grid);
+        }
+        const std::vector<std::u16string> after = GridTexts(logged.grid);
+        ASSERT_EQ(GridTexts(whole.grid), after);
+        ASSERT_NE(before, after);
+        for (SmallHistory* h : {&whole, &logged}) {
+            h->history.Undo();
+            EXPECT_EQ(GridTexts(h->grid), before);
+            h->history.Redo();
+            EXPECT_EQ(GridTexts(h->grid), after);
+            h->history.Undo();
+            const auto rewrite = [h] { h->grid.ChangeNotation(1, 2, u'.', u','); };
+            h->history.ChangeNotation(1, 2, u'.', u',', rewrite);
+            h->history.Redo();
+        }
+        EXPECT_EQ(GridTexts(whole.grid), GridTexts(logged.grid)) << "redone in the new notation";
+        whole.history.Undo();
+        logged.history.Undo();
+        EXPECT_EQ(GridTexts(whole.grid), GridTexts(logged.grid)) << "undone in the new notation";
+        EXPECT_NE(GridTexts(whole.grid), before);
+    }
+}
+
 // Whether the state differs from the one marked saved, after sequences of steps, marks, undos,
 // redos, trimming and failures. The history keeps at most three steps.
 TEST(EditHistorySaved, TheStateIsModifiedExactlyWhenItDiffersFromTheMarkedOne) {

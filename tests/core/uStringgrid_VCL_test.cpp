@@ -683,3 +683,63 @@ TEST_F(TableTest, SortOfRowsInOrderLeavesThemAndReportsNothing) {
 }
 
 } // namespace
+
+namespace {
+
+// Every stored text of the first `Rows` rows, hidden ones included, and the row count.
+std::vector<std::u16string> AllTexts(const TStringGrid& Grid, int32_t Rows) {
+    std::vector<std::u16string> texts{std::u16string(1, static_cast<char16_t>(Grid.RowCount()))};
+    for (int32_t r = 0; r < Rows; ++r) {
+        for (int32_t c = 0; c < Grid.ColCount(); ++c) {
+            texts.push_back(Grid.Cells(c, r));
+        }
+    }
+    return texts;
+}
+
+} // namespace
+
+// A content taken shares the grid's storage; the grid's later changes, in any of its blocks of
+// rows, leave the content as it was, and swapping puts either back whole.
+TEST(TableContent, AContentTakenStaysAsItWasWhileTheGridChangesAndSwapsBackWhole) {
+    constexpr int32_t kRows = 10'000;
+    TStringGrid grid;
+    grid.SetColCount(3);
+    grid.SetRowCount(kRows);
+    for (int32_t r = 1; r < kRows; ++r) {
+        grid.SetNumberCell(1, r, static_cast<float>(r) / 4, u'.');
+        if (r % 7 == 0) {
+            grid.SetCells(2, r, u"t" + std::u16string(1, static_cast<char16_t>(u'a' + r % 26)));
+        }
+    }
+    grid.SetRowCount(kRows - 100); // the last rows hidden
+    (void)grid.Cells(1, 4500);     // a number's text written out by reading
+    const auto before = AllTexts(grid, kRows + 2000);
+    TStringGrid::Content taken = grid.TakeContent();
+    EXPECT_TRUE(grid.SameContent(taken));
+
+    grid.SetCells(1, 5000, u"x");
+    grid.SetNumberCell(2, 9000, 1.5f, u',');
+    grid.ExchangeRows(1, kRows - 101);
+    grid.SetRowCount(kRows + 2000);
+    grid.SetCells(1, kRows + 1500, u"y");
+    grid.SetCells(2, 14, u"");
+    grid.ChangeNotation(1, 1, u'.', u',');
+    const TStringGrid copy = grid;
+    grid.SetCells(0, 3, u"only in the grid");
+    const auto after = AllTexts(grid, kRows + 2000);
+    EXPECT_FALSE(grid.SameContent(taken));
+    EXPECT_EQ(copy.Cells(0, 3), u"") << "a copy keeps what it had";
+
+    grid.SwapContent(taken);
+    EXPECT_EQ(AllTexts(grid, kRows + 2000), before);
+    grid.SwapContent(taken);
+    EXPECT_EQ(AllTexts(grid, kRows + 2000), after);
+
+    // A notation change of the content taken shows when it is swapped in, hidden rows included.
+    TStringGrid::ChangeNotation(taken, 1, 1, 1, u'.', u',');
+    grid.SwapContent(taken);
+    EXPECT_EQ(grid.Cells(1, 2), u"0,5");
+    EXPECT_EQ(grid.Cells(1, kRows - 50), u"2487,5");
+    EXPECT_EQ(grid.RowCount(), kRows - 100);
+}

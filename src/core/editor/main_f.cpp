@@ -122,6 +122,7 @@ void TForm1::OpenProfileFile(const std::filesystem::path& FileName) {
     history_.NameCommand(CommandOf(TCommandId::OpenProfile).Caption);
     RememberFolder(FileName);
     lbFilename.SetText(BareFileName(FileName));
+    history_.TakeTable();
     history_.TakeProfileRows();
     EmptySoundProfil(CurrentSoundProfil);
     LoadSoundProfil(FileName, CurrentSoundProfil);
@@ -214,6 +215,7 @@ void TForm1::acCloseExecute() {
 }
 
 void TForm1::acClearExecute() {
+    history_.TakeTable();
     {
         TGridUpdateScope update(StringGrid1);
         ClearTable();
@@ -257,6 +259,7 @@ void TForm1::acSortExecute() {
 }
 
 bool TForm1::ReadTable() {
+    history_.TakeTable();
     std::vector<std::vector<float>> rows;
     const bool converted = ReadSortedGrid(StringGrid1, rows);
     return KeepTableRows(std::move(rows), converted, kTableInvalidText);
@@ -300,6 +303,7 @@ void TForm1::ShowRows() {
 }
 
 void TForm1::ShowImported(TDatentyp&& Points) {
+    history_.TakeTable();
     history_.TakePoints();
     KorrDataTemp.DatenXYZ[0] = std::move(Points.DatenXYZ[0]);
     KorrDataTemp.DatenXYZ[1] = std::move(Points.DatenXYZ[1]);

@@ -83,13 +83,20 @@ void TEditHistory::ChangeNotation(int32_t FirstCol, int32_t LastCol, char16_t Ol
             }
         }
     };
+    const int32_t firstRow = state_.Grid.FixedRows();
+    const auto changeAll = [&](Step& S) {
+        change(S);
+        if (S.table) {
+            TStringGrid::ChangeNotation(*S.table, firstRow, FirstCol, LastCol, Old, New);
+        }
+    };
     for (std::deque<Step>* steps : {&done_, &undone_}) {
         for (Step& S : *steps) {
-            change(S);
+            changeAll(S);
         }
     }
     if (current_) {
-        change(*current_);
+        changeAll(*current_);
     }
 }
 
@@ -105,6 +112,13 @@ void TEditHistory::TakeProfileRows() {
     }
     current_->rows = Flatten(state_.Profile.xyData);
     state_.Profile.xyData.clear();
+}
+
+void TEditHistory::TakeTable() {
+    if (mode_ != Mode::Command || current_->table) {
+        return;
+    }
+    current_->table = state_.Grid.TakeContent();
 }
 
 void TEditHistory::TakePoints() {
@@ -215,7 +229,8 @@ void TEditHistory::OnGrid(const TGridEdit& Edit) {
         case Mode::Restoring:
             return;
         case Mode::Command:
-            if (Edit.Kind != TGridEditKind::CurrentCell) {
+            // A table taken whole is put back whole: its changes need no log.
+            if (Edit.Kind != TGridEditKind::CurrentCell && !current_->table) {
                 Record(*current_, Edit);
             }
             return;
@@ -410,6 +425,13 @@ void TEditHistory::EndCommand() noexcept {
 bool TEditHistory::Changed(Step& S) {
     bool changed = S.name != state_.Profile.stName || S.version != state_.Profile.iVers ||
                    S.numericOk != state_.NumericOk;
+    if (S.table) {
+        if (state_.Grid.SameContent(*S.table)) {
+            S.table.reset();
+        } else {
+            changed = true;
+        }
+    }
     if (S.rows) {
         const Rows& rows = *S.rows;
         const std::vector<std::vector<float>>& now = state_.Profile.xyData;
@@ -600,12 +622,18 @@ void TEditHistory::Restore(Step& S, bool Back) {
     {
         TGridUpdateScope update(grid);
         if (Back) {
+            if (S.table) {
+                grid.SwapContent(*S.table);
+            }
             for (auto op = S.ops.rbegin(); op != S.ops.rend(); ++op) {
                 apply(*op);
             }
         } else {
             for (Op& op : S.ops) {
                 apply(op);
+            }
+            if (S.table) {
+                grid.SwapContent(*S.table);
             }
         }
     }
@@ -682,9 +710,13 @@ TSeriesPoints TEditHistory::Compact(TSeriesPoints Points) {
     return Points;
 }
 
-std::size_t TEditHistory::SizeOf(const Step& S) {
+// A table held whole counts only with what it no longer shares with the grid.
+std::size_t TEditHistory::SizeOf(const Step& S) const {
     std::size_t bytes =
         sizeof(Step) + HeapOf(S.caption) + HeapOf(S.ops) + HeapOf(S.texts) + HeapOf(S.name);
+    if (S.table) {
+        bytes += state_.Grid.HeldBytes(*S.table);
+    }
     if (S.rows) {
         bytes += HeapOf(S.rows->Values) + HeapOf(S.rows->Sizes);
     }

@@ -62,6 +62,11 @@ public:
     void TakeProfileRows();
     void TakePoints();
     void TakeSeries();
+    // A running command that replaces the table as a whole (Open, the imports, Update / Sort,
+    // New) calls this before it changes the table: the first time in a step the history holds
+    // the table as it stands, without copying it, and logs none of the table's changes until the
+    // command ends; Undo and Redo put the whole table back. Outside a command it does nothing.
+    void TakeTable();
 
     // A change of the number notation is no step and spoils none: Rewrite changes the grid's
     // texts from separator Old to New in the columns FirstCol..LastCol unrecorded, and the texts
@@ -125,6 +130,9 @@ private:
         std::u16string texts;
         int32_t colBefore = 0, rowBefore = 0, colAfter = 0, rowAfter = 0;
         int32_t rowCountBefore = 0;
+        // The table on the other side when the step replaced it as a whole; the ops before it
+        // come first on the way forward.
+        std::optional<TStringGrid::Content> table;
         std::optional<Rows> rows;
         std::optional<std::vector<float>> freqs, gains;
         std::optional<TSeriesPoints> series; // Labels or Colors left empty when all are default
@@ -167,7 +175,7 @@ private:
     void Lose();
     void Tell() const;
     void Restore(Step& S, bool Back);
-    static std::size_t SizeOf(const Step& S);
+    std::size_t SizeOf(const Step& S) const;
     static Rows Flatten(const std::vector<std::vector<float>>& Source);
     static std::vector<std::vector<float>> Expand(const Rows& Source);
     static TSeriesPoints Compact(TSeriesPoints Points);

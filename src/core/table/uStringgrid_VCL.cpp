@@ -327,23 +327,23 @@ const std::u16string& TStringGrid::Cells(int32_t Col, int32_t Row) const {
     if (Col < 0 || Row < 0) {
         throw std::out_of_range("cell");
     }
-    Cell* cell = FindCell(Col, Row);
-    return cell ? TextOf(*cell) : kEmptyText;
+    const Place cell = FindCell(Col, Row);
+    return cell ? TextOf(cell) : kEmptyText;
 }
 
 void TStringGrid::SetCells(int32_t Col, int32_t Row, std::u16string Text) {
     CheckInside(Col, colCount_, "column");
     CheckInside(Row, rowCount_, "row");
-    if (Text.empty() && !FindCell(Col, Row)) {
-        return;
-    }
-    Cell& cell = StoredCell(Col, Row);
-    if (TextOf(cell) == Text) {
+    // Looked at before anything is written, so that writing a cell's own text never copies a
+    // column shared with a content taken.
+    const Place found = FindCell(Col, Row);
+    if (found ? TextOf(found) == Text : Text.empty()) {
         return;
     }
     const auto old = OldValue(Col, Row);
-    PoolText(cell) = std::move(Text);
-    cell.isNumber = false;
+    const Place cell = StoredCell(Col, Row);
+    PoolText(*cell.block, *cell.cell) = std::move(Text);
+    cell->isNumber = false;
     MarkChanged(Row, Row, Col, Col);
     TellCellText(Col, Row, old);
 }
@@ -351,12 +351,13 @@ void TStringGrid::SetCells(int32_t Col, int32_t Row, std::u16string Text) {
 void TStringGrid::SetNumberCell(int32_t Col, int32_t Row, float Value, char16_t Separator) {
     CheckInside(Col, colCount_, "column");
     CheckInside(Row, rowCount_, "row");
-    Cell& cell = StoredCell(Col, Row);
-    if (cell.isNumber && cell.separator == Separator) {
-        if (SameGeneralText(cell.number, Value)) {
+    const Place found = FindCell(Col, Row);
+    if (found && found->isNumber && found->separator == Separator) {
+        if (SameGeneralText(found->number, Value)) {
             return;
         }
         const auto old = OldValue(Col, Row);
+        Cell& cell = *StoredCell(Col, Row).cell;
         cell.number = Value;
         cell.written = false;
         MarkChanged(Row, Row, Col, Col);
@@ -364,11 +365,13 @@ void TStringGrid::SetNumberCell(int32_t Col, int32_t Row, float Value, char16_t 
         return;
     }
     const auto old = OldValue(Col, Row);
+    const Place stored = StoredCell(Col, Row);
+    Cell& cell = *stored.cell;
     // A general text is never empty; any other text has to be compared with it.
-    const bool compare = cell.text != 0 && !TextOf(cell).empty();
+    const bool compare = cell.text != 0 && !TextOf(stored).empty();
     bool changed = true;
     if (compare) {
-        std::u16string& pooled = texts_[cell.text - 1];
+        std::u16string& pooled = stored.block->texts[cell.text - 1];
         std::u16string text = FormatGeneral(Value, NumberNotation{Separator});
         changed = text != pooled;
         pooled = std::move(text);
@@ -386,14 +389,14 @@ void TStringGrid::SetNumberCell(int32_t Col, int32_t Row, float Value, char16_t 
 TCellValue TStringGrid::CellValue(int32_t Col, int32_t Row) const {
     CheckInside(Col, colCount_, "column");
     CheckInside(Row, rowCount_, "row");
-    Cell* cell = FindCell(Col, Row);
+    const Place cell = FindCell(Col, Row);
     if (!cell) {
         return {};
     }
     if (cell->isNumber) {
         return {{}, cell->number, cell->separator, true};
     }
-    return {TextOf(*cell), 0, 0, false};
+    return {TextOf(cell), 0, 0, false};
 }
 
 void TStringGrid::SetCellValue(int32_t Col, int32_t Row, const TCellValue& Value) {
@@ -408,7 +411,7 @@ std::optional<float> TStringGrid::NumberCell(int32_t Col, int32_t Row, char16_t 
     if (Col < 0 || Row < 0) {
         throw std::out_of_range("cell");
     }
-    const Cell* cell = FindCell(Col, Row);
+    const Place cell = FindCell(Col, Row);
     if (!cell || !cell->isNumber || cell->separator != Separator) {
         return std::nullopt;
     }
@@ -419,7 +422,7 @@ bool TStringGrid::IsShortText(int32_t Col, int32_t Row) const {
     if (Col < 0 || Row < 0) {
         throw std::out_of_range("cell");
     }
-    Cell* cell = FindCell(Col, Row);
+    const Place cell = FindCell(Col, Row);
     if (!cell) {
         return true;
     }
@@ -428,48 +431,172 @@ bool TStringGrid::IsShortText(int32_t Col, int32_t Row) const {
         const float v = cell->number;
         return v >= 0 && v <= 9 && v == std::floor(v);
     }
-    return TextOf(*cell).size() <= 1;
+    return TextOf(cell).size() <= 1;
 }
 
-void TStringGrid::ChangeNotation(int32_t FirstCol, int32_t LastCol, char16_t Old, char16_t New) {
+template <class Visit>
+void TStringGrid::NotationChanges(std::vector<std::shared_ptr<Column>>& Columns,
+                                  const std::vector<int32_t>* Order, int32_t FirstRow,
+                                  int32_t FirstCol, int32_t LastCol, char16_t Old, char16_t New,
+                                  Visit&& Visitor) {
     const NumberNotation from{Old};
+    const std::size_t ordered = Order ? Order->size() : 0;
     for (int32_t col = std::max(FirstCol, 0);
-         col <= LastCol && static_cast<std::size_t>(col) < cells_.size(); ++col) {
-        const auto stored = static_cast<int32_t>(std::max(cells_[col].size(), order_.size()));
-        for (int32_t row = fixedRows_; row < stored; ++row) {
-            Cell* cell = FindCell(col, row);
-            if (cell == nullptr) {
+         col <= LastCol && static_cast<std::size_t>(col) < Columns.size(); ++col) {
+        if (!Columns[col]) {
+            continue;
+        }
+        const auto stored = static_cast<int32_t>(std::max(Columns[col]->size, ordered));
+        for (int32_t row = FirstRow; row < stored; ++row) {
+            const auto slot = static_cast<std::size_t>(
+                static_cast<std::size_t>(row) < ordered ? (*Order)[row] : row);
+            Place place = Locate(Columns[col].get(), slot);
+            if (!place) {
                 continue;
             }
             std::size_t at = std::u16string::npos;
-            if (cell->isNumber) {
+            if (place->isNumber) {
                 // A number's text is not written out for this; its separator is the notation.
-                if (cell->separator != Old) {
+                if (place->separator != Old) {
                     continue;
                 }
-                if (cell->written) {
-                    at = PoolText(*cell).find(Old);
+                if (place->written) {
+                    at = PoolText(*place.block, *place.cell).find(Old);
                 }
             } else {
-                at = SeparatorToChange(TextOf(*cell), from);
+                at = SeparatorToChange(TextOf(place), from);
                 if (at == std::u16string::npos) {
                     continue;
                 }
             }
-            const bool shown = row < rowCount_;
-            const auto old = shown ? OldValue(col, row) : std::nullopt;
-            if (cell->isNumber) {
-                cell->separator = New;
+            Visitor(col, row, [&] {
+                place = Write(Own(Columns[col]), slot, 0);
+                if (place->isNumber) {
+                    place->separator = New;
+                }
+                if (at != std::u16string::npos) {
+                    PoolText(*place.block, *place.cell)[at] = New;
+                }
+            });
+        }
+    }
+}
+
+void TStringGrid::ChangeNotation(int32_t FirstCol, int32_t LastCol, char16_t Old, char16_t New) {
+    NotationChanges(columns_, order_.get(), fixedRows_, FirstCol, LastCol, Old, New,
+                    [&](int32_t Col, int32_t Row, const auto& Change) {
+                        if (Row >= rowCount_) {
+                            Change(); // hidden: shows nowhere
+                            return;
+                        }
+                        const auto old = OldValue(Col, Row);
+                        Change();
+                        MarkChanged(Row, Row, Col, Col);
+                        TellCellText(Col, Row, old);
+                    });
+}
+
+void TStringGrid::ChangeNotation(Content& Other, int32_t FirstRow, int32_t FirstCol,
+                                 int32_t LastCol, char16_t Old, char16_t New) {
+    NotationChanges(Other.columns_, Other.order_.get(), FirstRow, FirstCol, LastCol, Old, New,
+                    [](int32_t, int32_t, const auto& Change) { Change(); });
+}
+
+TStringGrid::Content TStringGrid::TakeContent() const {
+    Content content;
+    content.columns_ = columns_;
+    content.order_ = order_;
+    content.rowCount_ = rowCount_;
+    return content;
+}
+
+void TStringGrid::SwapContent(Content& Other) {
+    FlushChanged();
+    std::swap(columns_, Other.columns_);
+    std::swap(order_, Other.order_);
+    std::swap(rowCount_, Other.rowCount_);
+    Report({TGridChangeKind::Layout, 0, rowCount_ - 1, 0, colCount_ - 1});
+    if (fixedRows_ >= rowCount_) {
+        fixedRows_ = rowCount_ - 1;
+    }
+    if (row_ >= rowCount_) {
+        MoveCurrentCell(col_, rowCount_ - 1);
+    }
+}
+
+bool TStringGrid::SameContent(const Content& Other) const {
+    if (rowCount_ != Other.rowCount_) {
+        return false;
+    }
+    const auto rowsOf = [](const std::vector<std::shared_ptr<Column>>& Columns,
+                           const std::shared_ptr<std::vector<int32_t>>& Order) {
+        std::size_t rows = Order ? Order->size() : 0;
+        for (const auto& column : Columns) {
+            rows = std::max(rows, column ? column->size : 0);
+        }
+        return rows;
+    };
+    const std::size_t rows =
+        std::max(rowsOf(columns_, order_), rowsOf(Other.columns_, Other.order_));
+    const std::size_t cols = std::max(columns_.size(), Other.columns_.size());
+    const auto placeOf = [](const std::vector<std::shared_ptr<Column>>& Columns,
+                            const std::shared_ptr<std::vector<int32_t>>& Order, std::size_t Col,
+                            std::size_t Row) {
+        const std::size_t slot =
+            Order && Row < Order->size() ? static_cast<std::size_t>((*Order)[Row]) : Row;
+        return Locate(Col < Columns.size() ? Columns[Col].get() : nullptr, slot);
+    };
+    for (std::size_t col = 0; col < cols; ++col) {
+        const bool sameColumn = col < columns_.size() && col < Other.columns_.size() &&
+                                columns_[col] == Other.columns_[col];
+        if (sameColumn && order_ == Other.order_) {
+            continue; // the very same storage
+        }
+        for (std::size_t row = 0; row < rows; ++row) {
+            const Place mine = placeOf(columns_, order_, col, row);
+            const Place theirs = placeOf(Other.columns_, Other.order_, col, row);
+            if (mine.cell == theirs.cell) {
+                continue; // one cell shared by both
             }
-            if (at != std::u16string::npos) {
-                PoolText(*cell)[at] = New;
+            if (mine && theirs && mine->isNumber && theirs->isNumber &&
+                mine->separator == theirs->separator &&
+                SameGeneralText(mine->number, theirs->number)) {
+                continue;
             }
-            if (shown) {
-                MarkChanged(row, row, col, col);
-                TellCellText(col, row, old);
+            const std::u16string& a = mine ? TextOf(mine) : kEmptyText;
+            const std::u16string& b = theirs ? TextOf(theirs) : kEmptyText;
+            if (a != b) {
+                return false;
             }
         }
     }
+    return true;
+}
+
+std::size_t TStringGrid::HeldBytes(const Content& Other) const {
+    std::size_t bytes = 0;
+    if (Other.order_ && Other.order_ != order_) {
+        bytes += Other.order_->capacity() * sizeof(int32_t);
+    }
+    for (std::size_t col = 0; col < Other.columns_.size(); ++col) {
+        const Column* column = Other.columns_[col].get();
+        const Column* mine = col < columns_.size() ? columns_[col].get() : nullptr;
+        if (!column || column == mine) {
+            continue;
+        }
+        bytes += sizeof(Column) + column->blocks.capacity() * sizeof(std::shared_ptr<Block>);
+        for (std::size_t b = 0; b < column->blocks.size(); ++b) {
+            const Block* block = column->blocks[b].get();
+            if (!block || (mine && b < mine->blocks.size() && mine->blocks[b].get() == block)) {
+                continue;
+            }
+            bytes += sizeof(Block) + block->cells.capacity() * sizeof(Cell);
+            for (const std::u16string& text : block->texts) {
+                bytes += sizeof(std::u16string) + text.capacity() * sizeof(char16_t);
+            }
+        }
+    }
+    return bytes;
 }
 
 void TStringGrid::ExchangeRows(int32_t RowA, int32_t RowB) {
@@ -479,7 +606,7 @@ void TStringGrid::ExchangeRows(int32_t RowA, int32_t RowB) {
         return;
     }
     OrderRows(std::max(RowA, RowB));
-    std::swap(order_[RowA], order_[RowB]);
+    std::swap((*order_)[RowA], (*order_)[RowB]);
     MarkChanged(RowA, RowA, 0, colCount_ - 1);
     MarkChanged(RowB, RowB, 0, colCount_ - 1);
     Edits.Notify({TGridEditKind::RowsSwapped, RowA, RowB});
@@ -492,8 +619,8 @@ void TStringGrid::MoveRow(int32_t From, int32_t To) {
         return;
     }
     OrderRows(std::max(From, To));
-    const auto from = order_.begin() + From;
-    const auto to = order_.begin() + To;
+    const auto from = order_->begin() + From;
+    const auto to = order_->begin() + To;
     if (From < To) {
         std::rotate(from, from + 1, to + 1);
     } else {
@@ -525,51 +652,89 @@ void TStringGrid::EndUpdate() {
     }
 }
 
-TStringGrid::Cell* TStringGrid::FindCell(int32_t Col, int32_t Row) const {
-    if (static_cast<std::size_t>(Col) >= cells_.size()) {
-        return nullptr;
-    }
-    std::vector<Cell>& column = cells_[Col];
-    const auto slot =
-        static_cast<std::size_t>(static_cast<std::size_t>(Row) < order_.size() ? order_[Row] : Row);
-    return slot < column.size() ? &column[slot] : nullptr;
+int32_t TStringGrid::SlotOf(int32_t Row) const {
+    return order_ && static_cast<std::size_t>(Row) < order_->size() ? (*order_)[Row] : Row;
 }
 
-TStringGrid::Cell& TStringGrid::StoredCell(int32_t Col, int32_t Row) {
-    if (static_cast<std::size_t>(Col) >= cells_.size()) {
-        cells_.resize(static_cast<std::size_t>(Col) + 1);
+TStringGrid::Place TStringGrid::Locate(const Column* In, std::size_t Slot) {
+    if (!In || Slot >= In->size) {
+        return {};
     }
-    std::vector<Cell>& column = cells_[Col];
-    const auto slot =
-        static_cast<std::size_t>(static_cast<std::size_t>(Row) < order_.size() ? order_[Row] : Row);
-    if (slot >= column.size()) {
-        // A column written at all is mostly written throughout: one growth for the whole grid.
-        column.resize(std::max(slot + 1, static_cast<std::size_t>(rowCount_)));
-    }
-    return column[slot];
+    Block* block = In->blocks[Slot / kBlockRows].get();
+    return {block, &block->cells[Slot % kBlockRows]};
 }
 
-std::u16string& TStringGrid::PoolText(Cell& C) const {
+TStringGrid::Place TStringGrid::FindCell(int32_t Col, int32_t Row) const {
+    if (static_cast<std::size_t>(Col) >= columns_.size()) {
+        return {};
+    }
+    return Locate(columns_[Col].get(), static_cast<std::size_t>(SlotOf(Row)));
+}
+
+template <class T> T& TStringGrid::Own(std::shared_ptr<T>& Shared) {
+    if (!Shared) {
+        Shared = std::make_shared<T>();
+    } else if (Shared.use_count() > 1) {
+        Shared = std::make_shared<T>(*Shared);
+    }
+    return *Shared;
+}
+
+TStringGrid::Place TStringGrid::Write(Column& In, std::size_t Slot, std::size_t Size) {
+    const std::size_t size = std::max({Slot + 1, Size, In.size});
+    if (size > In.size) {
+        In.blocks.resize((size + kBlockRows - 1) / kBlockRows);
+        for (std::size_t b = In.size / kBlockRows; b < In.blocks.size(); ++b) {
+            const std::size_t cells = std::min(kBlockRows, size - b * kBlockRows);
+            if (!In.blocks[b] || In.blocks[b]->cells.size() < cells) {
+                Own(In.blocks[b]).cells.resize(cells);
+            }
+        }
+        In.size = size;
+    }
+    Block& block = Own(In.blocks[Slot / kBlockRows]);
+    return {&block, &block.cells[Slot % kBlockRows]};
+}
+
+TStringGrid::Place TStringGrid::StoredCell(int32_t Col, int32_t Row) {
+    if (static_cast<std::size_t>(Col) >= columns_.size()) {
+        columns_.resize(static_cast<std::size_t>(Col) + 1);
+    }
+    // A column written at all is mostly written throughout: it grows to the row count at once.
+    return Write(Own(columns_[Col]), static_cast<std::size_t>(SlotOf(Row)),
+                 static_cast<std::size_t>(rowCount_));
+}
+
+std::u16string& TStringGrid::PoolText(Block& In, Cell& C) {
     if (C.text == 0) {
-        texts_.emplace_back();
-        C.text = static_cast<uint32_t>(texts_.size());
+        In.texts.emplace_back();
+        C.text = static_cast<uint32_t>(In.texts.size());
     }
-    return texts_[C.text - 1];
+    return In.texts[C.text - 1];
 }
 
-const std::u16string& TStringGrid::TextOf(Cell& C) const {
-    if (C.isNumber && !C.written) {
-        PoolText(C) = FormatGeneral(C.number, NumberNotation{C.separator});
-        C.written = true;
+const std::u16string& TStringGrid::TextOf(const Place& At) {
+    Cell& c = *At.cell;
+    if (c.isNumber && !c.written) {
+        // Written where it is read, also in a block shared with a content taken: the text is
+        // the number's, the same for every holder.
+        PoolText(*At.block, c) = FormatGeneral(c.number, NumberNotation{c.separator});
+        c.written = true;
     }
-    return C.text == 0 ? kEmptyText : texts_[C.text - 1];
+    return c.text == 0 ? kEmptyText : At.block->texts[c.text - 1];
 }
 
 void TStringGrid::OrderRows(int32_t Row) {
-    const auto size = order_.size();
+    if (!order_) {
+        order_ = std::make_shared<std::vector<int32_t>>();
+    } else if (order_.use_count() > 1) {
+        order_ = std::make_shared<std::vector<int32_t>>(*order_);
+    }
+    std::vector<int32_t>& order = *order_;
+    const auto size = order.size();
     if (static_cast<std::size_t>(Row) >= size) {
-        order_.resize(static_cast<std::size_t>(Row) + 1);
-        std::iota(order_.begin() + static_cast<std::ptrdiff_t>(size), order_.end(),
+        order.resize(static_cast<std::size_t>(Row) + 1);
+        std::iota(order.begin() + static_cast<std::ptrdiff_t>(size), order.end(),
                   static_cast<int32_t>(size));
     }
 }

@@ -4,9 +4,11 @@
 //
 // The text table model and the routines that work on its rows and turn its texts into numbers.
 
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -66,8 +68,36 @@ struct TGridEdit {
 // A copy keeps the view callbacks, so it reports to the same viewers, but not the listeners of
 // Edits.
 class TStringGrid {
+    struct Column;
+
 public:
     TStringGrid();
+
+    // The table's texts, hidden rows included, its row order and its row count as a whole, held
+    // apart from the grid for a step that replaces the whole table. Taking one copies no text:
+    // it shares the grid's storage, and the grid copies a column only when it next writes there.
+    class Content {
+    public:
+        Content() = default;
+
+    private:
+        friend class TStringGrid;
+        std::vector<std::shared_ptr<Column>> columns_;
+        std::shared_ptr<std::vector<int32_t>> order_;
+        int32_t rowCount_ = 1;
+    };
+    // The content as it stands.
+    Content TakeContent() const;
+    // Puts Other in place of the content and the content into Other; viewers read everything
+    // again, and a current cell left outside moves to the new last row. Edits are not told.
+    void SwapContent(Content& Other);
+    // The same texts in every stored cell, hidden ones included, and the same row count.
+    bool SameContent(const Content& Other) const;
+    // The memory Other holds that the grid does not share with it.
+    std::size_t HeldBytes(const Content& Other) const;
+    // ChangeNotation of the texts Other holds, as if it were the grid's content; nothing is told.
+    static void ChangeNotation(Content& Other, int32_t FirstRow, int32_t FirstCol, int32_t LastCol,
+                               char16_t Old, char16_t New);
 
     int32_t ColCount() const { return colCount_; }
     int32_t RowCount() const { return rowCount_; }
@@ -142,16 +172,49 @@ private:
     // A text of the pool, or a number whose text goes into the pool when it is first read.
     struct Cell {
         float number = 0;
-        uint32_t text = 0; // 1 + index into texts_; 0: none yet, the empty text
+        uint32_t text = 0; // 1 + index into its column's texts; 0: none yet, the empty text
         char16_t separator = 0;
         bool isNumber = false;
         bool written = false; // a number's text is in the pool
     };
 
-    Cell* FindCell(int32_t Col, int32_t Row) const;
-    Cell& StoredCell(int32_t Col, int32_t Row);
-    std::u16string& PoolText(Cell& C) const;
-    const std::u16string& TextOf(Cell& C) const;
+    // Cells by storage slot in blocks, each shared with the contents taken while the grid has
+    // not written to it since: a change copies one block, not the column. A block's cells refer
+    // to its own texts (a deque, so that references to them survive texts added by reading).
+    static constexpr std::size_t kBlockRows = 4096;
+    struct Block {
+        std::vector<Cell> cells;
+        std::deque<std::u16string> texts;
+    };
+    struct Column {
+        std::vector<std::shared_ptr<Block>> blocks;
+        std::size_t size = 0; // slots stored
+    };
+    struct Place {
+        Block* block = nullptr;
+        Cell* cell = nullptr;
+        explicit operator bool() const { return cell != nullptr; }
+        Cell* operator->() const { return cell; }
+    };
+
+    static Place Locate(const Column* In, std::size_t Slot);
+    Place FindCell(int32_t Col, int32_t Row) const;
+    // The cell to write to, in a block of the grid's own; a new column grows to the row count.
+    Place StoredCell(int32_t Col, int32_t Row);
+    // The slot's cell in a block of its own, the column grown to hold at least Size slots.
+    static Place Write(Column& In, std::size_t Slot, std::size_t Size);
+    // The object itself when nobody else holds it, or a copy of its own.
+    template <class T> static T& Own(std::shared_ptr<T>& Shared);
+    // Calls Visitor(Col, Row, Change) for each stored cell from FirstRow on whose notation
+    // changes; Change() changes it.
+    template <class Visit>
+    static void NotationChanges(std::vector<std::shared_ptr<Column>>& Columns,
+                                const std::vector<int32_t>* Order, int32_t FirstRow,
+                                int32_t FirstCol, int32_t LastCol, char16_t Old, char16_t New,
+                                Visit&& Visitor);
+    static std::u16string& PoolText(Block& In, Cell& C);
+    static const std::u16string& TextOf(const Place& At);
+    int32_t SlotOf(int32_t Row) const;
     // Rows 0..Row get their own entry in order_.
     void OrderRows(int32_t Row);
     void MarkChanged(int32_t FirstRow, int32_t LastRow, int32_t FirstCol, int32_t LastCol);
@@ -169,12 +232,12 @@ private:
     int32_t col_ = 1;
     int32_t row_ = 1;
     std::vector<int32_t> colWidths_;
-    // Cells by column and storage slot; rows are moved by exchanging slots, so row operations
-    // never move texts. Row r is at slot order_[r], or at slot r behind order_.
-    mutable std::vector<std::vector<Cell>> cells_;
-    // Texts by cell; a deque, so that references to them survive texts added by reading.
-    mutable std::deque<std::u16string> texts_;
-    std::vector<int32_t> order_;
+    // Columns by index, each shared with the contents taken while the grid has not written to
+    // it since (and then its blocks still are, until written); rows are moved by exchanging slots,
+    // so row operations never move texts. Row r is at slot (*order_)[r], or at slot r behind order_
+    // (or without one).
+    std::vector<std::shared_ptr<Column>> columns_;
+    std::shared_ptr<std::vector<int32_t>> order_;
 
     int updateDepth_ = 0;
     bool pending_ = false;
