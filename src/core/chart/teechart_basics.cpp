@@ -95,6 +95,41 @@ void TLineSeries::Changed() const {
     }
 }
 
+void TLineSeries::PointChanged(std::size_t Index, TPointChange Change) const {
+    if (OnPointChange) {
+        OnPointChange(Index, Change);
+    } else {
+        Changed();
+    }
+}
+
+void TLineSeries::MovePoint(std::size_t Index, double x, double y) {
+    x_.at(Index) = x;
+    y_[Index] = y;
+    PointChanged(Index, TPointChange::Moved);
+}
+
+void TLineSeries::InsertPoint(std::size_t Index, double x, double y) {
+    const auto at = static_cast<std::ptrdiff_t>(std::min(Index, x_.size()));
+    x_.insert(x_.begin() + at, x);
+    y_.insert(y_.begin() + at, y);
+    labels_.insert(labels_.begin() + at, std::u16string());
+    colors_.insert(colors_.begin() + at, Color);
+    PointChanged(static_cast<std::size_t>(at), TPointChange::Inserted);
+}
+
+void TLineSeries::ErasePoint(std::size_t Index) {
+    if (Index >= x_.size()) {
+        return;
+    }
+    const auto at = static_cast<std::ptrdiff_t>(Index);
+    x_.erase(x_.begin() + at);
+    y_.erase(y_.begin() + at);
+    labels_.erase(labels_.begin() + at);
+    colors_.erase(colors_.begin() + at);
+    PointChanged(Index, TPointChange::Erased);
+}
+
 void TLineSeries::Empty() {
     x_.clear();
     y_.clear();
