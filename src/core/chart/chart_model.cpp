@@ -130,6 +130,57 @@ void TChartModel::SeriesChanged() {
     FindRanges();
 }
 
+void TChartModel::PointChanged(std::size_t Index, TLineSeries::TPointChange Change) {
+    using enum TLineSeries::TPointChange;
+    if (Change == Moved) {
+        // Moves keep the order, so the pyramid still stands for the series.
+        if (ascending_ && extremes_.Count() == series_.Count()) {
+            extremes_.Update(series_.XValues(), series_.YValues(), Index);
+        }
+        return;
+    }
+    if (picked_ && *picked_ >= Index) {
+        if (Change == Erased && *picked_ == Index) {
+            picked_.reset();
+        } else {
+            *picked_ = Change == Inserted ? *picked_ + 1 : *picked_ - 1;
+        }
+    }
+    ascending_ = Ascending(series_.XValues());
+    extremes_ =
+        ascending_ ? TExtremesPyramid(series_.XValues(), series_.YValues()) : TExtremesPyramid();
+}
+
+void TChartModel::PointsSettled() {
+    if (!window_) {
+        FindRanges();
+    }
+}
+
+std::pair<double, double> TChartModel::ValueAt(const TPlotFrame& Frame, double X, double Y) const {
+    const TChartWindow window = Window();
+    const double place =
+        PlaceAt(window, Frame, std::clamp(X, Frame.Left, Frame.Left + Frame.Width));
+    const double hz = std::pow(10.0, frequencyRange_.Reversed ? -place : place);
+    return {hz, GainAt(window, Frame, std::clamp(Y, Frame.Top, Frame.Top + Frame.Height))};
+}
+
+void TChartModel::Mark(std::optional<std::size_t> Point) {
+    picked_ = Point && *Point < series_.Count() ? Point : std::nullopt;
+    if (picked_ && rows_) {
+        rows_->SelectRowOf(*picked_);
+    }
+}
+
+void TChartModel::Note(std::u16string Text) {
+    note_ = std::move(Text);
+    readout_ = note_;
+}
+
+bool TChartModel::OnPlot(const TPlotFrame& Frame, double X, double Y) const {
+    return ::Contains(Frame, X, Y);
+}
+
 void TChartModel::ShowReference(const TLineSeries& Reference) {
     referenceX_ = Reference.XValues();
     referenceY_ = Reference.YValues();
@@ -246,8 +297,8 @@ std::optional<std::size_t> TChartModel::PointAt(const TPlotFrame& Frame, double 
 
 bool TChartModel::PointerAt(const TPlotFrame& Frame, double X, double Y,
                             const NumberNotation& Notation) {
-    std::u16string text;
-    if (Contains(Frame, X, Y)) {
+    std::u16string text = note_;
+    if (note_.empty() && ::Contains(Frame, X, Y)) {
         const TChartWindow window = Window();
         const double place = PlaceAt(window, Frame, X);
         const double hz = std::pow(10.0, frequencyRange_.Reversed ? -place : place);
@@ -268,6 +319,7 @@ bool TChartModel::PointerAt(const TPlotFrame& Frame, double X, double Y,
 }
 
 bool TChartModel::PointerLeft() {
+    note_.clear();
     if (readout_.empty()) {
         return false;
     }
@@ -276,7 +328,8 @@ bool TChartModel::PointerLeft() {
 }
 
 TChartModel::TPress TChartModel::Press(const TPlotFrame& Frame, double X, double Y) {
-    if (!Contains(Frame, X, Y)) {
+    note_.clear();
+    if (!::Contains(Frame, X, Y)) {
         return TPress::OffPlot;
     }
     if (const std::optional<std::size_t> point = PointAt(Frame, X, Y)) {
@@ -307,7 +360,7 @@ void TChartModel::Unzoom() {
 }
 
 bool TChartModel::Wheel(const TPlotFrame& Frame, double X, double Y, double Angle, bool Gain) {
-    if (!Contains(Frame, X, Y)) {
+    if (!::Contains(Frame, X, Y)) {
         return false;
     }
     const double notches = Angle / kNotchAngle;
@@ -342,7 +395,7 @@ TPlotFrame TChartModel::LegendBox(const TPlotFrame& Plot, const TChartWindow& Ax
             for (std::size_t c = 0; c < std::size(corners); ++c) {
                 const TPlotFrame& box = corners[c];
                 hidden[c] +=
-                    Contains({box.Left - 3, box.Top - 3, box.Width + 6, box.Height + 6}, x, y);
+                    ::Contains({box.Left - 3, box.Top - 3, box.Width + 6, box.Height + 6}, x, y);
             }
         }
     };

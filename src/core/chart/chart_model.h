@@ -95,6 +95,22 @@ public:
     // The series shows new points: no point is picked or linked to a row any more, and the chart
     // shows the automatic ranges of them and the reference.
     void SeriesChanged();
+    // One point of the series moved, came or went (the series' OnPointChange): the pyramid
+    // follows it while the links, the zoom and the ranges stay, so that a drag costs no pass over
+    // the points beyond placing them; a picked point stays picked.
+    void PointChanged(std::size_t Index, TLineSeries::TPointChange Change);
+    // A step on the chart ended: at the automatic ranges they cover the points again.
+    void PointsSettled();
+    // The frequency (Hz) and gain (dB) under the pointer at X, Y, which count as within the plot.
+    std::pair<double, double> ValueAt(const TPlotFrame& Frame, double X, double Y) const;
+    // Marks a point, or none, as a click does: a marked point's row becomes the current one.
+    void Mark(std::optional<std::size_t> Point);
+    // A short note the readout shows instead of the values until the next press, or until the
+    // pointer leaves the chart.
+    void Note(std::u16string Text);
+    // Whether X, Y lies on the plot, edges included.
+    bool OnPlot(const TPlotFrame& Frame, double X, double Y) const;
+
     // The curve shown behind the profile, counted for the automatic ranges, which the chart shows
     // again; a copy of its points is kept until it is replaced or cleared.
     void ShowReference(const TLineSeries& Reference);
@@ -209,6 +225,7 @@ private:
     std::optional<std::size_t> picked_;
     std::optional<std::pair<double, double>> dragFrom_;
     std::u16string readout_;
+    std::u16string note_;
 
     std::vector<double> referenceX_;
     std::vector<double> referenceY_;
