@@ -135,9 +135,13 @@ void ResponseChartView::ShowPoints() {
 }
 
 void ResponseChartView::PointChanged(std::size_t index, TLineSeries::TPointChange change) {
-    model_.PointChanged(index, change);
+    const bool placed = model_.PointChanged(index, change);
     if (dragging_) {
-        PlacePoints();
+        if (placed) {
+            ShowLine();
+        } else {
+            PlacePoints();
+        }
     } else {
         Settle();
     }
@@ -170,6 +174,10 @@ void ResponseChartView::Refresh() {
 
 void ResponseChartView::PlacePoints() {
     model_.PlacePoints(Columns(), chart()->plotArea().width());
+    ShowLine();
+}
+
+void ResponseChartView::ShowLine() {
     QList<QPointF> points;
     points.reserve(static_cast<qsizetype>(model_.Line().size()));
     for (const TPlotPoint& p : model_.Line()) {
@@ -473,14 +481,16 @@ void ResponseChartView::mousePressEvent(QMouseEvent* event) {
 void ResponseChartView::mouseMoveEvent(QMouseEvent* event) {
     QChartView::mouseMoveEvent(event);
     const QPointF at = event->position();
-    // As the pointer moves, as Qt Charts' hover did.
-    SetHighlighted(NearLine(model_.Line(), Axes(), Frame(), at.x(), at.y()));
+    // As the pointer moves, as Qt Charts' hover did; a point being dragged carries the line
+    // along under the pointer, and its ring shows what moves.
+    SetHighlighted(!dragging_ && NearLine(model_.Line(), Axes(), Frame(), at.x(), at.y()));
     if ((event->buttons() & Qt::LeftButton) && model_.DragTo(Frame(), at.x(), at.y())) {
         Refresh();
     }
     if ((event->buttons() & Qt::LeftButton) && pressed_ && steps_) {
         if (!dragging_ && at != pressedAt_) {
             dragging_ = steps_->BeginMove(*pressed_);
+            SetHighlighted(false);
             if (!dragging_) {
                 pressed_.reset();
                 ShowNote(kRowUnknownNote);

@@ -97,6 +97,8 @@ private:
     // Hands the line and its hover zone the points that draw the series on the current columns
     // of the part in view.
     void PlacePoints();
+    // Hands the line and its hover zone the points the model placed.
+    void ShowLine();
     TPlotColumns Columns() const;
     // Label counts follow the size of the plot area; the axes take the window when they change.
     void Arrange(bool always);

@@ -1,6 +1,7 @@
 #include "chart_model.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <iterator>
 #include <unordered_set>
@@ -124,20 +125,23 @@ void TChartModel::SeriesChanged() {
         rows_->Forget(); // a command that showed these points links them right after
     }
     picked_.reset();
+    moving_ = false;
     ascending_ = Ascending(series_.XValues());
     extremes_ =
         ascending_ ? TExtremesPyramid(series_.XValues(), series_.YValues()) : TExtremesPyramid();
     FindRanges();
 }
 
-void TChartModel::PointChanged(std::size_t Index, TLineSeries::TPointChange Change) {
+bool TChartModel::PointChanged(std::size_t Index, TLineSeries::TPointChange Change) {
     using enum TLineSeries::TPointChange;
-    if (Change == Moved) {
+    if (Change == Gain || Change == Moved) {
         // Moves keep the order, so the pyramid still stands for the series.
-        if (ascending_ && extremes_.Count() == series_.Count()) {
-            extremes_.Update(series_.XValues(), series_.YValues(), Index);
+        if (!ascending_ || extremes_.Count() != series_.Count()) {
+            return false;
         }
-        return;
+        extremes_.Update(series_.XValues(), series_.YValues(), Index);
+        moving_ = true;
+        return Change == Gain && PatchLine(Index);
     }
     if (picked_ && *picked_ >= Index) {
         if (Change == Erased && *picked_ == Index) {
@@ -149,9 +153,58 @@ void TChartModel::PointChanged(std::size_t Index, TLineSeries::TPointChange Chan
     ascending_ = Ascending(series_.XValues());
     extremes_ =
         ascending_ ? TExtremesPyramid(series_.XValues(), series_.YValues()) : TExtremesPyramid();
+    return false;
+}
+
+bool TChartModel::PatchLine(std::size_t Index) {
+    const std::vector<double>& xs = series_.XValues();
+    const std::vector<double>& ys = series_.YValues();
+    if (!lineWhole_ || window_ || line_.size() != kept_.size() ||
+        !IsDrawable(xs[Index], ys[Index])) {
+        return false;
+    }
+    const auto at = std::lower_bound(kept_.begin(), kept_.end(), Index);
+    const auto from = static_cast<std::size_t>(at - kept_.begin());
+    if (allKept_) {
+        if (at == kept_.end() || *at != Index) {
+            return false;
+        }
+        line_[from].Db = ys[Index];
+        return true;
+    }
+    // The column's first and last point stay; its lowest and highest are found again.
+    const TLineColumns columnOf(frequencyRange_, placedColumns_);
+    const double column = columnOf(xs[Index]);
+    std::size_t first = from;
+    while (first > 0 && columnOf(xs[kept_[first - 1]]) == column) {
+        --first;
+    }
+    std::size_t end = from;
+    while (end < kept_.size() && columnOf(xs[kept_[end]]) == column) {
+        ++end;
+    }
+    if (first == end || kept_[first] > Index || kept_[end - 1] < Index) {
+        return false;
+    }
+    const auto [lowest, highest] = extremes_.Extremes(xs, ys, kept_[first], kept_[end - 1] + 1);
+    std::array<std::size_t, 4> run = {kept_[first], lowest, highest, kept_[end - 1]};
+    std::sort(run.begin(), run.end());
+    const auto runEnd = std::unique(run.begin(), run.end());
+    std::vector<TPlotPoint> points;
+    for (auto i = run.begin(); i != runEnd; ++i) {
+        points.push_back({Place(xs[*i]), ys[*i]});
+    }
+    const auto keptFirst = kept_.begin() + static_cast<std::ptrdiff_t>(first);
+    kept_.erase(keptFirst, kept_.begin() + static_cast<std::ptrdiff_t>(end));
+    kept_.insert(kept_.begin() + static_cast<std::ptrdiff_t>(first), run.begin(), runEnd);
+    const auto lineFirst = line_.begin() + static_cast<std::ptrdiff_t>(first);
+    line_.erase(lineFirst, line_.begin() + static_cast<std::ptrdiff_t>(end));
+    line_.insert(line_.begin() + static_cast<std::ptrdiff_t>(first), points.begin(), points.end());
+    return true;
 }
 
 void TChartModel::PointsSettled() {
+    moving_ = false;
     if (!window_) {
         FindRanges();
     }
@@ -261,15 +314,21 @@ void TChartModel::PlacePoints(TPlotColumns Columns, double PlotWidth) {
     const std::vector<double>& ys = series_.YValues();
     placedColumns_ = Columns;
     // At the automatic ranges every point is in view; zoomed, only those in view are reduced.
+    // While a point moves, the whole range too is reduced through the pyramid: column by column,
+    // not point by point.
     const std::vector<std::size_t> kept =
-        !window_     ? ::LinePoints(xs, ys, frequencyRange_, Columns)
-        : ascending_ ? WindowLinePoints(xs, ys, frequencyRange_, *window_, Columns, extremes_)
+        !window_ && !(moving_ && ascending_) ? ::LinePoints(xs, ys, frequencyRange_, Columns)
+        : ascending_ ? WindowLinePoints(xs, ys, frequencyRange_, Window(), Columns, extremes_)
                      : WindowLinePoints(xs, ys, frequencyRange_, *window_, Columns, false);
     line_.clear();
     line_.reserve(kept.size());
     for (std::size_t i : kept) {
         line_.push_back({Place(xs[i]), ys[i]});
     }
+    lineWhole_ = !window_ && !(moving_ && ascending_);
+    allKept_ =
+        static_cast<double>(std::min(xs.size(), ys.size())) <= 4 * std::max(Columns.Width, 1.0);
+    kept_ = kept;
     const bool sparse =
         ShowsMarkers(xs, ys, frequencyRange_, Window(), PlotWidth, ascending_) && !line_.empty();
     markers_ = line_.size() == 1 || sparse;

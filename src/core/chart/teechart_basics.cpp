@@ -104,9 +104,10 @@ void TLineSeries::PointChanged(std::size_t Index, TPointChange Change) const {
 }
 
 void TLineSeries::MovePoint(std::size_t Index, double x, double y) {
-    x_.at(Index) = x;
+    const bool gain = x_.at(Index) == x;
+    x_[Index] = x;
     y_[Index] = y;
-    PointChanged(Index, TPointChange::Moved);
+    PointChanged(Index, gain ? TPointChange::Gain : TPointChange::Moved);
 }
 
 void TLineSeries::InsertPoint(std::size_t Index, double x, double y) {
@@ -287,16 +288,7 @@ std::vector<std::size_t> LinePoints(std::span<const double> x, std::span<const d
         return kept;
     }
 
-    const double start =
-        std::min(FrequencyPosition(axis, axis.Min), FrequencyPosition(axis, axis.Max));
-    const double end =
-        std::max(FrequencyPosition(axis, axis.Min), FrequencyPosition(axis, axis.Max));
-    const double scale = columns.Width / (end - start);
-    const auto columnOf = [&](double hz) {
-        return std::floor(columns.Left +
-                          (FrequencyPosition(axis, FrequencyPlotX(axis, hz)) - start) * scale);
-    };
-
+    const TLineColumns columnOf(axis, columns);
     // Ascending X fills each column once; a stretch after a NaN X starts over from the left.
     TColumnRuns runs(y, 4 * static_cast<std::size_t>(width) + 8);
     for (std::size_t i = 0; i < count; ++i) {
@@ -305,6 +297,19 @@ std::vector<std::size_t> LinePoints(std::span<const double> x, std::span<const d
         }
     }
     return runs.Finish();
+}
+
+TLineColumns::TLineColumns(const TFrequencyAxis& Axis, TPlotColumns Columns)
+    : axis_(Axis), left_(Columns.Left),
+      start_(std::min(FrequencyPosition(Axis, Axis.Min), FrequencyPosition(Axis, Axis.Max))) {
+    const double end =
+        std::max(FrequencyPosition(Axis, Axis.Min), FrequencyPosition(Axis, Axis.Max));
+    scale_ = Columns.Width / (end - start_);
+}
+
+double TLineColumns::operator()(double Hz) const {
+    return std::floor(left_ +
+                      (FrequencyPosition(axis_, FrequencyPlotX(axis_, Hz)) - start_) * scale_);
 }
 
 void TColumnRuns::Keep(std::array<std::size_t, 4> Run) {

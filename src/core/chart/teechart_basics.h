@@ -38,7 +38,7 @@ public:
     std::function<void()> OnChange;
     // Called instead of OnChange after MovePoint, InsertPoint and ErasePoint, with the point's
     // index, so that a viewer can follow one point without taking all of them again.
-    enum class TPointChange { Moved, Inserted, Erased };
+    enum class TPointChange { Gain, Moved, Inserted, Erased }; // Gain: Y alone changed
     std::function<void(std::size_t Index, TPointChange Change)> OnPointChange;
 
     // The line colour; ShowSeries gives every point this colour.
@@ -125,6 +125,19 @@ struct TPlotColumns {
     double Left = 0;
     double Width = 0;
     bool operator==(const TPlotColumns&) const = default;
+};
+
+// The pixel column LinePoints puts a frequency into, for a whole axis over `Columns`.
+class TLineColumns {
+public:
+    TLineColumns(const TFrequencyAxis& Axis, TPlotColumns Columns);
+    double operator()(double Hz) const;
+
+private:
+    TFrequencyAxis axis_;
+    double left_ = 0;
+    double start_ = 0;
+    double scale_ = 0;
 };
 
 // The indices, ascending, of the points that draw the series' line; points that are not drawable
