@@ -177,10 +177,13 @@ TEST_F(ChartDrawing, APressThatDoesNotMoveMarksThePointAndGoesToItsGainCell) {
 
 TEST_F(ChartDrawing, CtrlClickAddsAPointAndItsRowAndRefusesAFrequencyTaken) {
     const State before = Now();
+    const TChartWindow window = view.Window();
     const QPoint at = At(500, -1);
     Press(at, Qt::ControlModifier);
     Release(at);
     ASSERT_EQ(form.UndoText(), u"Add point");
+    // The axes stay under the pointer, so that the next click lands where it is aimed.
+    EXPECT_EQ(view.Window(), window);
     ASSERT_EQ(form.Series1.Count(), 5u);
     const double hz = form.Series1.XValues()[2];
     EXPECT_EQ(hz, std::round(hz));

@@ -205,8 +205,25 @@ bool TChartModel::PatchLine(std::size_t Index) {
 
 void TChartModel::PointsSettled() {
     moving_ = false;
-    if (!window_) {
-        FindRanges();
+    if (window_) {
+        return;
+    }
+    // The axes stay under the person drawing while every point still shows; the automatic
+    // ranges, which a double click brings back, cover the new points.
+    const TChartWindow shown = Window();
+    const TFrequencyAxis before = frequencyRange_;
+    FindRanges();
+    bool inside = !series_.XValues().empty() && !before.Collapsed && !frequencyRange_.Collapsed &&
+                  !before.Reversed && !frequencyRange_.Reversed;
+    for (std::size_t i = 0; inside && i < extremesX_.size(); ++i) {
+        const double place = FrequencyPosition(before, extremesX_[i]);
+        inside = place >= shown.Left && place <= shown.Right && extremesY_[i] >= shown.Bottom &&
+                 extremesY_[i] <= shown.Top;
+    }
+    if (inside) {
+        // Kept as a window over the old axis: places are those of the axis the window spans.
+        frequencyRange_ = before;
+        window_ = shown;
     }
 }
 
