@@ -213,8 +213,7 @@ void TChartModel::PointsSettled() {
     const TChartWindow shown = Window();
     const TFrequencyAxis before = frequencyRange_;
     FindRanges();
-    bool inside = !series_.XValues().empty() && !before.Collapsed && !frequencyRange_.Collapsed &&
-                  !before.Reversed && !frequencyRange_.Reversed;
+    bool inside = !series_.XValues().empty() && !before.Collapsed && !before.Reversed;
     for (std::size_t i = 0; inside && i < extremesX_.size(); ++i) {
         const double place = FrequencyPosition(before, extremesX_[i]);
         inside = place >= shown.Left && place <= shown.Right && extremesY_[i] >= shown.Bottom &&
