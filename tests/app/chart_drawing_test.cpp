@@ -257,6 +257,21 @@ TEST_F(ChartDrawing, KeysMoveMarkAndDeleteAndEachRunIsOneStep) {
     }
 }
 
+// The axes do not jump under the person drawing: the lowest frequency gone, the frequency axis
+// stays, and a double click brings back the automatic ranges of the points left.
+TEST_F(ChartDrawing, TheAxesStayWhileEveryPointShowsUntilADoubleClick) {
+    const TChartWindow window = view.Window();
+    Press(At(100, 2));
+    Release(At(100, 2));
+    Key(Qt::Key_Left); // 20 Hz, at the axis' left end
+    Key(Qt::Key_Delete);
+    ASSERT_EQ(form.Series1.XValues(), (std::vector<double>{100, 1000, 10000}));
+    EXPECT_EQ(view.Window(), window);
+    QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, At(300, -5));
+    Settle();
+    EXPECT_GT(view.Window().Left, window.Left);
+}
+
 TEST_F(ChartDrawing, EscapeUnmarks) {
     Press(At(20, 6));
     Release(At(20, 6));

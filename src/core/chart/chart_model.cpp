@@ -431,7 +431,7 @@ bool TChartModel::DragTo(const TPlotFrame& Frame, double X, double Y) {
 
 void TChartModel::Unzoom() {
     dragFrom_.reset();
-    window_.reset();
+    FindRanges(); // also of points drawn since, whose axes were kept
 }
 
 bool TChartModel::Wheel(const TPlotFrame& Frame, double X, double Y, double Angle, bool Gain) {
