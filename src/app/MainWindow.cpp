@@ -87,6 +87,7 @@ MainWindow::MainWindow(QWidget* parent)
     setTabOrder(chart, ui_->StringGrid1);
 
     chart->Follow(form_.ChartRows, form_.Edit1, form_.lbFilename);
+    chart->Edit(form_.PointSteps);
     ui_->StringGrid1->SetGrid(form_.StringGrid1);
     setAcceptDrops(true);
     // The name field takes neither Alt+letter as typing nor a file drag as text.

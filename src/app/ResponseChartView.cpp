@@ -8,6 +8,7 @@
 #include <QtCharts/QLineSeries>
 #include <QtCore/QSignalBlocker>
 #include <QtGui/QFontMetricsF>
+#include <QtGui/QKeyEvent>
 #include <QtGui/QLinearGradient>
 #include <QtGui/QMouseEvent>
 #include <QtGui/QPainter>
@@ -17,6 +18,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -106,6 +108,9 @@ ResponseChartView::ResponseChartView(TLineSeries& series, QWidget* parent)
     StyleAxis(gainAxis_);
 
     series_.OnChange = [this] { ShowPoints(); };
+    series_.OnPointChange = [this](std::size_t index, TLineSeries::TPointChange change) {
+        PointChanged(index, change);
+    };
     ShowPoints();
     connect(chart, &QChart::plotAreaChanged, this, [this] {
         Arrange(false);
@@ -115,6 +120,7 @@ ResponseChartView::ResponseChartView(TLineSeries& series, QWidget* parent)
 
 ResponseChartView::~ResponseChartView() {
     series_.OnChange = nullptr;
+    series_.OnPointChange = nullptr;
 }
 
 void ResponseChartView::Follow(TChartRows& rows, TTextField& name, TTextField& file) {
@@ -136,6 +142,33 @@ void ResponseChartView::ShowPoints() {
     SetHighlighted(false); // new points start plain, even when a key changed them under the pointer
 }
 
+void ResponseChartView::PointChanged(std::size_t index, TLineSeries::TPointChange change) {
+    const bool placed = model_.PointChanged(index, change);
+    if (dragging_) {
+        if (placed) {
+            ShowLine();
+        } else {
+            PlacePoints();
+        }
+    } else {
+        Settle();
+    }
+}
+
+void ResponseChartView::Settle() {
+    if (model_.Zoomed()) {
+        PlacePoints();
+        return;
+    }
+    model_.PointsSettled();
+    Refresh();
+}
+
+void ResponseChartView::ShowNote(const std::u16string& note) {
+    model_.Note(note);
+    viewport()->update();
+}
+
 void ResponseChartView::ReleasePoints() {
     line_->clear();
     hoverZone_->clear();
@@ -149,6 +182,10 @@ void ResponseChartView::Refresh() {
 
 void ResponseChartView::PlacePoints() {
     model_.PlacePoints(Columns(), chart()->plotArea().width());
+    ShowLine();
+}
+
+void ResponseChartView::ShowLine() {
     QList<QPointF> points;
     points.reserve(static_cast<qsizetype>(model_.Line().size()));
     for (const TPlotPoint& p : model_.Line()) {
@@ -249,6 +286,9 @@ void ResponseChartView::focusInEvent(QFocusEvent* event) {
 }
 
 void ResponseChartView::focusOutEvent(QFocusEvent* event) {
+    if (steps_ && !dragging_) {
+        steps_->EndMove(); // a run of key presses ends with the focus
+    }
     QChartView::focusOutEvent(event);
     viewport()->update();
 }
@@ -472,7 +512,19 @@ void ResponseChartView::mousePressEvent(QMouseEvent* event) {
         return;
     }
     const QPointF at = event->position();
-    if (model_.Press(Frame(), at.x(), at.y()) == TChartModel::TPress::Picked) {
+    const TPlotFrame frame = Frame();
+    if (steps_) {
+        steps_->EndMove(); // a run of key presses ends here
+    }
+    if (steps_ && event->modifiers().testFlag(Qt::ControlModifier) &&
+        model_.OnPlot(frame, at.x(), at.y()) && !model_.PointAt(frame, at.x(), at.y())) {
+        const auto [hz, db] = model_.ValueAt(frame, at.x(), at.y());
+        ShowNote(steps_->Add(hz, db));
+        return;
+    }
+    if (model_.Press(frame, at.x(), at.y()) == TChartModel::TPress::Picked) {
+        pressed_ = model_.PickedPoint();
+        pressedAt_ = at;
         viewport()->update();
     }
 }
@@ -480,10 +532,25 @@ void ResponseChartView::mousePressEvent(QMouseEvent* event) {
 void ResponseChartView::mouseMoveEvent(QMouseEvent* event) {
     QChartView::mouseMoveEvent(event);
     const QPointF at = event->position();
-    // As the pointer moves, as Qt Charts' hover did.
-    SetHighlighted(NearLine(model_.Line(), Axes(), Frame(), at.x(), at.y()));
+    // As the pointer moves, as Qt Charts' hover did; a point being dragged carries the line
+    // along under the pointer, and its ring shows what moves.
+    SetHighlighted(!dragging_ && NearLine(model_.Line(), Axes(), Frame(), at.x(), at.y()));
     if ((event->buttons() & Qt::LeftButton) && model_.DragTo(Frame(), at.x(), at.y())) {
         Refresh();
+    }
+    if ((event->buttons() & Qt::LeftButton) && pressed_ && steps_) {
+        if (!dragging_ && at != pressedAt_) {
+            dragging_ = steps_->BeginMove(*pressed_);
+            SetHighlighted(false);
+            if (!dragging_) {
+                pressed_.reset();
+                ShowNote(kRowUnknownNote);
+            }
+        }
+        if (dragging_) {
+            const auto [hz, db] = model_.ValueAt(Frame(), at.x(), at.y());
+            steps_->MoveTo(hz, db, event->modifiers().testFlag(Qt::ControlModifier));
+        }
     }
     UpdateReadout(at);
 }
@@ -491,8 +558,66 @@ void ResponseChartView::mouseMoveEvent(QMouseEvent* event) {
 void ResponseChartView::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
         model_.EndDrag();
+        pressed_.reset();
+        if (std::exchange(dragging_, false)) {
+            steps_->EndMove();
+            Settle();
+        }
     }
     QChartView::mouseReleaseEvent(event);
+}
+
+void ResponseChartView::keyPressEvent(QKeyEvent* event) {
+    const std::optional<std::size_t> marked = model_.PickedPoint();
+    if (!steps_ || (!marked && !dragging_)) {
+        QChartView::keyPressEvent(event);
+        return;
+    }
+    const bool large = event->modifiers().testFlag(Qt::ShiftModifier);
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        if (std::exchange(dragging_, false)) {
+            pressed_.reset();
+            steps_->CancelMove();
+            Settle();
+        } else {
+            steps_->EndMove();
+            model_.Mark(std::nullopt);
+            viewport()->update();
+        }
+        break;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        if (!dragging_ && !steps_->Nudge(*marked, event->key() == Qt::Key_Up, large)) {
+            ShowNote(kRowUnknownNote);
+        }
+        break;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        if (!dragging_) {
+            steps_->EndMove();
+            const bool left = event->key() == Qt::Key_Left;
+            if (left ? *marked > 0 : *marked + 1 < series_.Count()) {
+                model_.Mark(left ? *marked - 1 : *marked + 1);
+                viewport()->update();
+            }
+        }
+        break;
+    case Qt::Key_Delete:
+        if (!dragging_) {
+            if (steps_->Delete(*marked)) {
+                model_.Mark(std::nullopt);
+            } else {
+                ShowNote(kRowUnknownNote);
+            }
+            viewport()->update();
+        }
+        break;
+    default:
+        QChartView::keyPressEvent(event);
+        return;
+    }
+    event->accept();
 }
 
 void ResponseChartView::mouseDoubleClickEvent(QMouseEvent* event) {

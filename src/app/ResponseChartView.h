@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "chart_model.h"
+#include "point_commands.h"
 #include "text_field.h"
 
 QT_BEGIN_NAMESPACE
@@ -36,6 +37,13 @@ public:
     // tells `rows` when the points change; the legend names the profile by `name`, else by
     // `file`. All must outlive the view.
     void Follow(TChartRows& rows, TTextField& name, TTextField& file);
+
+    // Drawing on the chart: a marked point dragged with the left button moves its gain (with
+    // Ctrl its frequency too), Ctrl+click away from the points adds one, and with the focus on
+    // the chart Up/Down move the marked point's gain, Left/Right mark its neighbours, Delete
+    // deletes it and Escape unmarks it or, during a drag, puts it back. `steps` must outlive the
+    // view.
+    void Edit(TPointSteps& steps) { steps_ = &steps; }
 
     // Writes the axis labels again in the current UserNotation and repaints; the window calls it
     // after the system's number notation changed.
@@ -90,6 +98,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     // The pointer leaving the plot's widget takes the readout away.
     bool viewportEvent(QEvent* event) override;
@@ -101,6 +110,8 @@ private:
     // Hands the line and its hover zone the points that draw the series on the current columns
     // of the part in view.
     void PlacePoints();
+    // Hands the line and its hover zone the points the model placed.
+    void ShowLine();
     TPlotColumns Columns() const;
     // Label counts follow the size of the plot area; the axes take the window when they change.
     void Arrange(bool always);
@@ -115,6 +126,12 @@ private:
     TChartWindow Axes() const;
     TPlotFrame Frame() const;
     void UpdateReadout(QPointF at);
+    // A point of the series changed alone: during a drag only the line is placed again; after
+    // any other change the ranges follow too.
+    void PointChanged(std::size_t index, TLineSeries::TPointChange change);
+    // A drag or a key step ended: the ranges may follow the points again.
+    void Settle();
+    void ShowNote(const std::u16string& note);
 
     TLineSeries& series_;
     TChartModel model_;
@@ -127,6 +144,12 @@ private:
     QCategoryAxis* frequencyAxis_; // in FrequencyPosition places, so that labels can read 20, 1k
     QCategoryAxis* gainAxis_;
     QString referenceName_;
+
+    TPointSteps* steps_ = nullptr;
+    // The point a press took, until the release, and where; dragging once it moved.
+    std::optional<std::size_t> pressed_;
+    QPointF pressedAt_;
+    bool dragging_ = false;
 
     TTextField* name_ = nullptr;
     TTextField* file_ = nullptr;

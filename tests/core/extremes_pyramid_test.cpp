@@ -92,3 +92,34 @@ TEST(ExtremesPyramid, ZoomedReductionEqualsThatOfAScanOfThePointsInView) {
 }
 
 } // namespace
+
+// A point moved in place must leave the pyramid answering as one built anew: a stale block above
+// the point would hide the new highest or keep showing the old one.
+TEST(ExtremesPyramid, PointsUpdatedOneByOneAnswerAsAPyramidBuiltAnew) {
+    std::mt19937 random(5);
+    std::uniform_real_distribution<double> unit(0, 1);
+    for (int count : {2, 9, 64, 65, 5000}) {
+        Series s = Random(random, count);
+        TExtremesPyramid updated(s.x, s.y);
+        std::uniform_int_distribution<int> at(0, count - 1);
+        for (int n = 0; n < 40; ++n) {
+            const auto point = static_cast<std::size_t>(at(random));
+            // Alternately far above, far below, undrawable and back into the crowd.
+            const double values[] = {100.0 + n, -100.0 - n, kNaN, std::round(unit(random) * 8) - 4};
+            s.y[point] = values[n % 4];
+            updated.Update(s.x, s.y, point);
+            const TExtremesPyramid fresh(s.x, s.y);
+            for (int q = 0; q < 20; ++q) {
+                std::size_t from = static_cast<std::size_t>(at(random));
+                std::size_t to = static_cast<std::size_t>(at(random)) + 1;
+                if (from > to) {
+                    std::swap(from, to);
+                }
+                ASSERT_EQ(updated.Extremes(s.x, s.y, from, to), fresh.Extremes(s.x, s.y, from, to))
+                    << count << " points, point " << point << ", " << from << " to " << to;
+            }
+            ASSERT_EQ(updated.Extremes(s.x, s.y, 0, s.x.size()),
+                      fresh.Extremes(s.x, s.y, 0, s.x.size()));
+        }
+    }
+}

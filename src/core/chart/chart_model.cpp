@@ -1,6 +1,7 @@
 #include "chart_model.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <iterator>
 #include <unordered_set>
@@ -127,10 +128,129 @@ void TChartModel::SeriesChanged() {
     picked_.reset();
     fitX_.clear(); // the fit was of the points shown before
     fitY_.clear();
+    moving_ = false;
     ascending_ = Ascending(series_.XValues());
     extremes_ =
         ascending_ ? TExtremesPyramid(series_.XValues(), series_.YValues()) : TExtremesPyramid();
     FindRanges();
+}
+
+bool TChartModel::PointChanged(std::size_t Index, TLineSeries::TPointChange Change) {
+    using enum TLineSeries::TPointChange;
+    if (Change == Gain || Change == Moved) {
+        // Moves keep the order, so the pyramid still stands for the series.
+        if (!ascending_ || extremes_.Count() != series_.Count()) {
+            return false;
+        }
+        extremes_.Update(series_.XValues(), series_.YValues(), Index);
+        moving_ = true;
+        return Change == Gain && PatchLine(Index);
+    }
+    if (picked_ && *picked_ >= Index) {
+        if (Change == Erased && *picked_ == Index) {
+            picked_.reset();
+        } else {
+            *picked_ = Change == Inserted ? *picked_ + 1 : *picked_ - 1;
+        }
+    }
+    ascending_ = Ascending(series_.XValues());
+    extremes_ =
+        ascending_ ? TExtremesPyramid(series_.XValues(), series_.YValues()) : TExtremesPyramid();
+    return false;
+}
+
+bool TChartModel::PatchLine(std::size_t Index) {
+    const std::vector<double>& xs = series_.XValues();
+    const std::vector<double>& ys = series_.YValues();
+    if (!lineWhole_ || window_ || line_.size() != kept_.size() ||
+        !IsDrawable(xs[Index], ys[Index])) {
+        return false;
+    }
+    const auto at = std::lower_bound(kept_.begin(), kept_.end(), Index);
+    const auto from = static_cast<std::size_t>(at - kept_.begin());
+    if (allKept_) {
+        if (at == kept_.end() || *at != Index) {
+            return false;
+        }
+        line_[from].Db = ys[Index];
+        return true;
+    }
+    // The column's first and last point stay; its lowest and highest are found again.
+    const TLineColumns columnOf(frequencyRange_, placedColumns_);
+    const double column = columnOf(xs[Index]);
+    std::size_t first = from;
+    while (first > 0 && columnOf(xs[kept_[first - 1]]) == column) {
+        --first;
+    }
+    std::size_t end = from;
+    while (end < kept_.size() && columnOf(xs[kept_[end]]) == column) {
+        ++end;
+    }
+    if (first == end || kept_[first] > Index || kept_[end - 1] < Index) {
+        return false;
+    }
+    const auto [lowest, highest] = extremes_.Extremes(xs, ys, kept_[first], kept_[end - 1] + 1);
+    std::array<std::size_t, 4> run = {kept_[first], lowest, highest, kept_[end - 1]};
+    std::sort(run.begin(), run.end());
+    const auto runEnd = std::unique(run.begin(), run.end());
+    std::vector<TPlotPoint> points;
+    for (auto i = run.begin(); i != runEnd; ++i) {
+        points.push_back({Place(xs[*i]), ys[*i]});
+    }
+    const auto keptFirst = kept_.begin() + static_cast<std::ptrdiff_t>(first);
+    kept_.erase(keptFirst, kept_.begin() + static_cast<std::ptrdiff_t>(end));
+    kept_.insert(kept_.begin() + static_cast<std::ptrdiff_t>(first), run.begin(), runEnd);
+    const auto lineFirst = line_.begin() + static_cast<std::ptrdiff_t>(first);
+    line_.erase(lineFirst, line_.begin() + static_cast<std::ptrdiff_t>(end));
+    line_.insert(line_.begin() + static_cast<std::ptrdiff_t>(first), points.begin(), points.end());
+    return true;
+}
+
+void TChartModel::PointsSettled() {
+    moving_ = false;
+    if (window_) {
+        return;
+    }
+    // The axes stay under the person drawing while every point still shows; the automatic
+    // ranges, which a double click brings back, cover the new points.
+    const TChartWindow shown = Window();
+    const TFrequencyAxis before = frequencyRange_;
+    FindRanges();
+    bool inside = !series_.XValues().empty() && !before.Collapsed && !before.Reversed;
+    for (std::size_t i = 0; inside && i < extremesX_.size(); ++i) {
+        const double place = FrequencyPosition(before, extremesX_[i]);
+        inside = place >= shown.Left && place <= shown.Right && extremesY_[i] >= shown.Bottom &&
+                 extremesY_[i] <= shown.Top;
+    }
+    if (inside) {
+        // Kept as a window over the old axis: places are those of the axis the window spans.
+        frequencyRange_ = before;
+        window_ = shown;
+    }
+}
+
+std::pair<double, double> TChartModel::ValueAt(const TPlotFrame& Frame, double X, double Y) const {
+    const TChartWindow window = Window();
+    const double place =
+        PlaceAt(window, Frame, std::clamp(X, Frame.Left, Frame.Left + Frame.Width));
+    const double hz = std::pow(10.0, frequencyRange_.Reversed ? -place : place);
+    return {hz, GainAt(window, Frame, std::clamp(Y, Frame.Top, Frame.Top + Frame.Height))};
+}
+
+void TChartModel::Mark(std::optional<std::size_t> Point) {
+    picked_ = Point && *Point < series_.Count() ? Point : std::nullopt;
+    if (picked_ && rows_) {
+        rows_->SelectRowOf(*picked_);
+    }
+}
+
+void TChartModel::Note(std::u16string Text) {
+    note_ = std::move(Text);
+    readout_ = note_;
+}
+
+bool TChartModel::OnPlot(const TPlotFrame& Frame, double X, double Y) const {
+    return ::Contains(Frame, X, Y);
 }
 
 void TChartModel::ShowReference(const TLineSeries& Reference) {
@@ -228,15 +348,21 @@ void TChartModel::PlacePoints(TPlotColumns Columns, double PlotWidth) {
     const std::vector<double>& ys = series_.YValues();
     placedColumns_ = Columns;
     // At the automatic ranges every point is in view; zoomed, only those in view are reduced.
+    // While a point moves, the whole range too is reduced through the pyramid: column by column,
+    // not point by point.
     const std::vector<std::size_t> kept =
-        !window_     ? ::LinePoints(xs, ys, frequencyRange_, Columns)
-        : ascending_ ? WindowLinePoints(xs, ys, frequencyRange_, *window_, Columns, extremes_)
+        !window_ && !(moving_ && ascending_) ? ::LinePoints(xs, ys, frequencyRange_, Columns)
+        : ascending_ ? WindowLinePoints(xs, ys, frequencyRange_, Window(), Columns, extremes_)
                      : WindowLinePoints(xs, ys, frequencyRange_, *window_, Columns, false);
     line_.clear();
     line_.reserve(kept.size());
     for (std::size_t i : kept) {
         line_.push_back({Place(xs[i]), ys[i]});
     }
+    lineWhole_ = !window_ && !(moving_ && ascending_);
+    allKept_ =
+        static_cast<double>(std::min(xs.size(), ys.size())) <= 4 * std::max(Columns.Width, 1.0);
+    kept_ = kept;
     const bool sparse =
         ShowsMarkers(xs, ys, frequencyRange_, Window(), PlotWidth, ascending_) && !line_.empty();
     markers_ = line_.size() == 1 || sparse;
@@ -269,8 +395,8 @@ std::optional<std::size_t> TChartModel::PointAt(const TPlotFrame& Frame, double 
 
 bool TChartModel::PointerAt(const TPlotFrame& Frame, double X, double Y,
                             const NumberNotation& Notation) {
-    std::u16string text;
-    if (Contains(Frame, X, Y)) {
+    std::u16string text = note_;
+    if (note_.empty() && ::Contains(Frame, X, Y)) {
         const TChartWindow window = Window();
         const double place = PlaceAt(window, Frame, X);
         const double hz = std::pow(10.0, frequencyRange_.Reversed ? -place : place);
@@ -291,6 +417,7 @@ bool TChartModel::PointerAt(const TPlotFrame& Frame, double X, double Y,
 }
 
 bool TChartModel::PointerLeft() {
+    note_.clear();
     if (readout_.empty()) {
         return false;
     }
@@ -299,7 +426,8 @@ bool TChartModel::PointerLeft() {
 }
 
 TChartModel::TPress TChartModel::Press(const TPlotFrame& Frame, double X, double Y) {
-    if (!Contains(Frame, X, Y)) {
+    note_.clear();
+    if (!::Contains(Frame, X, Y)) {
         return TPress::OffPlot;
     }
     if (const std::optional<std::size_t> point = PointAt(Frame, X, Y)) {
@@ -326,11 +454,11 @@ bool TChartModel::DragTo(const TPlotFrame& Frame, double X, double Y) {
 
 void TChartModel::Unzoom() {
     dragFrom_.reset();
-    window_.reset();
+    FindRanges(); // also of points drawn since, whose axes were kept
 }
 
 bool TChartModel::Wheel(const TPlotFrame& Frame, double X, double Y, double Angle, bool Gain) {
-    if (!Contains(Frame, X, Y)) {
+    if (!::Contains(Frame, X, Y)) {
         return false;
     }
     const double notches = Angle / kNotchAngle;
@@ -365,7 +493,7 @@ TPlotFrame TChartModel::LegendBox(const TPlotFrame& Plot, const TChartWindow& Ax
             for (std::size_t c = 0; c < std::size(corners); ++c) {
                 const TPlotFrame& box = corners[c];
                 hidden[c] +=
-                    Contains({box.Left - 3, box.Top - 3, box.Width + 6, box.Height + 6}, x, y);
+                    ::Contains({box.Left - 3, box.Top - 3, box.Width + 6, box.Height + 6}, x, y);
             }
         }
     };

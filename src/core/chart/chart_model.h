@@ -95,6 +95,24 @@ public:
     // The series shows new points: no point is picked or linked to a row any more, and the chart
     // shows the automatic ranges of them and the reference.
     void SeriesChanged();
+    // One point of the series moved, came or went (the series' OnPointChange): the pyramid
+    // follows it while the links, the zoom and the ranges stay, so that a drag costs no pass over
+    // the points beyond placing them; a picked point stays picked.
+    // True when the line was placed again here: a gain moved on a line reduced over the whole
+    // range changes only its own column's points. Otherwise call PlacePoints.
+    bool PointChanged(std::size_t Index, TLineSeries::TPointChange Change);
+    // A step on the chart ended: at the automatic ranges they cover the points again.
+    void PointsSettled();
+    // The frequency (Hz) and gain (dB) under the pointer at X, Y, which count as within the plot.
+    std::pair<double, double> ValueAt(const TPlotFrame& Frame, double X, double Y) const;
+    // Marks a point, or none, as a click does: a marked point's row becomes the current one.
+    void Mark(std::optional<std::size_t> Point);
+    // A short note the readout shows instead of the values until the next press, or until the
+    // pointer leaves the chart.
+    void Note(std::u16string Text);
+    // Whether X, Y lies on the plot, edges included.
+    bool OnPlot(const TPlotFrame& Frame, double X, double Y) const;
+
     // The curve shown behind the profile, counted for the automatic ranges, which the chart shows
     // again; a copy of its points is kept until it is replaced or cleared.
     void ShowReference(const TLineSeries& Reference);
@@ -192,12 +210,15 @@ public:
 private:
     // The extremes of both curves and the automatic ranges, at the automatic window.
     void FindRanges();
+    // A gain moved: the line's points in that point's column found again.
+    bool PatchLine(std::size_t Index);
     TPlotFrame LegendBox(const TPlotFrame& Plot, const TChartWindow& Axes, double Width,
                          double Height) const;
 
     const TLineSeries& series_;
     TChartRows* rows_ = nullptr;
     bool ascending_ = true;
+    bool moving_ = false;           // a point moved since the points were last settled
     TExtremesPyramid extremes_;     // of the series, while its X ascend
     std::vector<double> extremesX_; // of the profile and the reference, for the ranges
     std::vector<double> extremesY_;
@@ -210,7 +231,10 @@ private:
     std::vector<double> gainTicks_;
     std::optional<TChartWindow> window_; // none: the automatic ranges
 
-    TPlotColumns placedColumns_; // what the line's points were reduced for
+    TPlotColumns placedColumns_;    // what the line's points were reduced for
+    std::vector<std::size_t> kept_; // the series' points line_ holds
+    bool lineWhole_ = false;        // reduced by LinePoints over the whole range
+    bool allKept_ = false;          // with every drawable point
     std::vector<TPlotPoint> line_;
     bool markers_ = false;
     std::vector<TPlotPoint> referenceLine_;
@@ -218,6 +242,7 @@ private:
     std::optional<std::size_t> picked_;
     std::optional<std::pair<double, double>> dragFrom_;
     std::u16string readout_;
+    std::u16string note_;
 
     std::vector<double> referenceX_;
     std::vector<double> referenceY_;

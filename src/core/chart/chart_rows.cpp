@@ -159,3 +159,35 @@ bool TChartRows::SelectRowOf(std::size_t Point) {
     const std::optional<int32_t> row = RowOf(Point);
     return row && grid_.SelectCell(gainCol_, *row);
 }
+
+void TChartRows::InsertPoint(std::size_t Point, int32_t Row) {
+    if (rows_.size() + 1 != series_.Count() || Point > rows_.size() || Row < 1 ||
+        Row >= grid_.RowCount()) {
+        Forget();
+        return;
+    }
+    Reach(Row);
+    if (byRow_[static_cast<std::size_t>(Row)] != kNone) {
+        Forget(); // a row stands for one point
+        return;
+    }
+    for (int32_t& point : byRow_) {
+        point += point != kNone && point >= static_cast<int32_t>(Point) ? 1 : 0;
+    }
+    rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(Point), Row);
+    byRow_[static_cast<std::size_t>(Row)] = static_cast<int32_t>(Point);
+}
+
+void TChartRows::ErasePoint(std::size_t Point) {
+    if (rows_.size() != series_.Count() + 1 || Point >= rows_.size()) {
+        Forget();
+        return;
+    }
+    if (const int32_t row = rows_[Point]; row != kNone) {
+        byRow_[static_cast<std::size_t>(row)] = kNone;
+    }
+    for (int32_t& point : byRow_) {
+        point -= point != kNone && point > static_cast<int32_t>(Point) ? 1 : 0;
+    }
+    rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(Point));
+}

@@ -36,6 +36,13 @@ public:
     // point the series does not have.
     std::optional<int32_t> RowOf(std::size_t Point) const;
 
+    // The series got point `Point` (the others after it moved up one), shown from table row
+    // `Row`, which the table holds now; or lost it. The other points keep their rows. When the
+    // points were not linked before (an empty series counts as linked), or the change does not
+    // fit the link, no point has a row.
+    void InsertPoint(std::size_t Point, int32_t Row);
+    void ErasePoint(std::size_t Point);
+
     // Moves the table's current cell to the gain cell of that row, as the user's own move; false
     // when the point has no row.
     bool SelectRowOf(std::size_t Point);

@@ -48,6 +48,31 @@ TExtremesPyramid::TExtremesPyramid(std::span<const double> X, std::span<const do
     }
 }
 
+void TExtremesPyramid::Update(std::span<const double> X, std::span<const double> Y,
+                              std::size_t Index) {
+    std::size_t block = Index;
+    for (std::size_t l = 0; l < levels_.size() && Index < count_; ++l) {
+        block /= kBranching;
+        TPoint lowest;
+        TPoint highest;
+        const std::size_t below = l == 0 ? count_ : levels_[l - 1].Lowest.size();
+        const std::size_t end = std::min(below, (block + 1) * kBranching);
+        for (std::size_t i = block * kBranching; i < end; ++i) {
+            if (l == 0) {
+                if (IsDrawable(X[i], Y[i])) {
+                    lowest.TakeLowest({i, Y[i]});
+                    highest.TakeHighest({i, Y[i]});
+                }
+            } else {
+                lowest.TakeLowest(levels_[l - 1].Lowest[i]);
+                highest.TakeHighest(levels_[l - 1].Highest[i]);
+            }
+        }
+        levels_[l].Lowest[block] = lowest;
+        levels_[l].Highest[block] = highest;
+    }
+}
+
 std::pair<std::size_t, std::size_t> TExtremesPyramid::Extremes(std::span<const double> X,
                                                                std::span<const double> Y,
                                                                std::size_t From,

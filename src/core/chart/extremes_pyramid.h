@@ -22,6 +22,10 @@ public:
                                                  std::span<const double> Y, std::size_t From,
                                                  std::size_t To) const;
 
+    // Point Index of X and Y changed: the blocks holding it are found again, one per level, so
+    // that a point dragged along a long series costs no pass over it.
+    void Update(std::span<const double> X, std::span<const double> Y, std::size_t Index);
+
     // The number of points it was built for.
     std::size_t Count() const { return count_; }
 

@@ -95,6 +95,42 @@ void TLineSeries::Changed() const {
     }
 }
 
+void TLineSeries::PointChanged(std::size_t Index, TPointChange Change) const {
+    if (OnPointChange) {
+        OnPointChange(Index, Change);
+    } else {
+        Changed();
+    }
+}
+
+void TLineSeries::MovePoint(std::size_t Index, double x, double y) {
+    const bool gain = x_.at(Index) == x;
+    x_[Index] = x;
+    y_[Index] = y;
+    PointChanged(Index, gain ? TPointChange::Gain : TPointChange::Moved);
+}
+
+void TLineSeries::InsertPoint(std::size_t Index, double x, double y) {
+    const auto at = static_cast<std::ptrdiff_t>(std::min(Index, x_.size()));
+    x_.insert(x_.begin() + at, x);
+    y_.insert(y_.begin() + at, y);
+    labels_.insert(labels_.begin() + at, std::u16string());
+    colors_.insert(colors_.begin() + at, Color);
+    PointChanged(static_cast<std::size_t>(at), TPointChange::Inserted);
+}
+
+void TLineSeries::ErasePoint(std::size_t Index) {
+    if (Index >= x_.size()) {
+        return;
+    }
+    const auto at = static_cast<std::ptrdiff_t>(Index);
+    x_.erase(x_.begin() + at);
+    y_.erase(y_.begin() + at);
+    labels_.erase(labels_.begin() + at);
+    colors_.erase(colors_.begin() + at);
+    PointChanged(Index, TPointChange::Erased);
+}
+
 void TLineSeries::Empty() {
     x_.clear();
     y_.clear();
@@ -252,16 +288,7 @@ std::vector<std::size_t> LinePoints(std::span<const double> x, std::span<const d
         return kept;
     }
 
-    const double start =
-        std::min(FrequencyPosition(axis, axis.Min), FrequencyPosition(axis, axis.Max));
-    const double end =
-        std::max(FrequencyPosition(axis, axis.Min), FrequencyPosition(axis, axis.Max));
-    const double scale = columns.Width / (end - start);
-    const auto columnOf = [&](double hz) {
-        return std::floor(columns.Left +
-                          (FrequencyPosition(axis, FrequencyPlotX(axis, hz)) - start) * scale);
-    };
-
+    const TLineColumns columnOf(axis, columns);
     // Ascending X fills each column once; a stretch after a NaN X starts over from the left.
     TColumnRuns runs(y, 4 * static_cast<std::size_t>(width) + 8);
     for (std::size_t i = 0; i < count; ++i) {
@@ -270,6 +297,19 @@ std::vector<std::size_t> LinePoints(std::span<const double> x, std::span<const d
         }
     }
     return runs.Finish();
+}
+
+TLineColumns::TLineColumns(const TFrequencyAxis& Axis, TPlotColumns Columns)
+    : axis_(Axis), left_(Columns.Left),
+      start_(std::min(FrequencyPosition(Axis, Axis.Min), FrequencyPosition(Axis, Axis.Max))) {
+    const double end =
+        std::max(FrequencyPosition(Axis, Axis.Min), FrequencyPosition(Axis, Axis.Max));
+    scale_ = Columns.Width / (end - start_);
+}
+
+double TLineColumns::operator()(double Hz) const {
+    return std::floor(left_ +
+                      (FrequencyPosition(axis_, FrequencyPlotX(axis_, Hz)) - start_) * scale_);
 }
 
 void TColumnRuns::Keep(std::array<std::size_t, 4> Run) {

@@ -36,6 +36,10 @@ public:
     // Called once after every operation that changed the points; the title is not drawn and does
     // not call it. The viewer that sets it clears it before it goes away.
     std::function<void()> OnChange;
+    // Called instead of OnChange after MovePoint, InsertPoint and ErasePoint, with the point's
+    // index, so that a viewer can follow one point without taking all of them again.
+    enum class TPointChange { Gain, Moved, Inserted, Erased }; // Gain: Y alone changed
+    std::function<void(std::size_t Index, TPointChange Change)> OnPointChange;
 
     // The line colour; ShowSeries gives every point this colour.
     static constexpr TColor Color = 0x4466A3;
@@ -54,6 +58,12 @@ public:
     // with X ascending; OnChange is called.
     void SwapPoints(TSeriesPoints& points);
 
+    // One point edited in place; the caller keeps X ascending. An inserted point gets the line
+    // colour and no label.
+    void MovePoint(std::size_t Index, double x, double y);
+    void InsertPoint(std::size_t Index, double x, double y);
+    void ErasePoint(std::size_t Index);
+
     std::size_t Count() const { return x_.size(); }
     const std::vector<double>& XValues() const { return x_; }
     const std::vector<double>& YValues() const { return y_; }
@@ -63,6 +73,7 @@ public:
 private:
     friend void ShowSeries(const TDatentyp& data, TLineSeries& series, std::u16string_view title);
     void Changed() const;
+    void PointChanged(std::size_t Index, TPointChange Change) const;
 
     std::vector<double> x_;
     std::vector<double> y_;
@@ -114,6 +125,19 @@ struct TPlotColumns {
     double Left = 0;
     double Width = 0;
     bool operator==(const TPlotColumns&) const = default;
+};
+
+// The pixel column LinePoints puts a frequency into, for a whole axis over `Columns`.
+class TLineColumns {
+public:
+    TLineColumns(const TFrequencyAxis& Axis, TPlotColumns Columns);
+    double operator()(double Hz) const;
+
+private:
+    TFrequencyAxis axis_;
+    double left_ = 0;
+    double start_ = 0;
+    double scale_ = 0;
 };
 
 // The indices, ascending, of the points that draw the series' line; points that are not drawable

@@ -101,6 +101,7 @@ void TForm1::Execute(std::u16string Caption, const std::function<void()>& Work) 
 void TForm1::Run(const std::function<void()>& Work) {
     std::u16string message;
     try {
+        PointSteps.EndMove();
         Work();
         return;
     } catch (const std::bad_alloc&) {

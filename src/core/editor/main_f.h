@@ -23,6 +23,7 @@
 #include "edit_history.h"
 #include "editor_commands.h"
 #include "form_steps.h"
+#include "point_commands.h"
 #include "teechart_basics.h"
 #include "text_field.h"
 #include "uStringgrid_VCL.h"
@@ -52,7 +53,8 @@ public:
     // Result of the last conversion of the table into profile rows.
     bool boNumericDataok = false;
     // The table row each chart point came from, linked whenever points are shown and forgotten
-    // by Undo and Redo; the chart's view calls Forget when the points change otherwise.
+    // by Undo and Redo of other steps than the chart's own; the chart's view calls Forget when
+    // the points change otherwise.
     TChartRows ChartRows{StringGrid1, Series1, 2};
 
     // The commands. Errors from files and conversions escape them; run them through Execute.
@@ -162,6 +164,11 @@ private:
     TFormSteps steps_;
     // Last, so that it goes before the parts it follows.
     TEditHistory history_;
+
+public:
+    // Drawing on the chart: moving, adding and deleting points. Any other command, Undo and Redo
+    // end a move still open first. After the history, so that an open move ends before it goes.
+    TPointSteps PointSteps{*this, history_};
 };
 
 // The text the general error handler shows for a message: a full stop is appended unless the

@@ -54,17 +54,29 @@ std::size_t FilterIndexForName(std::u16string_view Filter, const std::filesystem
     return Chosen;
 }
 
+// The chart's own steps put back their points and links; after any other step the points have
+// no rows until shown again.
 void TForm1::Undo() {
+    PointSteps.EndMove();
     if (history_.CanUndo()) {
+        const std::u16string caption = history_.UndoText();
         Run([this] { history_.Undo(); });
-        ChartRows.Forget();
+        const bool undone = history_.RedoText() == caption;
+        if (!undone || !PointSteps.Undone(caption)) {
+            ChartRows.Forget();
+        }
     }
 }
 
 void TForm1::Redo() {
+    PointSteps.EndMove();
     if (history_.CanRedo()) {
+        const std::u16string caption = history_.RedoText();
         Run([this] { history_.Redo(); });
-        ChartRows.Forget();
+        const bool redone = history_.UndoText() == caption;
+        if (!redone || !PointSteps.Redone(caption)) {
+            ChartRows.Forget();
+        }
     }
 }
 
@@ -112,6 +124,7 @@ void TForm1::NotationChanged(char16_t OldSeparator) {
 }
 
 bool TForm1::FormCloseQuery() {
+    PointSteps.EndMove();
     if (!history_.IsModified()) {
         return true;
     }
