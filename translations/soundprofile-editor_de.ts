@@ -375,6 +375,202 @@ Ver. %1</translation>
         <source>Table data invalid/empty! Check values.</source>
         <translation>Tabellendaten ungültig oder leer! Bitte die Werte prüfen.</translation>
     </message>
+    <message>
+        <source>Filters (1 to 32):</source>
+        <translation>Filter (1 bis 32):</translation>
+    </message>
+    <message>
+        <source>Sample rate (Hz):</source>
+        <translation>Abtastrate (Hz):</translation>
+    </message>
+    <message>
+        <source>Lowest Q:</source>
+        <translation>Kleinste Güte Q:</translation>
+    </message>
+    <message>
+        <source>Highest Q:</source>
+        <translation>Größte Güte Q:</translation>
+    </message>
+    <message>
+        <source>Max gain per filter (dB):</source>
+        <translation>Größte Verstärkung je Filter (dB):</translation>
+    </message>
+    <message>
+        <source>Shelves</source>
+        <translation>Kuhschwanzfilter</translation>
+    </message>
+    <message>
+        <source>Align at frequency (Hz):</source>
+        <translation>Angleichen bei Frequenz (Hz):</translation>
+    </message>
+    <message>
+        <source>Max boost (dB):</source>
+        <translation>Größte Anhebung (dB):</translation>
+    </message>
+    <message>
+        <source>Max cut (dB):</source>
+        <translation>Größte Absenkung (dB):</translation>
+    </message>
+    <message>
+        <source>Export parametric EQ</source>
+        <translation>Parametrischen EQ exportieren</translation>
+    </message>
+    <message>
+        <source>Import parametric EQ</source>
+        <translation>Parametrischen EQ importieren</translation>
+    </message>
+    <message>
+        <source>The lowest frequency must lie above 0 Hz and below the highest.</source>
+        <translation>Die tiefste Frequenz muss über 0 Hz und unter der höchsten liegen.</translation>
+    </message>
+    <message>
+        <source>The lowest Q must lie above 0 and not above the highest.</source>
+        <translation>Die kleinste Güte muss über 0 und nicht über der größten liegen.</translation>
+    </message>
+    <message>
+        <source>The max boost and the max cut must not be below 0 dB.</source>
+        <translation>Größte Anhebung und größte Absenkung dürfen nicht unter 0 dB liegen.</translation>
+    </message>
+    <message>
+        <source>Not enough points to fit.</source>
+        <translation>Zu wenige Punkte zum Anpassen.</translation>
+    </message>
+    <message>
+        <source>The measurement has no point to work with.</source>
+        <translation>Die Messung hat keinen verwendbaren Punkt.</translation>
+    </message>
+    <message>
+        <source>The target curve has no point to work with.</source>
+        <translation>Die Zielkurve hat keinen verwendbaren Punkt.</translation>
+    </message>
+    <message>
+        <source>The reference curve has no point to work with.</source>
+        <translation>Die Referenzkurve hat keinen verwendbaren Punkt.</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>Typ</translation>
+    </message>
+    <message>
+        <source>Fc (Hz)</source>
+        <translation>Fc (Hz)</translation>
+    </message>
+    <message>
+        <source>Gain (dB)</source>
+        <translation>Verstärkung (dB)</translation>
+    </message>
+    <message>
+        <source>Peaking</source>
+        <translation>Glocke</translation>
+    </message>
+    <message>
+        <source>Low shelf</source>
+        <translation>Tiefen-Kuhschwanz</translation>
+    </message>
+    <message>
+        <source>High shelf</source>
+        <translation>Höhen-Kuhschwanz</translation>
+    </message>
+    <message>
+        <source>A point at %1 Hz exists already</source>
+        <translation>Bei %1 Hz gibt es schon einen Punkt</translation>
+    </message>
+    <message>
+        <source>The number of filters must be a whole number from 1 to 32, not %1.</source>
+        <translation>Die Zahl der Filter muss eine ganze Zahl von 1 bis 32 sein, nicht %1.</translation>
+    </message>
+    <message>
+        <source>The highest frequency must lie below half the sample rate, %1 Hz.</source>
+        <translation>Die höchste Frequenz muss unter der halben Abtastrate liegen, %1 Hz.</translation>
+    </message>
+    <message>
+        <source>The max gain per filter must lie above 0 dB, not %1 dB.</source>
+        <translation>Die größte Verstärkung je Filter muss über 0 dB liegen, nicht %1 dB.</translation>
+    </message>
+    <message>
+        <source>Preamp: %1 dB</source>
+        <translation>Vorverstärkung: %1 dB</translation>
+    </message>
+    <message>
+        <source>RMS error: %1 dB</source>
+        <translation>Mittlerer Fehler (RMS): %1 dB</translation>
+    </message>
+    <message>
+        <source>Parametric EQ exported: %1</source>
+        <translation>Parametrischer EQ exportiert: %1</translation>
+    </message>
+    <message>
+        <source>The number of filters must be from 1 to 32, not %1.</source>
+        <translation>Die Zahl der Filter muss zwischen 1 und 32 liegen, nicht %1.</translation>
+    </message>
+    <message>
+        <source>The sample rate must be above 0 Hz, not %1 Hz.</source>
+        <translation>Die Abtastrate muss über 0 Hz liegen, nicht %1 Hz.</translation>
+    </message>
+    <message>
+        <source>The lowest frequency of the band must be above 0 Hz, not %1 Hz.</source>
+        <translation>Die tiefste Frequenz des Bereichs muss über 0 Hz liegen, nicht %1 Hz.</translation>
+    </message>
+    <message>
+        <source>The lowest frequency of the band (%1 Hz) must be below its highest (%2 Hz).</source>
+        <translation>Die tiefste Frequenz des Bereichs (%1 Hz) muss unter der höchsten (%2 Hz) liegen.</translation>
+    </message>
+    <message>
+        <source>The highest frequency of the band (%1 Hz) must be below half the sample rate (%2 Hz).</source>
+        <translation>Die höchste Frequenz des Bereichs (%1 Hz) muss unter der halben Abtastrate (%2 Hz) liegen.</translation>
+    </message>
+    <message>
+        <source>The lowest Q must be above 0, not %1.</source>
+        <translation>Die kleinste Güte muss über 0 liegen, nicht %1.</translation>
+    </message>
+    <message>
+        <source>The highest Q (%1) must be finite and not below the lowest Q (%2).</source>
+        <translation>Die größte Güte (%1) muss endlich sein und darf nicht unter der kleinsten (%2) liegen.</translation>
+    </message>
+    <message>
+        <source>The largest gain must be above 0 dB and finite, not %1 dB.</source>
+        <translation>Die größte Verstärkung muss endlich sein und über 0 dB liegen, nicht %1 dB.</translation>
+    </message>
+    <message>
+        <source>Cannot fit: the point at %1 Hz holds %2, which is not a finite number.</source>
+        <translation>Anpassen nicht möglich: Der Punkt bei %1 Hz hat %2, keine endliche Zahl.</translation>
+    </message>
+    <message>
+        <source>The octave fraction must be 1, 2, 3, 6, 12, 24 or 48, not %1.</source>
+        <translation>Der Oktavbruchteil muss 1, 2, 3, 6, 12, 24 oder 48 sein, nicht %1.</translation>
+    </message>
+    <message>
+        <source>Line %1: the filter is neither ON nor OFF.</source>
+        <translation>Zeile %1: Der Filter ist weder ON noch OFF.</translation>
+    </message>
+    <message>
+        <source>Line %1: the filter type &quot;%2&quot; is not PK, LSC or HSC.</source>
+        <translation>Zeile %1: Der Filtertyp „%2“ ist nicht PK, LSC oder HSC.</translation>
+    </message>
+    <message>
+        <source>Line %1: the filter needs Fc, Gain and Q, each a number, Fc and Q above 0.</source>
+        <translation>Zeile %1: Der Filter braucht Fc, Gain und Q, jeweils eine Zahl, Fc und Q über 0.</translation>
+    </message>
+    <message>
+        <source>Line %1: the preamp is not a number of decibels.</source>
+        <translation>Zeile %1: Die Vorverstärkung ist keine Zahl in Dezibel.</translation>
+    </message>
+    <message>
+        <source>No filters in &quot;%1&quot;</source>
+        <translation>Keine Filter in „%1“</translation>
+    </message>
+    <message>
+        <source>The align frequency must be above 0 Hz, not %1 Hz.</source>
+        <translation>Die Angleichfrequenz muss über 0 Hz liegen, nicht %1 Hz.</translation>
+    </message>
+    <message>
+        <source>The maximum boost must not be below 0 dB, not %1 dB.</source>
+        <translation>Die größte Anhebung darf nicht unter 0 dB liegen, nicht %1 dB.</translation>
+    </message>
+    <message>
+        <source>The maximum cut must not be below 0 dB, not %1 dB.</source>
+        <translation>Die größte Absenkung darf nicht unter 0 dB liegen, nicht %1 dB.</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -684,10 +880,6 @@ Ver. %1</translation>
         <translation>Diagrammbild exportieren</translation>
     </message>
     <message>
-        <source>Correction to Reference...</source>
-        <translation>Korrektur zur Referenzkurve...</translation>
-    </message>
-    <message>
         <source>Subtract Reference</source>
         <translation>Referenzkurve abziehen</translation>
     </message>
@@ -696,12 +888,36 @@ Ver. %1</translation>
         <translation>Referenzkurve addieren</translation>
     </message>
     <message>
-        <source>Fit Parametric EQ...</source>
-        <translation>Parametrischen EQ anpassen...</translation>
+        <source>Correction to Reference</source>
+        <translation>Korrektur zur Referenzkurve</translation>
     </message>
     <message>
-        <source>Import Parametric EQ...</source>
-        <translation>Parametrischen EQ importieren...</translation>
+        <source>&amp;Correction to Reference...</source>
+        <translation>&amp;Korrektur zur Referenzkurve...</translation>
+    </message>
+    <message>
+        <source>S&amp;ubtract Reference</source>
+        <translation>Referenzkurve &amp;subtrahieren</translation>
+    </message>
+    <message>
+        <source>&amp;Add Reference</source>
+        <translation>&amp;Referenzkurve addieren</translation>
+    </message>
+    <message>
+        <source>Fit Parametric EQ</source>
+        <translation>Parametrischen EQ anpassen</translation>
+    </message>
+    <message>
+        <source>&amp;Fit Parametric EQ...</source>
+        <translation>&amp;Parametrischen EQ anpassen...</translation>
+    </message>
+    <message>
+        <source>Import Parametric EQ</source>
+        <translation>Parametrischen EQ importieren</translation>
+    </message>
+    <message>
+        <source>Import &amp;Parametric EQ...</source>
+        <translation>&amp;Parametrischen EQ importieren...</translation>
     </message>
 </context>
 <context>

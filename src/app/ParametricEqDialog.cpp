@@ -9,25 +9,26 @@
 
 #include <utility>
 
+#include "Translations.h"
 #include "eq_commands.h"
 
 ParametricEqDialog::ParametricEqDialog(TParametricEqFit fit, QWidget* parent)
     : QDialog(parent), fit_(std::move(fit)) {
     setObjectName(QStringLiteral("ParametricEqDialog"));
-    setWindowTitle(QStringLiteral("Parametric EQ"));
+    setWindowTitle(CoreText(u"Parametric EQ"));
     setAttribute(Qt::WA_DeleteOnClose);
     const TParametricEqTexts texts = ParametricEqTexts(fit_.Result);
 
     auto* filters = new QTableWidget(static_cast<int>(texts.Filters.size()), 4, this);
     filters->setObjectName(QStringLiteral("Filters"));
-    filters->setHorizontalHeaderLabels({QStringLiteral("Type"), QStringLiteral("Fc (Hz)"),
-                                        QStringLiteral("Gain (dB)"), QStringLiteral("Q")});
+    filters->setHorizontalHeaderLabels(
+        {CoreText(u"Type"), CoreText(u"Fc (Hz)"), CoreText(u"Gain (dB)"), QStringLiteral("Q")});
     filters->setEditTriggers(QAbstractItemView::NoEditTriggers);
     filters->setSelectionBehavior(QAbstractItemView::SelectRows);
     filters->verticalHeader()->setDefaultSectionSize(filters->fontMetrics().height() + 6);
     for (int row = 0; row < filters->rowCount(); ++row) {
         for (int column = 0; column < 4; ++column) {
-            auto* item = new QTableWidgetItem(QString::fromStdU16String(
+            auto* item = new QTableWidgetItem(CoreText(
                 texts.Filters[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)]));
             if (column > 0) {
                 item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -38,17 +39,16 @@ ParametricEqDialog::ParametricEqDialog(TParametricEqFit fit, QWidget* parent)
     filters->resizeColumnsToContents();
     filters->horizontalHeader()->setStretchLastSection(true);
 
-    auto* preamp = new QLabel(QString::fromStdU16String(texts.Preamp), this);
+    auto* preamp = new QLabel(CoreText(texts.Preamp), this);
     preamp->setObjectName(QStringLiteral("Preamp"));
-    auto* error = new QLabel(QString::fromStdU16String(texts.Error), this);
+    auto* error = new QLabel(CoreText(texts.Error), this);
     error->setObjectName(QStringLiteral("RmsError"));
 
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* exportButton =
-        buttons->addButton(QStringLiteral("Export..."), QDialogButtonBox::ActionRole);
+        buttons->addButton(CoreText(u"Export..."), QDialogButtonBox::ActionRole);
     exportButton->setObjectName(QStringLiteral("Export"));
-    QPushButton* closeButton =
-        buttons->addButton(QStringLiteral("Close"), QDialogButtonBox::RejectRole);
+    QPushButton* closeButton = buttons->addButton(CoreText(u"Close"), QDialogButtonBox::RejectRole);
     closeButton->setObjectName(QStringLiteral("Close"));
     connect(exportButton, &QPushButton::clicked, this, [this] { fit_.Export(); });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

@@ -77,6 +77,26 @@ constexpr std::array kTexts = {
     QT_TRANSLATE_NOOP("CoreText", "Range check error"),
     QT_TRANSLATE_NOOP("CoreText", "Not a regular file"),
     QT_TRANSLATE_NOOP("CoreText", "Load a reference curve first."),
+    // The equaliser's dialogs and messages.
+    QT_TRANSLATE_NOOP("CoreText", "Filters (1 to 32):"),
+    QT_TRANSLATE_NOOP("CoreText", "Sample rate (Hz):"),
+    QT_TRANSLATE_NOOP("CoreText", "Lowest Q:"),
+    QT_TRANSLATE_NOOP("CoreText", "Highest Q:"),
+    QT_TRANSLATE_NOOP("CoreText", "Max gain per filter (dB):"),
+    QT_TRANSLATE_NOOP("CoreText", "Shelves"),
+    QT_TRANSLATE_NOOP("CoreText", "Align at frequency (Hz):"),
+    QT_TRANSLATE_NOOP("CoreText", "Max boost (dB):"),
+    QT_TRANSLATE_NOOP("CoreText", "Max cut (dB):"),
+    QT_TRANSLATE_NOOP("CoreText", "Export parametric EQ"),
+    QT_TRANSLATE_NOOP("CoreText", "Import parametric EQ"),
+    QT_TRANSLATE_NOOP("CoreText",
+                      "The lowest frequency must lie above 0 Hz and below the highest."),
+    QT_TRANSLATE_NOOP("CoreText", "The lowest Q must lie above 0 and not above the highest."),
+    QT_TRANSLATE_NOOP("CoreText", "The max boost and the max cut must not be below 0 dB."),
+    QT_TRANSLATE_NOOP("CoreText", "Not enough points to fit."),
+    QT_TRANSLATE_NOOP("CoreText", "The measurement has no point to work with."),
+    QT_TRANSLATE_NOOP("CoreText", "The target curve has no point to work with."),
+    QT_TRANSLATE_NOOP("CoreText", "The reference curve has no point to work with."),
     // The measurement preview's words and the chart's legend.
     QT_TRANSLATE_NOOP("CoreText", "tab"),
     QT_TRANSLATE_NOOP("CoreText", "semicolon"),
@@ -90,6 +110,13 @@ constexpr std::array kTexts = {
     QT_TRANSLATE_NOOP("CoreText", "Export..."),
     QT_TRANSLATE_NOOP("CoreText", "Close"),
     QT_TRANSLATE_NOOP("CoreText", "Parametric EQ (*.txt)"),
+    // The fit's result window.
+    QT_TRANSLATE_NOOP("CoreText", "Type"),
+    QT_TRANSLATE_NOOP("CoreText", "Fc (Hz)"),
+    QT_TRANSLATE_NOOP("CoreText", "Gain (dB)"),
+    QT_TRANSLATE_NOOP("CoreText", "Peaking"),
+    QT_TRANSLATE_NOOP("CoreText", "Low shelf"),
+    QT_TRANSLATE_NOOP("CoreText", "High shelf"),
     // The table's heading row.
     QT_TRANSLATE_NOOP("CoreText", "Index"),
     QT_TRANSLATE_NOOP("CoreText", "f(Hz)"),
@@ -135,6 +162,44 @@ const std::array kPatterns = {
             true},
     Pattern{QT_TRANSLATE_NOOP("CoreText", "Column %1")},
     Pattern{QT_TRANSLATE_NOOP("CoreText", "%1  |  point %2")},
+    Pattern{QT_TRANSLATE_NOOP("CoreText", "A point at %1 Hz exists already")},
+    Pattern{QT_TRANSLATE_NOOP(
+        "CoreText", "The number of filters must be a whole number from 1 to 32, not %1.")},
+    Pattern{QT_TRANSLATE_NOOP("CoreText",
+                              "The highest frequency must lie below half the sample rate, %1 Hz.")},
+    Pattern{
+        QT_TRANSLATE_NOOP("CoreText", "The max gain per filter must lie above 0 dB, not %1 dB.")},
+    Pattern{QT_TRANSLATE_NOOP("CoreText", "Preamp: %1 dB")},
+    Pattern{QT_TRANSLATE_NOOP("CoreText", "RMS error: %1 dB")},
+    Pattern{QT_TRANSLATE_NOOP("CoreText", "Parametric EQ exported: %1")},
+    Pattern{QT_TRANSLATE_NOOP("CoreText", "The number of filters must be from 1 to 32, not %1.")},
+    Pattern{QT_TRANSLATE_NOOP("CoreText", "The sample rate must be above 0 Hz, not %1 Hz.")},
+    Pattern{QT_TRANSLATE_NOOP("CoreText",
+                              "The lowest frequency of the band must be above 0 Hz, not %1 Hz.")},
+    Pattern{QT_TRANSLATE_NOOP(
+        "CoreText", "The lowest frequency of the band (%1 Hz) must be below its highest (%2 Hz).")},
+    Pattern{QT_TRANSLATE_NOOP(
+        "CoreText",
+        "The highest frequency of the band (%1 Hz) must be below half the sample rate (%2 Hz).")},
+    Pattern{QT_TRANSLATE_NOOP("CoreText", "The lowest Q must be above 0, not %1.")},
+    Pattern{QT_TRANSLATE_NOOP(
+        "CoreText", "The highest Q (%1) must be finite and not below the lowest Q (%2).")},
+    Pattern{QT_TRANSLATE_NOOP("CoreText",
+                              "The largest gain must be above 0 dB and finite, not %1 dB.")},
+    Pattern{QT_TRANSLATE_NOOP(
+        "CoreText", "Cannot fit: the point at %1 Hz holds %2, which is not a finite number.")},
+    Pattern{QT_TRANSLATE_NOOP("CoreText",
+                              "The octave fraction must be 1, 2, 3, 6, 12, 24 or 48, not %1.")},
+    Pattern{QT_TRANSLATE_NOOP("CoreText", "Line %1: the filter is neither ON nor OFF.")},
+    Pattern{
+        QT_TRANSLATE_NOOP("CoreText", "Line %1: the filter type \"%2\" is not PK, LSC or HSC.")},
+    Pattern{QT_TRANSLATE_NOOP(
+        "CoreText", "Line %1: the filter needs Fc, Gain and Q, each a number, Fc and Q above 0.")},
+    Pattern{QT_TRANSLATE_NOOP("CoreText", "Line %1: the preamp is not a number of decibels.")},
+    Pattern{QT_TRANSLATE_NOOP("CoreText", "No filters in \"%1\"")},
+    Pattern{QT_TRANSLATE_NOOP("CoreText", "The align frequency must be above 0 Hz, not %1 Hz.")},
+    Pattern{QT_TRANSLATE_NOOP("CoreText", "The maximum boost must not be below 0 dB, not %1 dB.")},
+    Pattern{QT_TRANSLATE_NOOP("CoreText", "The maximum cut must not be below 0 dB, not %1 dB.")},
 };
 
 QString Translate(const char* source) {
