@@ -7,7 +7,17 @@
 #include "Translations.h"
 #include "number_text.h"
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 int main(int argc, char** argv) {
+#if defined(__GLIBC__)
+    // A large profile's arrays (up to some 100 MB at a million rows) stay in the heap once freed:
+    // mapping them anew at each Open or Update / Sort costs a page fault per 4 KiB.
+    mallopt(M_MMAP_THRESHOLD, 64 << 20);
+    mallopt(M_TRIM_THRESHOLD, 128 << 20);
+#endif
     QApplication app(argc, argv);
     // German where the system speaks German; the English texts everywhere else.
     InstallTranslations(QLocale::system());

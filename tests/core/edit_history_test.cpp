@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -668,6 +669,108 @@ TEST(EditHistoryWholeTable, AWholeTableStepAndALoggedStepRestoreTheSameTexts) {
         logged.history.Undo();
         EXPECT_EQ(GridTexts(whole.grid), GridTexts(logged.grid)) << "undone in the new notation";
         EXPECT_NE(GridTexts(whole.grid), before);
+    }
+}
+
+// The profile's rows, the points and the chart's series of a SmallHistory, bit for bit.
+struct ShownState {
+    std::vector<std::vector<uint32_t>> rows;
+    std::vector<uint32_t> freqs, gains;
+    std::vector<uint64_t> x, y;
+    std::vector<std::u16string> labels;
+    std::vector<TColor> colors;
+    std::u16string title;
+    bool operator==(const ShownState&) const = default;
+};
+
+ShownState ShownOf(const SmallHistory& h) {
+    ShownState s;
+    for (const auto& row : h.profile.xyData) {
+        s.rows.push_back(Bits<float, uint32_t>(row));
+    }
+    s.freqs = Bits<float, uint32_t>(h.points.DatenXYZ[0]);
+    s.gains = Bits<float, uint32_t>(h.points.DatenXYZ[1]);
+    s.x = Bits<double, uint64_t>(h.series.XValues());
+    s.y = Bits<double, uint64_t>(h.series.YValues());
+    s.labels = h.series.Labels();
+    s.colors = h.series.Colors();
+    s.title = h.series.Title();
+    return s;
+}
+
+// A step that replaces the rows, the points and the series holds what it can rebuild from the
+// rows without its values, and still restores every side exactly: also points that are not the
+// rows' pairs, a series out of their order, a labelled point, NaN and -0.
+TEST(EditHistoryWholeTable, ReplacedRowsPointsAndSeriesRestoreExactlyAndCompactly) {
+    constexpr std::size_t kRows = 5000;
+    using Rows = std::vector<std::vector<float>>;
+    Rows sorted;
+    for (std::size_t i = 0; i < kRows; ++i) {
+        sorted.push_back({static_cast<float>(20 + i), static_cast<float>(i % 241) / 10 - 12});
+    }
+    Rows odd = sorted;
+    odd[3] = {std::nanf(""), -0.0f};
+    odd[7] = {5};       // no point for this row
+    odd[9] = {1, 2, 3}; // a point from the first two values
+    odd[11] = {-0.0f, 1e-45f};
+    Rows reversed(sorted.rbegin(), sorted.rend());
+    // Shows the rows as the editor does: their pairs as points, the points as the series.
+    const auto show = [](SmallHistory& h, const Rows& rows, const char16_t* label) {
+        const TEditHistory::Command step(h.history, u"Show");
+        h.history.TakeProfileRows();
+        h.profile.xyData = rows;
+        h.history.TakePoints();
+        h.points.DatenXYZ[0].clear();
+        h.points.DatenXYZ[1].clear();
+        for (const auto& row : rows) {
+            if (row.size() >= 2) {
+                h.points.DatenXYZ[0].push_back(row[0]);
+                h.points.DatenXYZ[1].push_back(row[1]);
+            }
+        }
+        h.history.TakeSeries();
+        ShowAllPoints(h.points, h.series, u"");
+        if (label) {
+            h.series.AddXY(1e6, 1, label, TLineSeries::Color);
+        }
+    };
+    struct Case {
+        const char* what;
+        Rows before, after;
+        const char16_t* label;
+    };
+    const std::vector<Case> cases = {
+        {"sorted rows shown", sorted, Rows(sorted.begin() + 1, sorted.end()), nullptr},
+        {"reversed rows: a series out of the points' order", reversed, sorted, nullptr},
+        {"rows without a point, NaN and -0", odd, sorted, nullptr},
+        {"a labelled point in the series", sorted, reversed, u"peak"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SmallHistory h(10, std::size_t{64} << 20);
+        show(h, c.before, c.label);
+        // Points that are not the rows' pairs: an import shows points of its own.
+        if (c.label) {
+            const TEditHistory::Command step(h.history, u"Import");
+            h.history.TakePoints();
+            h.points.DatenXYZ[0].assign(3, 7.0f);
+            h.points.DatenXYZ[1].assign(3, 1.0f);
+        }
+        const ShownState before = ShownOf(h);
+        const std::size_t bytesBefore = h.history.Bytes();
+        show(h, c.after, nullptr);
+        const ShownState after = ShownOf(h);
+        ASSERT_NE(before, after);
+        if (!c.label && c.before == sorted) {
+            // The rows once, as floats: nothing else of the old side is held value by value.
+            EXPECT_LE(h.history.Bytes() - bytesBefore, kRows * 2 * sizeof(float) + 4096);
+        }
+        for (int round = 0; round < 2; ++round) {
+            h.history.Undo();
+            EXPECT_EQ(ShownOf(h), before);
+            h.history.Redo();
+            EXPECT_EQ(ShownOf(h), after);
+        }
     }
 }
 

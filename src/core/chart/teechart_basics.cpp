@@ -185,32 +185,40 @@ void ShowSeries(const TDatentyp& data, TLineSeries& series, std::u16string_view 
     // arrival order, and appends a NaN X at the end (it never compares greater, so the search
     // from the end stops at once and later points stop at it). A stable sort of each stretch
     // between NaN X therefore gives that same order without the quadratic insertion.
-    std::vector<std::pair<float, std::size_t>> order(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        order[i] = {xs[i], i};
-    }
-    const auto byX = [](const auto& a, const auto& b) { return a.first < b.first; };
-    // Profiles arrive sorted by frequency: checking is cheaper than merging what is in order.
-    const auto sort = [&](auto from, auto to) {
-        if (!std::is_sorted(from, to, byX)) {
-            std::stable_sort(from, to, byX);
-        }
-    };
-    auto stretch = order.begin();
-    for (auto it = order.begin(); it != order.end(); ++it) {
-        if (std::isnan(it->first)) {
-            sort(stretch, it);
-            stretch = it + 1;
-        }
-    }
-    sort(stretch, order.end());
-
     // Built aside, so that a failed allocation leaves the series as it was.
-    std::vector<double> x(count);
-    std::vector<double> y(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        x[i] = order[i].first;
-        y[i] = ys[order[i].second];
+    std::vector<double> x;
+    std::vector<double> y;
+    // Every stretch of a sequence in order is in order: the points stay where they are.
+    // Profiles arrive sorted by frequency, so this is the common case.
+    const auto end = static_cast<std::ptrdiff_t>(count);
+    if (std::is_sorted(xs.begin(), xs.begin() + end)) {
+        x.assign(xs.begin(), xs.begin() + end);
+        y.assign(ys.begin(), ys.begin() + end);
+    } else {
+        x.resize(count);
+        y.resize(count);
+        std::vector<std::pair<float, std::size_t>> order(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            order[i] = {xs[i], i};
+        }
+        const auto byX = [](const auto& a, const auto& b) { return a.first < b.first; };
+        const auto sort = [&](auto from, auto to) {
+            if (!std::is_sorted(from, to, byX)) {
+                std::stable_sort(from, to, byX);
+            }
+        };
+        auto stretch = order.begin();
+        for (auto it = order.begin(); it != order.end(); ++it) {
+            if (std::isnan(it->first)) {
+                sort(stretch, it);
+                stretch = it + 1;
+            }
+        }
+        sort(stretch, order.end());
+        for (std::size_t i = 0; i < count; ++i) {
+            x[i] = order[i].first;
+            y[i] = ys[order[i].second];
+        }
     }
     std::vector<std::u16string> labels(count);
     std::vector<TColor> colors(count, TLineSeries::Color);

@@ -292,6 +292,7 @@ void TForm1::ShowRows() {
     freqs.reserve(rows.size());
     gains.reserve(rows.size());
     std::vector<int32_t> shownRows; // point k came from table row shownRows[k]
+    shownRows.reserve(rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
         if (rows[i].size() >= 2) {
             freqs.push_back(rows[i][0]);

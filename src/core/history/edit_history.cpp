@@ -537,6 +537,7 @@ bool TEditHistory::Changed(Step& S) {
 }
 
 void TEditHistory::Push(Step&& S) {
+    Shrink(S);
     S.bytes = SizeOf(S);
     S.id = nextId_++;
     for (const Step& s : undone_) {
@@ -574,6 +575,7 @@ void TEditHistory::Restore(Step& S, bool Back) {
         Mode& mode;
     } restoring(mode_);
 
+    Unshrink(S);
     TStringGrid& grid = state_.Grid;
     // The step's texts are written anew: each op now holds the other side.
     std::u16string texts;
@@ -661,6 +663,7 @@ void TEditHistory::Restore(Step& S, bool Back) {
     std::swap(S.version, profile.iVers);
     std::swap(S.numericOk, state_.NumericOk);
     grid.SelectCell(Back ? S.colBefore : S.colAfter, Back ? S.rowBefore : S.rowAfter);
+    Shrink(S);
 
     bytes_ -= S.bytes;
     S.bytes = SizeOf(S);
@@ -701,13 +704,91 @@ std::vector<std::vector<float>> TEditHistory::Expand(const Rows& Source) {
 TSeriesPoints TEditHistory::Compact(TSeriesPoints Points) {
     if (std::all_of(Points.Labels.begin(), Points.Labels.end(),
                     [](const std::u16string& label) { return label.empty(); })) {
-        Points.Labels = {};
+        Points.Labels = std::vector<std::u16string>();
     }
     if (std::all_of(Points.Colors.begin(), Points.Colors.end(),
                     [](TColor color) { return color == TLineSeries::Color; })) {
-        Points.Colors = {};
+        Points.Colors = std::vector<TColor>();
     }
     return Points;
+}
+
+// The points a profile shows are its rows with two values or more, and the series shows the points
+// in order of frequency: held by a step that replaced them, they mostly are just that again.
+void TEditHistory::Shrink(Step& S) {
+    if (!S.freqs || S.pointsFromRows) {
+        return;
+    }
+    const std::vector<float>& freqs = *S.freqs;
+    const std::vector<float>& gains = *S.gains;
+    if (S.series && !S.seriesFromPoints && S.series->Labels.empty() && S.series->Colors.empty() &&
+        S.seriesCount == freqs.size() && freqs.size() == gains.size()) {
+        const std::vector<double>& x = S.series->X;
+        const std::vector<double>& y = S.series->Y;
+        bool same = true;
+        for (std::size_t i = 0; same && i < freqs.size(); ++i) {
+            same = std::bit_cast<uint64_t>(x[i]) ==
+                       std::bit_cast<uint64_t>(static_cast<double>(freqs[i])) &&
+                   std::bit_cast<uint64_t>(y[i]) ==
+                       std::bit_cast<uint64_t>(static_cast<double>(gains[i]));
+        }
+        if (same) {
+            S.series->X = std::vector<double>();
+            S.series->Y = std::vector<double>();
+            S.seriesFromPoints = true;
+        }
+    }
+    if (!S.rows || freqs.size() != gains.size()) {
+        return;
+    }
+    const Rows& rows = *S.rows;
+    std::size_t at = 0;
+    std::size_t point = 0;
+    for (std::size_t r = 0; r < rows.Count; ++r) {
+        const std::size_t size = rows.Sizes.empty() ? 2 : rows.Sizes[r];
+        if (size >= 2) {
+            if (point == freqs.size() ||
+                std::bit_cast<uint32_t>(rows.Values[at]) != std::bit_cast<uint32_t>(freqs[point]) ||
+                std::bit_cast<uint32_t>(rows.Values[at + 1]) !=
+                    std::bit_cast<uint32_t>(gains[point])) {
+                return;
+            }
+            ++point;
+        }
+        at += size;
+    }
+    if (point == freqs.size()) {
+        *S.freqs = std::vector<float>();
+        *S.gains = std::vector<float>();
+        S.pointsFromRows = true;
+    }
+}
+
+void TEditHistory::Unshrink(Step& S) {
+    if (S.pointsFromRows) {
+        const Rows& rows = *S.rows;
+        std::vector<float> freqs;
+        std::vector<float> gains;
+        freqs.reserve(rows.Count);
+        gains.reserve(rows.Count);
+        std::size_t at = 0;
+        for (std::size_t r = 0; r < rows.Count; ++r) {
+            const std::size_t size = rows.Sizes.empty() ? 2 : rows.Sizes[r];
+            if (size >= 2) {
+                freqs.push_back(rows.Values[at]);
+                gains.push_back(rows.Values[at + 1]);
+            }
+            at += size;
+        }
+        *S.freqs = std::move(freqs);
+        *S.gains = std::move(gains);
+        S.pointsFromRows = false;
+    }
+    if (S.seriesFromPoints) {
+        S.series->X.assign(S.freqs->begin(), S.freqs->end());
+        S.series->Y.assign(S.gains->begin(), S.gains->end());
+        S.seriesFromPoints = false;
+    }
 }
 
 // A table held whole counts only with what it no longer shares with the grid.

@@ -137,6 +137,10 @@ private:
         std::optional<std::vector<float>> freqs, gains;
         std::optional<TSeriesPoints> series; // Labels or Colors left empty when all are default
         std::size_t seriesCount = 0;
+        // Held without their values while they are exactly what the rows (the points) give:
+        // freqs and gains the rows' complete pairs, the series' X and Y the points widened.
+        bool pointsFromRows = false;
+        bool seriesFromPoints = false;
         // The profile's name, version and conversion flag on the other side.
         std::u16string name;
         int32_t version = 0;
@@ -179,6 +183,9 @@ private:
     static Rows Flatten(const std::vector<std::vector<float>>& Source);
     static std::vector<std::vector<float>> Expand(const Rows& Source);
     static TSeriesPoints Compact(TSeriesPoints Points);
+    // Lets go of the values a step can rebuild from the others it holds, and rebuilds them.
+    static void Shrink(Step& S);
+    static void Unshrink(Step& S);
     Step NewStep(std::u16string Caption) const;
 
     TEditedState state_;
