@@ -709,7 +709,7 @@ TEST(TableContent, AContentTakenStaysAsItWasWhileTheGridChangesAndSwapsBackWhole
     for (int32_t r = 1; r < kRows; ++r) {
         grid.SetNumberCell(1, r, static_cast<float>(r) / 4, u'.');
         if (r % 7 == 0) {
-            grid.SetCells(2, r, u"t" + std::u16string(1, static_cast<char16_t>(u'a' + r % 26)));
+            grid.SetCells(2, r, std::u16string{u't', static_cast<char16_t>(u'a' + r % 26)});
         }
     }
     grid.SetRowCount(kRows - 100); // the last rows hidden
