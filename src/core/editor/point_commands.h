@@ -70,10 +70,12 @@ private:
         double FromX = 0, FromY = 0; // Move: before; Add, Delete: the point
         double ToX = 0, ToY = 0;
     };
+    // No member initializers: emplace() value-initializes it, and clang does not count a nested
+    // struct with them as default-constructible inside its enclosing class.
     struct TOpen {
-        std::size_t Point = 0;
-        int32_t Row = 0;
-        double FromX = 0, FromY = 0;
+        std::size_t Point;
+        int32_t Row;
+        double FromX, FromY;
         TCellValue FreqCell, GainCell; // as before the move
         std::optional<TEditHistory::Command> Step;
     };
