@@ -144,3 +144,17 @@ void TReadFile::Rewind() {
     }
 }
 #endif
+
+std::string TReadFile::ReadRest(std::string Data, std::uint64_t Limit) {
+    char chunk[64 * 1024];
+    for (;;) {
+        const std::size_t got = Read(chunk, sizeof chunk);
+        if (got == 0) {
+            return Data;
+        }
+        if (Data.size() + got > Limit) {
+            throw OutOfMemoryError("Out of memory");
+        }
+        Data.append(chunk, got);
+    }
+}

@@ -48,6 +48,10 @@ public:
     // Goes back to the first byte; a failure raises the read error.
     void Rewind();
 
+    // The rest of the file appended to Data, which may hold its first bytes already; past Limit
+    // bytes in all, OutOfMemoryError "Out of memory" before more is kept.
+    std::string ReadRest(std::string Data, std::uint64_t Limit);
+
 private:
     std::filesystem::path fileName_;
     TReadFailure failure_;

@@ -526,8 +526,7 @@ TFitResult FitParametricEq(const TProfileRows& Target, const TFitSettings& Setti
     Problem problem;
     problem.sampleRate = Settings.SampleRate;
     for (const std::vector<float>& row : Target) {
-        if (row.size() < 2 || !std::isfinite(row[0]) || !(row[0] > 0) || row[0] < Settings.LowHz ||
-            row[0] > Settings.HighHz) {
+        if (!IsUsedRow(row) || row[0] < Settings.LowHz || row[0] > Settings.HighHz) {
             continue;
         }
         if (!std::isfinite(row[1])) {

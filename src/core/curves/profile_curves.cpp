@@ -19,16 +19,11 @@ bool HasPoint(const std::vector<float>& Row) {
     return Row.size() >= 2;
 }
 
-// Rows that Normalize, Smooth and Resample work on.
-bool IsUsed(const std::vector<float>& Row) {
-    return HasPoint(Row) && std::isfinite(Row[0]) && Row[0] > 0;
-}
-
 // The used rows' indices in ascending frequency order (equal frequencies in row order).
 std::vector<std::size_t> UsedRows(const TProfileRows& Rows) {
     std::vector<std::size_t> used;
     for (std::size_t i = 0; i < Rows.size(); ++i) {
-        if (IsUsed(Rows[i])) {
+        if (IsUsedRow(Rows[i])) {
             used.push_back(i);
         }
     }
@@ -38,51 +33,6 @@ std::vector<std::size_t> UsedRows(const TProfileRows& Rows) {
     }
     return used;
 }
-
-// The used points as G(F) reads them.
-class Curve {
-public:
-    explicit Curve(const TProfileRows& Rows) {
-        for (const std::size_t i : UsedRows(Rows)) {
-            frequencies_.push_back(Rows[i][0]);
-            gains_.push_back(Rows[i][1]);
-        }
-    }
-
-    bool Empty() const { return frequencies_.empty(); }
-
-    double At(double F) const {
-        if (frequencies_.empty() || std::isnan(F)) {
-            return kNaN;
-        }
-        if (F <= frequencies_.front()) {
-            return gains_.front();
-        }
-        const auto begin = frequencies_.begin();
-        if (F >= frequencies_.back()) {
-            // The first of the points at the highest frequency.
-            return gains_[Index(std::lower_bound(begin, frequencies_.end(), frequencies_.back()))];
-        }
-        const auto above = std::lower_bound(begin, frequencies_.end(), F);
-        const std::size_t a = Index(above);
-        if (*above == F) {
-            return gains_[a];
-        }
-        const double f0 = std::log10(frequencies_[a - 1]);
-        const double f1 = std::log10(frequencies_[a]);
-        const double g0 = gains_[a - 1];
-        const double g1 = gains_[a];
-        return g0 + (g1 - g0) * (std::log10(F) - f0) / (f1 - f0);
-    }
-
-private:
-    std::size_t Index(std::vector<double>::const_iterator it) const {
-        return static_cast<std::size_t>(it - frequencies_.begin());
-    }
-
-    std::vector<double> frequencies_;
-    std::vector<double> gains_;
-};
 
 // Sums of float gains over a sliding window, exact: every finite gain is a whole multiple of the
 // smallest unit among them, so the sums are kept as 128-bit counts of that unit while they fit.
@@ -192,8 +142,46 @@ float TableValue(double Value, int32_t Decimals) {
     return rounded.negative ? -value : value;
 }
 
+bool IsUsedRow(const std::vector<float>& Row) {
+    return Row.size() >= 2 && std::isfinite(Row[0]) && Row[0] > 0;
+}
+
+TGainCurve::TGainCurve(const TProfileRows& Rows) {
+    for (const std::size_t i : UsedRows(Rows)) {
+        frequencies_.push_back(Rows[i][0]);
+        gains_.push_back(Rows[i][1]);
+    }
+}
+
+double TGainCurve::At(double F) const {
+    if (frequencies_.empty() || std::isnan(F)) {
+        return kNaN;
+    }
+    if (F <= frequencies_.front()) {
+        return gains_.front();
+    }
+    const auto begin = frequencies_.begin();
+    const auto index = [&](std::vector<double>::const_iterator it) {
+        return static_cast<std::size_t>(it - begin);
+    };
+    if (F >= frequencies_.back()) {
+        // The first of the points at the highest frequency.
+        return gains_[index(std::lower_bound(begin, frequencies_.end(), frequencies_.back()))];
+    }
+    const auto above = std::lower_bound(begin, frequencies_.end(), F);
+    const std::size_t a = index(above);
+    if (*above == F) {
+        return gains_[a];
+    }
+    const double f0 = std::log10(frequencies_[a - 1]);
+    const double f1 = std::log10(frequencies_[a]);
+    const double g0 = gains_[a - 1];
+    const double g1 = gains_[a];
+    return g0 + (g1 - g0) * (std::log10(F) - f0) / (f1 - f0);
+}
+
 double InterpolatedGain(const TProfileRows& Rows, double Frequency) {
-    return Curve(Rows).At(Frequency);
+    return TGainCurve(Rows).At(Frequency);
 }
 
 void InvertGains(TProfileRows& Rows) {
@@ -213,13 +201,13 @@ void OffsetGains(TProfileRows& Rows, double Decibels) {
 }
 
 void NormalizeGains(TProfileRows& Rows, double Frequency) {
-    const Curve curve(Rows);
+    const TGainCurve curve(Rows);
     if (curve.Empty()) {
         return;
     }
     const double reference = curve.At(Frequency);
     for (std::vector<float>& row : Rows) {
-        if (IsUsed(row)) {
+        if (IsUsedRow(row)) {
             row[1] = TableValue(static_cast<double>(row[1]) - reference, 1);
         }
     }
@@ -263,7 +251,7 @@ TProfileRows ResampleRows(const TProfileRows& Rows, int32_t FractionOfOctave) {
     if (!IsOctaveFraction(FractionOfOctave) || used.empty()) {
         return Rows;
     }
-    const Curve curve(Rows);
+    const TGainCurve curve(Rows);
     const std::size_t lowest = used.front();
     const std::size_t highest = used.back();
     const double low = Rows[lowest][0];
@@ -285,7 +273,7 @@ TProfileRows ResampleRows(const TProfileRows& Rows, int32_t FractionOfOctave) {
     TProfileRows result;
     result.reserve(Rows.size() - used.size() + between.size() + 2);
     for (std::size_t i = 0; i < Rows.size(); ++i) {
-        if (!IsUsed(Rows[i])) {
+        if (!IsUsedRow(Rows[i])) {
             result.push_back(Rows[i]);
         } else if (i == lowest) {
             result.push_back(Rows[i]);

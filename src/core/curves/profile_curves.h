@@ -43,6 +43,22 @@ void LimitRange(TProfileRows& Rows, double LowHz, double HighHz);
 // NaN when no row is used.
 double InterpolatedGain(const TProfileRows& Rows, double Frequency);
 
+// A row the tools use: two values or more and a finite frequency above 0 Hz.
+bool IsUsedRow(const std::vector<float>& Row);
+
+// G(F) as InterpolatedGain reads it, with the used points gathered and ordered once for the many
+// frequencies a whole profile asks for.
+class TGainCurve {
+public:
+    explicit TGainCurve(const TProfileRows& Rows);
+    bool Empty() const { return frequencies_.empty(); }
+    double At(double F) const;
+
+private:
+    std::vector<double> frequencies_;
+    std::vector<double> gains_;
+};
+
 // A computed value as the table reads it back with that many decimals: the value rounded half away
 // from zero to `Decimals` decimals and 8 significant digits, as the nearest float; never -0. NaN
 // and infinities stay as they are.

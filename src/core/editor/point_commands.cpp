@@ -250,27 +250,23 @@ void TPointSteps::Trim() {
 }
 
 bool TPointSteps::Undone(const std::u16string& Caption) {
-    if ((Caption != kMoveCaption && Caption != kAddCaption && Caption != kDeleteCaption) ||
-        done_.empty()) {
-        return false;
-    }
-    const TChange change = done_.back();
-    done_.pop_back();
-    undone_.push_back(change);
-    Apply(change, false, false);
-    Trim();
-    return true;
+    return Replay(Caption, done_, undone_, false);
 }
 
 bool TPointSteps::Redone(const std::u16string& Caption) {
+    return Replay(Caption, undone_, done_, true);
+}
+
+bool TPointSteps::Replay(const std::u16string& Caption, std::deque<TChange>& From,
+                         std::deque<TChange>& To, bool Forward) {
     if ((Caption != kMoveCaption && Caption != kAddCaption && Caption != kDeleteCaption) ||
-        undone_.empty()) {
+        From.empty()) {
         return false;
     }
-    const TChange change = undone_.back();
-    undone_.pop_back();
-    done_.push_back(change);
-    Apply(change, true, false);
+    const TChange change = From.back();
+    From.pop_back();
+    To.push_back(change);
+    Apply(change, Forward, false);
     Trim();
     return true;
 }

@@ -85,6 +85,10 @@ private:
     void Close(bool Keep);
     void Apply(const TChange& Change, bool Forward, bool Table);
     void Record(const TChange& Change);
+    // Undone and Redone: the newest change of From, when Caption is one of these steps', goes to
+    // To and is applied (Forward: done again).
+    bool Replay(const std::u16string& Caption, std::deque<TChange>& From, std::deque<TChange>& To,
+                bool Forward);
     // Forgets changes of steps the history no longer holds.
     void Trim();
 

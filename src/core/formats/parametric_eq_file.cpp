@@ -40,22 +40,6 @@ const char* TypeCode(TFilterType Type) {
     }
 }
 
-std::string ReadAll(const std::filesystem::path& FileName) {
-    TReadFile file(FileName, TReadSharing::Readers, TReadFailure::File);
-    std::string bytes;
-    char block[16384];
-    for (;;) {
-        const std::size_t got = file.Read(block, sizeof block);
-        if (got == 0) {
-            return bytes;
-        }
-        if (bytes.size() + got > kMaxFileSize) {
-            throw OutOfMemoryError("Out of memory");
-        }
-        bytes.append(block, got);
-    }
-}
-
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
@@ -205,7 +189,8 @@ std::string ParametricEqText(const TFitResult& Result) {
 }
 
 TParametricEq ReadParametricEq(const std::filesystem::path& FileName) {
-    const std::string bytes = ReadAll(FileName);
+    const std::string bytes =
+        TReadFile(FileName, TReadSharing::Readers, TReadFailure::File).ReadRest({}, kMaxFileSize);
     std::string_view text(bytes);
     if (text.starts_with("\xEF\xBB\xBF")) {
         text.remove_prefix(3);

@@ -243,21 +243,6 @@ private:
     bool exhausted_ = false;
 };
 
-// The rest of a stream after `data`, which already holds its first bytes.
-std::string ReadWholeStream(TReadFile& file, std::string data) {
-    char chunk[64 * 1024];
-    for (;;) {
-        const std::size_t got = file.Read(chunk, sizeof chunk);
-        if (got == 0) {
-            return data;
-        }
-        if (data.size() + got > kMaxStreamSize) {
-            throw OutOfMemoryError("Out of memory");
-        }
-        data.append(chunk, got);
-    }
-}
-
 // A count of items of `itemSize` bytes each that the rest of the file cannot hold is a read
 // error before anything is reserved for it.
 void RequireRoom(const ByteSource& source, int32_t count, std::uint64_t itemSize) {
@@ -678,7 +663,7 @@ void LoadSoundProfil(const std::filesystem::path& FileName, TSoundProfil& Profil
         if (version != SoundProfilVersion) {
             throw FormatError("Falsches Dateiformat");
         }
-        source.Preload(ReadWholeStream(file, std::move(head)));
+        source.Preload(file.ReadRest(std::move(head), kMaxStreamSize));
     }
     ReadProfile(source, Profile);
 }
